@@ -1,0 +1,3 @@
+function(zorvat_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+endfunction()

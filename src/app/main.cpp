@@ -1,0 +1,18 @@
+#include "shell/form1.h"
+#include <QApplication>
+#include <QFont>
+#include <QImageReader>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setApplicationName("Zorvat");
+    // Scans are large: an A4 page at 600 dpi is above Qt's default read limit.
+    QImageReader::setAllocationLimit(0);
+    QFont::insertSubstitution("ＭＳ Ｐゴシック", "IPAPGothic");
+    QStringList args = app.arguments();
+    args.removeFirst();
+    Form1 window(args, QCoreApplication::applicationDirPath());
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Rules about document names and the title line.
+#include <QString>
+
+namespace documents {
+
+inline const QString kNewImageName = QStringLiteral("新規イメージ");
+inline const QString kScanName = QStringLiteral("NoName画像");
+
+// "name  W 600 H 600   24BitColor"
+QString titleText(const QString& documentPath, int width, int height, int bitDepth);
+// A name counts as JPEG when its last three characters, upper-cased, are
+// "JPG" or "PEG"; shorter names never do.
+bool IsJpegName(const QString& name);
+bool IsBmpName(const QString& name);
+// True when a file (not a folder) of that name exists.
+bool FileExists(const QString& path);
+
+} // namespace documents

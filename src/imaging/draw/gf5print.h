@@ -1,0 +1,78 @@
+#pragma once
+// Pens, brushes, text settings and drawing calls on a drawing handle, plus
+// printing. Coordinates are image pixels on a display's DrawingDC (tenths of
+// a millimetre on paper). Nothing is antialiased: a black pen gives pure
+// black. Rectangles (l, t, r, b) cover x in [l, r) and y in [t, b), the
+// platform convention; anything outside the surface is clipped.
+// Colours are red + 256 * green + 65536 * blue.
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class QWidget;
+
+namespace gf5 {
+
+class PrintJob;
+
+class Gf5Print {
+public:
+    Gf5Print();
+    ~Gf5Print();
+
+    // Pen, brush and text settings back to their defaults: pen 1 pixel black
+    // solid, DrawMode 13, no brush, transparent background, text defaults.
+    void ResetTools();
+
+    int32_t PenWidth = 1;
+    int32_t PenColor = 0;
+    int16_t PenStyle = 1;  // 0 and 1 solid, 2 dashed, 3 dotted
+    int16_t DrawMode = 13; // 13 copy pen, 1 black
+    int16_t BrushStyle = 0; // 0 none, 1 solid
+    int32_t BrushColor = 0;
+    bool TransparentBackground = true; // false: gaps of styled lines and the text box painted white
+
+    QString TextFontName;
+    int16_t TextFontSize = 12;
+    bool TextBold = false;
+    int16_t TextDirection = 0; // 0 horizontal, 2 vertical
+    int32_t TextForeColor = 0;
+    int32_t TextBackColor = 0xFFFFFF;
+    QString TextString;
+    bool TextStyleFlag = false;
+    int16_t TextOptionA = 1;
+    int16_t TextOptionB = 1;
+
+    int32_t DrawLine(int32_t dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    int32_t DrawRectangle(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b);
+    int32_t DrawEllipse(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b);
+    int32_t DrawRoundRect(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b, int32_t cw, int32_t ch);
+    // Arc of the ellipse bounded by (l, t, r, b), counter-clockwise as seen on
+    // screen from the ray through (xs, ys) to the ray through (xe, ye).
+    int32_t DrawArc(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b,
+                    int32_t xs, int32_t ys, int32_t xe, int32_t ye);
+    int32_t DrawPolygon(int32_t dc, const int32_t* xs, const int32_t* ys, int n);
+    int32_t FillRectangle(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b);
+    // TextString drawn inside the rectangle, scaled down when it does not fit.
+    int32_t DrawTextInRect(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b);
+    int32_t ReadPixel(int32_t dc, int32_t x, int32_t y, int16_t& r, int16_t& g, int16_t& b);
+    int32_t WritePixel(int32_t dc, int32_t x, int32_t y, int32_t colour);
+    // A stored image drawn scaled into the rectangle.
+    int32_t DrawImage(int32_t dc, int32_t image, int32_t l, int32_t t, int32_t r, int32_t b, int32_t option);
+
+    // Printing.
+    QString SetupName;
+    int32_t ShowPrinterDialog(QWidget* owner);
+    int32_t BeginPrint(QWidget* owner); // returns the page's drawing handle, 0 on failure
+    int32_t StartPrintPage(int32_t& dc);
+    int32_t EndPrintPage(int32_t dc);
+    int32_t EndPrint(int32_t dc);
+    void SetPrintMode(int16_t mode);
+    int16_t PrintMode() const { return m_printMode; }
+
+private:
+    int16_t m_printMode = 0;
+    std::unique_ptr<PrintJob> m_job;
+};
+
+} // namespace gf5

@@ -1,0 +1,31 @@
+#pragma once
+// Drawing surfaces: what a drawing handle (a display's DrawingDC or a
+// printer page) names. Drawing operations look the handle up here.
+#include <QRect>
+#include <cstdint>
+#include <functional>
+
+class QImage;
+class QPainter;
+
+namespace gf5 {
+
+class DrawingSurface {
+public:
+    virtual ~DrawingSurface() = default;
+    // Pixels of the surface, or nullptr for a surface without pixels (paper).
+    virtual QImage* surfaceImage() = 0;
+    // Runs fn with a painter on the surface, then shows the change.
+    virtual void paintOn(const std::function<void(QPainter&)>& fn) = 0;
+    // Pixels were written directly into surfaceImage() inside rect.
+    virtual void surfaceChanged(const QRect& rect) = 0;
+};
+
+class SurfaceRegistry {
+public:
+    static int32_t add(DrawingSurface* surface); // never 0
+    static void remove(int32_t handle);
+    static DrawingSurface* find(int32_t handle);  // nullptr when unknown
+};
+
+} // namespace gf5

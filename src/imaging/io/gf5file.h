@@ -1,0 +1,47 @@
+#pragma once
+// Reading and writing image files, and the open/save dialogs.
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+namespace gf5 {
+
+class Gf5File : public QObject {
+    Q_OBJECT
+public:
+    explicit Gf5File(QObject* parent = nullptr) : QObject(parent) {}
+
+    enum Operation : int16_t { Read = 0, WriteBmp = 8, WriteJpeg = 10 };
+
+    QString FileName;
+    int16_t FileOperation = Read;
+    int16_t JpegQuality = 75;
+    // After a read: the new image (owned by the caller). Before a write: the image to write.
+    int32_t ImageHandle = 0;
+    QString DialogFilter;
+    bool CancelRequested = false;
+    QWidget* DialogParent = nullptr;
+
+    // Runs FileOperation. Reads report Progress and stop (returning 0) when
+    // CancelRequested is set. Writes go to a temporary file beside the target
+    // that is renamed over it, so a failed write never damages the old file.
+    int32_t Execute();
+    // Nonzero when a name was chosen; it is then in FileName.
+    int32_t ShowOpenDialog();
+    int32_t ShowSaveDialog();
+
+    // Why the last Execute failed, in words for the user (empty after success).
+    QString LastError;
+
+    // Tests and scripted runs can answer the dialogs: given true for the
+    // save dialog, false for open, return the chosen path or empty for cancel.
+    static std::function<QString(bool save)> dialogOverride;
+
+signals:
+    void Progress(int16_t percent);
+};
+
+} // namespace gf5

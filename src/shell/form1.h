@@ -1,0 +1,262 @@
+#pragma once
+// The main window. It owns every control and all editing state; each
+// subsystem's handlers live in the files of its folder (shell, documents,
+// canvas, floorplan, clipboard, processing, text).
+#include "imaging/draw/gf5print.h"
+#include "imaging/effects/gf5effect.h"
+#include "imaging/io/gf5file.h"
+#include "imaging/store/gf5common.h"
+#include "imaging/widgets/gf5disp.h"
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTabBar;
+class QToolButton;
+class Form2;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    // args: the program's arguments (without the program name); programDir:
+    // the folder that holds the settings file and the parts library.
+    Form1(const QStringList& args, const QString& programDir, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    QString programDir() const { return m_programDir; }
+
+    // ---- Shell: start-up, layout, settings, shutdown, display scale ------
+    void Form_Load();
+    void Form_Paint();             // the window repaint: canvas and preview redrawn
+    void TabStrip1_Click();
+    void Slider1_Change();
+    void RelayoutWindow(int width, int height);
+    void WaitMilliseconds(int32_t ms);
+    QString ReadSetting(const QString& section, const QString& key) const;
+    void Form_QueryUnload();
+    void Form_Unload();
+    void Command3_Click();
+    void Option1_Click(int index);
+    void cmbDispPer_Click();
+    void selectOption1(int index); // selects the option and runs its handler
+    // Progress window (file and effect reads report here)
+    void ShowProgress();
+    void CloseProgress();
+    void OnProgress(int16_t percent);
+    void Form2_Command1_Click();
+    // Side-choice window: sets SideChoice (0 cancelled, 1 or 2 the answer).
+    void AskSide(const QString& line1, const QString& line2, const QString& answer1,
+                 const QString& answer2);
+
+    // ---- Documents: new image, title, open, save, revert -----------------
+    void btnNewImage_Click();
+    void UpdateTitle();
+    void Command1_Click();
+    void Command2_Click(int index);
+    void mnuEditSave_Click();
+    void btnSaveVertion_Click();
+    void SaveDocument(bool asNew);
+    bool AdoptLoadedImage(bool skipSnapshot);
+    // Releases the canvas image and forgets every other reference to it that
+    // would otherwise point at a released image (the undo snapshot).
+    void ReleaseCanvasImage();
+
+    // ---- Processing: one-level undo ---------------------------------------
+    void TakeUndoSnapshot();
+    void btnUndo_Click();
+
+    // ---- Canvas: clicks, edit menu, shapes, fills, colour -----------------
+    void Gf5Disp1_CanvasClick(int button, int x, int y);
+    bool IsNearSelection(int32_t x, int32_t y) const;
+    void ClearSelection();
+    void FitSelectionToWallSize(bool useWallSize);
+    void optSize_Click(int index);
+    void btnArrow_Click(int index);
+    void prepareEditMenu();
+    void mnuEditNuri_Click();
+    void mnuEditMojiPaste_Click();
+    void mnuEditClipCopy_Click();
+    void mnuEditClipInsert_Click();
+    void mnuEditClipPaste_Click();
+    void mnuEditClipPasteToka_Click();
+    void mnuEditAnti_Click();
+    void mnuEditUndo_Click();
+    void returnFocusToCanvas(); // cmbPenStyle, cmbWidth, optColorPicMethod clicks
+    void btnFill_Click(int index);
+    void DrawSelectionShape(int16_t tool, bool useWallPen, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    void FillSelection(int32_t colour);
+    void FillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t colour);
+    void Command6_Click();
+    void FillAtPoint(int32_t x, int32_t y);
+    void PickColorAt(int32_t x, int32_t y);
+    void btnColorPic_Click();
+    void btnColorDialog_Click();
+    int32_t currentColour() const; // back colour of lblColor
+    void setCurrentColour(int32_t colour);
+    void Command11_Click(); // anti-alias effect (reached from the edit menu)
+
+    // ---- Clipboard: copy, floating paste ----------------------------------
+    void btnClipCopy_Click();
+    void btnClipPaste_Click();
+    void btnClipSet_Click();
+    void PasteFromClipboard(bool forFill);
+    void Gf5Disp1_SelectionChanged();
+    void ConfirmPaste(bool takeSnapshot, bool transparent);
+    void CutOutSelection(int which);
+    void StampCutOutBack();
+    void WidenWhite();
+    void OverlayPasteTransparent();
+
+    // ---- Floor plan: keyboard map, walls, doors ---------------------------
+    // keyCode: virtual key code; shift: 1 Shift, 2 Ctrl, 4 Alt.
+    void Form_KeyDown(int keyCode, int shift);
+    bool ctrlKeyDown() const; // the Control key's state at the current input event
+    void ConfirmSolidWall();
+    void ConfirmDoubleWall(bool crossMark);
+    void TreatCorner(int code);
+    void MakeDoor();
+    void MakeSlidingDoor();
+    void chkGomitori_Click();
+    void cmbGomiDot_Click();
+
+    // ---- Text -------------------------------------------------------------
+    void btnMojiIn_Click();
+    void SetTextAttributes();
+    void PasteTextIntoSelection();
+
+    // ---- Imaging controls (hidden) -----------------------------------------
+    gf5::Gf5Effect Gf5Effect1, Gf5Effect2, Gf5Effect3, Gf5Effect4;
+    gf5::Gf5Common Gf5Common1;
+    gf5::Gf5File Gf5File1;
+    gf5::Gf5Print Gf5Print1;
+
+    // ---- Visible controls ---------------------------------------------------
+    gf5::Gf5Disp* Gf5Disp1 = nullptr; // the canvas
+    gf5::Gf5Disp* Gf5Disp2 = nullptr; // the parts / clipboard preview
+    QWidget* Picture1 = nullptr;      // toolbar strip
+    QLabel* Picture3 = nullptr;
+    QPushButton *btnHelp = nullptr, *btnScan = nullptr, *btnPrintOut = nullptr,
+                *btnSaveVertion = nullptr, *btnNewImage = nullptr, *Command1 = nullptr,
+                *Command3 = nullptr;
+    std::array<QPushButton*, 2> Command2{};
+    QFrame* frmCntrlMain = nullptr;
+    std::array<QFrame*, 3> frmTab{};
+    QTabBar* TabStrip1 = nullptr;
+    QPushButton *btnColorDialog = nullptr, *Command6 = nullptr, *btnColorPic = nullptr,
+                *btnClipPaste = nullptr, *btnClipCopy = nullptr, *btnUndo = nullptr,
+                *btnClipSet = nullptr;
+    QLabel* Picture2 = nullptr; // hidden
+    QGroupBox* Frame1 = nullptr;
+    std::array<QRadioButton*, 7> Option1{};
+    QComboBox* cmbDispPer = nullptr;
+    std::array<QLabel*, 3> lblRGB{};
+    QLabel* Label6 = nullptr;
+    QLabel* lblColor = nullptr;
+    // "編集" panel
+    QGroupBox* Frame2 = nullptr;
+    std::array<QRadioButton*, 10> optSize{}; // indexes 1..9
+    std::array<QPushButton*, 15> btnArrow{};
+    std::array<QPushButton*, 18> btnFill{};
+    QComboBox* cmbGomiDot = nullptr;
+    QCheckBox* chkGomitori = nullptr;
+    QCheckBox *chkBack = nullptr, *chkBold = nullptr, *chkTate = nullptr;
+    QComboBox* cmbWidth = nullptr;
+    QPushButton* btnMojiIn = nullptr;
+    QComboBox* txtmoji = nullptr;
+    QComboBox* cmbPenStyle = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    std::array<QRadioButton*, 2> optColorPicMethod{};
+    // "部品" panel
+    QCheckBox *chkKakudai = nullptr, *chkToka = nullptr;
+    std::array<QPushButton*, 3> btnFlip{}; // indexes 1, 2
+    QPushButton *btnRotate = nullptr, *btnBuhinRead = nullptr, *btnClip2Disp2 = nullptr;
+    QComboBox* cmbRotate_2 = nullptr;
+    QListWidget* Gf5Thumb1 = nullptr;
+    QTabBar* TabStrip2 = nullptr;
+    // "イフェクト" panel
+    QPushButton *Command5 = nullptr, *btnRGB = nullptr, *btnCut = nullptr, *btnGomiFix = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    std::array<QRadioButton*, 11> optResize{};
+    QPushButton* Command10 = nullptr;
+    QLabel* Label4 = nullptr;
+    QGroupBox* Frame5 = nullptr;
+    std::array<QRadioButton*, 3> optYohaku{}; // indexes 1, 2
+    QComboBox* cmbYohaku = nullptr;
+    QPushButton* btnYohaku = nullptr;
+    QLabel* Label5 = nullptr;
+    QPushButton *Command12 = nullptr, *Command11 = nullptr, *Command9 = nullptr,
+                *Command8 = nullptr, *Command4 = nullptr, *btnContlast = nullptr,
+                *Command14 = nullptr;
+    std::array<QPushButton*, 3> Command13{}; // indexes 1, 2
+    QCheckBox* chkBI = nullptr;
+    std::array<QPushButton*, 3> btnRoteteAndTurn{};
+    QLineEdit* cmbRotate = nullptr;
+    QSlider* Slider1 = nullptr;
+    // Edit menu
+    QMenu* mnuEditDisp = nullptr;
+    QAction *mnuEditNuri = nullptr, *mnuEditMojiPaste = nullptr, *mnuEditClipCopy = nullptr,
+            *mnuEditClipInsert = nullptr, *mnuEditClipPaste = nullptr,
+            *mnuEditClipPasteToka = nullptr, *mnuEditAnti = nullptr, *mnuEditSave = nullptr,
+            *mnuEditUndo = nullptr;
+    Form2* progressWindow = nullptr;
+
+    // ---- Window state --------------------------------------------------------
+    int32_t PrintDpi = 0;
+    QString DocumentPath;
+    std::array<int16_t, 10> WallSizeTable{}; // cells 1..9; 0 = empty
+    int16_t SourceBitDepth = 0;
+    int16_t ProgressSource = 0;
+    int32_t OpResult = 0;
+    int16_t SideChoice = 0;
+    std::array<int32_t, 6> PolyX{}, PolyY{};
+    int32_t SavedSelLeft = 0, SavedSelTop = 0, SavedSelRight = 0, SavedSelBottom = 0;
+    std::array<int32_t, 12> TrackRect{};
+    bool ColorPickMode = false;
+    bool FillMode = false;
+    bool PasteFloating = false;
+    bool WallStartMarked = false;
+    bool KeyPreview = true;
+    QString FirstArg, LastArg;
+    // Layout metrics recorded at load.
+    int DesignWidth = 0, DesignHeight = 0, CanvasLeft = 0, CanvasTop = 0, PanelWidth = 0;
+
+    // True while a long operation runs; input to this window is held back
+    // then, so no second command starts inside the first.
+    int busyDepth = 0;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildToolbar();
+    void buildControlPanel();
+    void buildEditPanel(QFrame* panel);
+    void buildPartsPanel(QFrame* panel);
+    void buildEffectsPanel(QFrame* panel);
+    void buildEditMenu();
+    void connectHandlers();
+    void connectEditHandlers();
+    void installKeyboardRouting();
+
+    QStringList m_args;
+    QString m_programDir;
+    bool m_loaded = false;
+    bool m_unloaded = false;
+    Qt::KeyboardModifiers m_inputModifiers;
+};

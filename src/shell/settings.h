@@ -1,0 +1,15 @@
+#pragma once
+// The settings file: INI format, read only.
+#include <QString>
+
+namespace settings {
+
+constexpr int kValueLimit = 254; // longer values are cut, as the reading buffer does
+
+// Value of key in section of INI text; empty when missing. Section and key
+// names compare case-insensitively; the value is trimmed and cut to kValueLimit.
+QString readIniValue(const QString& iniText, const QString& section, const QString& key);
+// Resolution for the title refresh: the setting's whole number, 200 when 0.
+int resolutionFromSetting(const QString& value);
+
+} // namespace settings

@@ -1,15 +1,8 @@
 // The "表示" frame: fitted, actual size, fixed factors or a percentage.
 #include "form1.h"
-#include "numbers.h"
 #include "scale.h"
-#include <cmath>
 #include <QComboBox>
 #include <QRadioButton>
-
-double scale::factorFromPercent(const QString& text)
-{
-    return std::trunc(numbers::leadingNumber(text) / 100.0 * 10.0) / 10.0;
-}
 
 void Form1::selectOption1(int index)
 {

@@ -1,0 +1,196 @@
+// Opening, saving and reverting documents through the main window.
+#include "testsupport/testmain.h"
+#include "testsupport/formfixture.h"
+#include "testsupport/imagecompare.h"
+#include "shell/messages.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QDir>
+#include <QImageReader>
+
+using namespace testsupport;
+
+namespace {
+// Answers the file dialogs with a fixed name and counts how often they open.
+struct Dialogs {
+    int opened = 0;
+    QString answer;
+    Dialogs() { gf5::Gf5File::dialogOverride = [this](bool) { ++opened; return answer; }; }
+    ~Dialogs() { gf5::Gf5File::dialogOverride = nullptr; }
+};
+struct Messages {
+    QStringList shown;
+    Messages() { messages::override = [this](const QString& t) { shown << t; }; }
+    ~Messages() { messages::override = nullptr; }
+};
+QByteArray formatOf(const QString& path)
+{
+    QImageReader r(path);
+    r.setDecideFormatFromContent(true);
+    return r.format();
+}
+}
+
+class DocumentsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void newSheetAsksForANameAndWritesByExtension()
+    {
+        ProgramDir dir("[print]\ndpi=300\n");
+        Form1 f({}, dir.path());
+        Dialogs dialogs;
+        dialogs.answer = dir.file("plan.gif");
+        f.Command2_Click(0);
+        QCOMPARE(dialogs.opened, 1);
+        // Every name that is not a JPEG name is written as BMP.
+        QCOMPARE(formatOf(dir.file("plan.gif")), QByteArray("bmp"));
+        QCOMPARE(f.DocumentPath, dir.file("plan.gif"));
+        QVERIFY(f.windowTitle().startsWith(dir.file("plan.gif") + "  W 600"));
+
+        dialogs.answer = dir.file("sheet.jpg");
+        f.Command2_Click(1);
+        QCOMPARE(formatOf(dir.file("sheet.jpg")), QByteArray("jpeg"));
+        const QImage saved(dir.file("sheet.jpg"));
+        QCOMPARE(qRound(saved.dotsPerMeterX() * 0.0254), 300);
+    }
+
+    void plainSaveOverwritesInTheDocumentsOwnFormat()
+    {
+        ProgramDir dir;
+        for (const char* name : {"plan.jpg", "plan.jpeg", "plan.bmp"}) {
+            const bool jpeg = QString(name).contains("jp");
+            const QString path = writePlan(dir.file(name), 120, 80, jpeg ? "JPG" : "BMP");
+            Form1 f({path}, dir.path());
+            Dialogs dialogs;
+            paintOnCanvas(f, QRect(50, 50, 10, 10), qRgb(0, 0, 0));
+            const QString title = f.windowTitle();
+            f.mnuEditSave_Click();
+            QCOMPARE(dialogs.opened, 0);
+            QCOMPARE(formatOf(path), QByteArray(jpeg ? "jpeg" : "bmp"));
+            QVERIFY(qGray(QImage(path).pixel(55, 55)) < 40);
+            QCOMPARE(f.windowTitle(), title);
+        }
+    }
+
+    void plainSaveOfAnOtherTypeDoesNothing()
+    {
+        ProgramDir dir;
+        const QString path = writePlan(dir.file("plan.png"), 120, 80, "PNG");
+        const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        Form1 f({path}, dir.path());
+        Dialogs dialogs;
+        paintOnCanvas(f, QRect(50, 50, 10, 10), qRgb(0, 0, 0));
+        f.SaveDocument(false);
+        QFile after(path);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), before);
+        QCOMPARE(dialogs.opened, 0);
+    }
+
+    void aNewJpegNameIsWrittenWithoutAsking()
+    {
+        ProgramDir dir;
+        const QString plan = writePlan(dir.file("a.bmp"));
+        const QString target = dir.file("new.jpg");
+        Form1 f({plan, target}, dir.path());
+        Dialogs dialogs;
+        f.SaveDocument(false);
+        QCOMPARE(dialogs.opened, 0);
+        QCOMPARE(formatOf(target), QByteArray("jpeg"));
+        QVERIFY(f.windowTitle().startsWith(target + "  W 120 H 80"));
+    }
+
+    void aFailedSaveKeepsNameTitleAndOldFile()
+    {
+        ProgramDir dir;
+        Form1 f({}, dir.path());
+        Dialogs dialogs;
+        Messages messages;
+        const QString title = f.windowTitle();
+        dialogs.answer = dir.file("no-such-folder/plan.bmp");
+        f.Command2_Click(1);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(messages.shown[0].contains(dialogs.answer));
+        QCOMPARE(f.DocumentPath, QString("新規イメージ"));
+        QCOMPARE(f.windowTitle(), title);
+
+        // A name that is a folder cannot be written either; nothing in it is harmed.
+        QDir(dir.path()).mkdir("folder.jpg");
+        dialogs.answer = dir.file("folder.jpg");
+        f.Command2_Click(1);
+        QCOMPARE(messages.shown.size(), 2);
+        QVERIFY(QFileInfo(dir.file("folder.jpg")).isDir());
+        QCOMPARE(f.DocumentPath, QString("新規イメージ"));
+    }
+
+    void opensThroughTheDialogAndConvertsTo24Bits()
+    {
+        ProgramDir dir;
+        QImage indexed(64, 32, QImage::Format_Indexed8);
+        indexed.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        indexed.fill(1);
+        indexed.setPixel(3, 3, 0);
+        QVERIFY(indexed.save(dir.file("eight.bmp"), "BMP"));
+        Form1 f({}, dir.path());
+        Dialogs dialogs;
+        dialogs.answer = dir.file("eight.bmp");
+        f.Command1_Click();
+        QCOMPARE(f.SourceBitDepth, int16_t(8));
+        QCOMPARE(f.DocumentPath, dir.file("eight.bmp"));
+        QVERIFY(f.windowTitle().endsWith("  W 64 H 32   24BitColor"));
+        QCOMPARE(canvasImage(f).pixel(3, 3) & 0xFFFFFF, 0u);
+        QCOMPARE(canvasImage(f).pixel(4, 3) & 0xFFFFFF, 0xFFFFFFu);
+    }
+
+    void openingNothingOrGarbageKeepsTheCanvas()
+    {
+        ProgramDir dir;
+        Form1 f({}, dir.path());
+        const int32_t before = f.Gf5Disp1->ImageHandle();
+        Dialogs dialogs;
+        f.Command1_Click(); // cancelled
+        QFile bad(dir.file("bad.jpg"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("\xFF\xD8 not really a jpeg");
+        bad.close();
+        dialogs.answer = bad.fileName();
+        f.Command1_Click();
+        QCOMPARE(f.Gf5Disp1->ImageHandle(), before);
+        QCOMPARE(f.DocumentPath, QString("新規イメージ"));
+    }
+
+    void revertReadsTheSavedFileAndCanBeUndone()
+    {
+        ProgramDir dir;
+        const QString plan = writePlan(dir.file("plan.bmp"));
+        Form1 f({plan}, dir.path());
+        paintOnCanvas(f, QRect(60, 40, 10, 10), qRgb(0, 0, 0));
+        const QImage edited = canvasImage(f);
+        f.btnSaveVertion_Click();
+        COMPARE_IMAGES(canvasImage(f), QImage(plan), "revert");
+        QVERIFY(f.Option1[0]->isChecked());
+        f.btnUndo_Click();
+        COMPARE_IMAGES(canvasImage(f), edited, "revert-undo");
+
+        // A document that names no file: nothing happens.
+        f.btnNewImage_Click();
+        const int32_t sheet = f.Gf5Disp1->ImageHandle();
+        f.btnSaveVertion_Click();
+        QCOMPARE(f.Gf5Disp1->ImageHandle(), sheet);
+    }
+
+    void newImageReleasesTheOldSheet()
+    {
+        ProgramDir dir;
+        Form1 f({}, dir.path());
+        const int alive = gf5::ImageStore::liveCount();
+        const QString title = f.windowTitle();
+        f.btnNewImage_Click();
+        f.btnNewImage_Click();
+        QCOMPARE(gf5::ImageStore::liveCount(), alive);
+        QCOMPARE(f.windowTitle(), title);
+    }
+};
+
+ZORVAT_TEST_MAIN(DocumentsTest)
+#include "test_documents.moc"

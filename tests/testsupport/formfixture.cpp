@@ -1,0 +1,45 @@
+#include "formfixture.h"
+#include <QFile>
+#include <QPainter>
+
+namespace testsupport {
+
+ProgramDir::ProgramDir(const QString& iniText)
+{
+    if (!iniText.isNull()) {
+        QFile f(dir.filePath("zorvat.ini"));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(iniText.toUtf8());
+    }
+}
+
+QImage canvasImage(const Form1& f)
+{
+    const QImage* img = gf5::ImageStore::image(f.Gf5Disp1->ImageHandle());
+    return img ? *img : QImage();
+}
+
+QString writePlan(const QString& path, int w, int h, const char* format)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.fillRect(QRect(10, 10, 20, 20), Qt::black);
+    p.end();
+    img.save(path, format);
+    return path;
+}
+
+void paintOnCanvas(Form1& f, const QRect& rect, QRgb colour)
+{
+    f.TakeUndoSnapshot();
+    QImage* img = gf5::ImageStore::image(f.Gf5Disp1->ImageHandle());
+    if (!img)
+        return;
+    QPainter p(img);
+    p.fillRect(rect, QColor(colour));
+    p.end();
+    f.Gf5Disp1->setImageHandle(f.Gf5Disp1->ImageHandle());
+}
+
+} // namespace testsupport

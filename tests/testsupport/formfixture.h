@@ -1,0 +1,26 @@
+#pragma once
+// Helpers for tests that drive the main window.
+#include "shell/form1.h"
+#include "imaging/store/imagestore.h"
+#include <QImage>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace testsupport {
+
+// A program folder with an optional settings file.
+struct ProgramDir {
+    QTemporaryDir dir;
+    explicit ProgramDir(const QString& iniText = QString());
+    QString path() const { return dir.path(); }
+    QString file(const QString& name) const { return dir.filePath(name); }
+};
+
+// The canvas image as stored (without uncommitted drawing).
+QImage canvasImage(const Form1& f);
+// Writes a test picture: white with a black square at (10, 10)-(30, 30).
+QString writePlan(const QString& path, int w = 120, int h = 80, const char* format = nullptr);
+// Changes the canvas the way a drawing command does: snapshot, then pixels.
+void paintOnCanvas(Form1& f, const QRect& rect, QRgb colour);
+
+} // namespace testsupport

@@ -1,0 +1,170 @@
+#include "imaging/effects/effectcore.h"
+#include "imaging/store/imagestore.h"
+#include <QPainter>
+#include <algorithm>
+#include <unistd.h>
+
+namespace gf5 {
+
+bool Gf5Effect::progress(int percent)
+{
+    if (ReportProgress)
+        emit Progress(int16_t(std::clamp(percent, 0, 100)));
+    return !CancelRequested;
+}
+
+namespace fx {
+
+qint64 maxImageBytes()
+{
+    static const qint64 limit = [] {
+        const long pages = sysconf(_SC_PHYS_PAGES);
+        const long pageSize = sysconf(_SC_PAGE_SIZE);
+        qint64 physical = pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : (qint64(4) << 30);
+        // An operation holds the source, the result and some scratch at once.
+        return std::max<qint64>(physical / 3, qint64(256) << 20);
+    }();
+    return limit;
+}
+
+bool sizeAllowed(qint64 w, qint64 h, int bytesPerPixel)
+{
+    constexpr qint64 kMaxSide = 1 << 17;
+    if (w < 1 || h < 1 || w > kMaxSide || h > kMaxSide)
+        return false;
+    return w * h * bytesPerPixel <= maxImageBytes();
+}
+
+QImage allocate(int w, int h, QImage::Format format)
+{
+    const int bytes = std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+    if (!sizeAllowed(w, h, bytes))
+        return {};
+    QImage img(w, h, format);
+    return img.isNull() ? QImage() : img;
+}
+
+void keepMetadata(const QImage& src, QImage& dst)
+{
+    if (src.isNull() || dst.isNull())
+        return;
+    dst.setDotsPerMeterX(src.dotsPerMeterX());
+    dst.setDotsPerMeterY(src.dotsPerMeterY());
+}
+
+QImage toRgb32(const QImage& image)
+{
+    if (image.isNull())
+        return {};
+    if (image.format() == QImage::Format_RGB32)
+        return image;
+    if (image.hasAlphaChannel()) {
+        QImage out = allocate(image.width(), image.height(), QImage::Format_RGB32);
+        if (out.isNull())
+            return {};
+        out.fill(Qt::white);
+        {
+            QPainter p(&out);
+            p.drawImage(0, 0, image);
+        }
+        keepMetadata(image, out);
+        return out;
+    }
+    if (!sizeAllowed(image.width(), image.height()))
+        return {};
+    QImage out = image.convertToFormat(QImage::Format_RGB32);
+    return out.isNull() ? QImage() : out;
+}
+
+QImage sourceRgb32(int32_t handle)
+{
+    const QImage* img = ImageStore::image(handle);
+    if (!img || img->isNull())
+        return {};
+    return toRgb32(*img);
+}
+
+cv::Mat viewOf(QImage& image)
+{
+    return cv::Mat(image.height(), image.width(), CV_8UC4, image.bits(), size_t(image.bytesPerLine()));
+}
+
+cv::Mat constViewOf(const QImage& image)
+{
+    return cv::Mat(image.height(), image.width(), CV_8UC4, const_cast<uchar*>(image.constBits()),
+                   size_t(image.bytesPerLine()));
+}
+
+bool ProgressSteps::step(qint64 done, qint64 total)
+{
+    const int pct = total > 0 ? from_ + int((to_ - from_) * std::clamp<qint64>(done, 0, total) / total) : to_;
+    return at(pct);
+}
+
+bool ProgressSteps::at(int percent)
+{
+    if (percent == last_)
+        return !fx_.CancelRequested;
+    last_ = percent;
+    return fx_.progress(percent);
+}
+
+int bandRows(int height, int minRows)
+{
+    return std::max(minRows, (height + 63) / 64);
+}
+
+int32_t storeResult(Gf5Effect& fx, QImage img, int bitDepth)
+{
+    const int32_t h = ImageStore::add(std::move(img), bitDepth);
+    if (!h)
+        return 0;
+    fx.ResultImage = h;
+    return 1;
+}
+
+int32_t runRegionOperation(Gf5Effect& fx, const int32_t* xs, const int32_t* ys, int n, const BandFn& fn,
+                           int rowMultiple)
+{
+    fx.CancelRequested = false;
+    const QImage src = sourceRgb32(fx.SourceImage);
+    if (src.isNull())
+        return 0;
+    const Region reg = makeRegion(fx, xs, ys, n, src.width(), src.height());
+    QImage result = src.copy();
+    if (result.isNull())
+        return 0;
+
+    ProgressSteps steps(fx);
+    if (!reg.bounds.isEmpty()) {
+        const cv::Mat s = constViewOf(src);
+        cv::Mat d = viewOf(result);
+        const QRect b = reg.bounds;
+        const int multiple = std::clamp(rowMultiple, 1, b.height());
+        const int rows = (bandRows(b.height()) + multiple - 1) / multiple * multiple;
+        cv::Mat scratch;
+        if (!reg.mask.empty())
+            scratch.create(std::min(rows, b.height()), b.width(), CV_8UC4);
+        for (int y = b.top(); y <= b.bottom(); y += rows) {
+            const int h = std::min(rows, b.bottom() + 1 - y);
+            const cv::Rect band(b.left(), y, b.width(), h);
+            const cv::Mat sb = s(band);
+            if (reg.mask.empty()) {
+                cv::Mat db = d(band);
+                fn(sb, db);
+            } else {
+                cv::Mat sc = scratch(cv::Rect(0, 0, b.width(), h));
+                fn(sb, sc);
+                sc.copyTo(d(band), reg.mask(cv::Rect(0, y - b.top(), b.width(), h)));
+            }
+            if (!steps.step(y + h - b.top(), b.height()))
+                return 0;
+        }
+    }
+    if (!steps.at(100))
+        return 0;
+    return storeResult(fx, std::move(result));
+}
+
+} // namespace fx
+} // namespace gf5

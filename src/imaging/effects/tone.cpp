@@ -1,0 +1,102 @@
+// Tone operations: brightness, tone curve and colour saturation. Each maps
+// every pixel on its own, so they run band by band over the region.
+#include "imaging/effects/effectcore.h"
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace gf5 {
+
+namespace {
+
+// A 4-channel lookup table (B, G, R, A) with alpha kept opaque.
+cv::Mat channelLut(const uchar* blue, const uchar* green, const uchar* red)
+{
+    cv::Mat lut(1, 256, CV_8UC4);
+    for (int v = 0; v < 256; ++v)
+        lut.at<cv::Vec4b>(0, v) = cv::Vec4b(blue[v], green[v], red[v], 255);
+    return lut;
+}
+
+} // namespace
+
+int32_t Gf5Effect::Brightness(const int32_t* xs, const int32_t* ys, int n, int32_t a, int32_t b, int32_t c)
+{
+    const int delta = std::clamp(a, -255, 255);
+    uchar map[256];
+    for (int v = 0; v < 256; ++v)
+        map[v] = uchar(fx::clampByte(v + delta));
+    const cv::Mat lut = channelLut(map, map, map);
+    return fx::runRegionOperation(*this, xs, ys, n,
+                                  [&](const cv::Mat& src, cv::Mat& dst) { cv::LUT(src, lut, dst); });
+}
+
+int32_t Gf5Effect::ToneCurve(const int32_t* xs, const int32_t* ys, int n, const int32_t* in,
+                             const int32_t* out, int count, int32_t r, int32_t g, int32_t b)
+{
+    if (!in || !out || count < 1)
+        return 0;
+    // Points in order of input level; levels outside the first and last
+    // input keep the end outputs.
+    std::vector<std::pair<double, double>> pts;
+    pts.reserve(size_t(count));
+    for (int i = 0; i < count; ++i)
+        pts.emplace_back(double(in[i]), double(out[i]));
+    std::stable_sort(pts.begin(), pts.end(), [](const auto& p, const auto& q) { return p.first < q.first; });
+
+    uchar curve[256];
+    for (int v = 0; v < 256; ++v) {
+        double y;
+        if (v <= pts.front().first) {
+            y = pts.front().second;
+        } else if (v >= pts.back().first) {
+            y = pts.back().second;
+        } else {
+            size_t i = 0;
+            while (i + 1 < pts.size() && pts[i + 1].first < v)
+                ++i;
+            const auto& [x0, y0] = pts[i];
+            const auto& [x1, y1] = pts[i + 1];
+            y = x1 == x0 ? y1 : y0 + (v - x0) * (y1 - y0) / (x1 - x0);
+        }
+        // Halves round up (away from zero): 232.5 becomes 233.
+        curve[v] = uchar(fx::clampByte(int(std::lround(y))));
+    }
+    uchar identity[256];
+    for (int v = 0; v < 256; ++v)
+        identity[v] = uchar(v);
+    const cv::Mat lut = channelLut(b ? curve : identity, g ? curve : identity, r ? curve : identity);
+    return fx::runRegionOperation(*this, xs, ys, n,
+                                  [&](const cv::Mat& src, cv::Mat& dst) { cv::LUT(src, lut, dst); });
+}
+
+int32_t Gf5Effect::Saturation(const int32_t* xs, const int32_t* ys, int n, int32_t amount)
+{
+    // Each channel's distance from the pixel's luminance is scaled by
+    // (100 + amount) / 100: -100 leaves exact grey (r = g = b).
+    const int factor = 100 + std::clamp(amount, -100, 400);
+    return fx::runRegionOperation(*this, xs, ys, n, [factor](const cv::Mat& src, cv::Mat& dst) {
+        for (int y = 0; y < src.rows; ++y) {
+            const uchar* s = src.ptr<uchar>(y);
+            uchar* d = dst.ptr<uchar>(y);
+            for (int x = 0; x < src.cols; ++x, s += 4, d += 4) {
+                const int bl = s[0], gr = s[1], rd = s[2];
+                const int grey = (29 * bl + 150 * gr + 77 * rd + 128) >> 8;
+                if (factor == 0) {
+                    d[0] = d[1] = d[2] = uchar(grey);
+                } else {
+                    auto scale = [&](int ch) {
+                        const int t = (ch - grey) * factor;
+                        return uchar(fx::clampByte(grey + (t >= 0 ? t + 50 : t - 50) / 100));
+                    };
+                    d[0] = scale(bl);
+                    d[1] = scale(gr);
+                    d[2] = scale(rd);
+                }
+                d[3] = 255;
+            }
+        }
+    });
+}
+
+} // namespace gf5

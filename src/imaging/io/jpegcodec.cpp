@@ -1,0 +1,279 @@
+#include "imaging/io/jpegcodec.h"
+#include "imaging/effects/effectcore.h"
+#include <QIODevice>
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+// jpeglib.h needs size_t and FILE declared first.
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace gf5::io {
+
+namespace {
+
+// libjpeg reports fatal errors through error_exit, which must not return: it
+// jumps back to the setjmp of the function that runs the codec. Those
+// functions keep every object with a destructor outside the jump's reach.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void onError(j_common_ptr cinfo)
+{
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+// A file that ends before its last row is refused instead of being shown
+// with grey rows (libjpeg only warns about it).
+void onMessage(j_common_ptr cinfo, int level)
+{
+    if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+        onError(cinfo);
+}
+
+void installErrors(ErrorManager& err)
+{
+    jpeg_std_error(&err.pub);
+    err.pub.error_exit = onError;
+    err.pub.emit_message = onMessage;
+    err.message[0] = '\0';
+}
+
+struct DecodeState {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    QImage image;
+    std::vector<uchar> cmykRow;
+    int bitDepth = 0;
+    bool cancelled = false;
+    bool tooLarge = false;
+};
+
+void cmykToRgb32(const uchar* cmyk, QRgb* out, int width, bool adobeInverted)
+{
+    for (int x = 0; x < width; ++x, cmyk += 4) {
+        int c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+        if (!adobeInverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        out[x] = qRgb((c * k + 127) / 255, (m * k + 127) / 255, (y * k + 127) / 255);
+    }
+}
+
+// Runs the decoder; false on error or cancel. Only plain values live in this
+// frame, so the error jump skips no destructor.
+bool runDecoder(DecodeState& st, const uchar* data, size_t size, const std::function<bool(int)>& progress)
+{
+    jpeg_decompress_struct& cinfo = st.cinfo;
+    cinfo.err = &st.err.pub;
+    installErrors(st.err);
+    if (setjmp(st.err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&cinfo, TRUE);
+
+    bool cmyk = false;
+    switch (cinfo.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+        cinfo.out_color_space = JCS_GRAYSCALE;
+        st.bitDepth = 8;
+        break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+        cinfo.out_color_space = JCS_CMYK;
+        st.bitDepth = 32;
+        cmyk = true;
+        break;
+    default:
+        cinfo.out_color_space = JCS_EXT_BGRX; // the byte order of RGB32, padding 0xFF
+        st.bitDepth = 24;
+        break;
+    }
+    if (!fx::sizeAllowed(cinfo.image_width, cinfo.image_height)) {
+        st.tooLarge = true;
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_start_decompress(&cinfo);
+    const int width = int(cinfo.output_width), height = int(cinfo.output_height);
+    st.image = fx::allocate(width, height, st.bitDepth == 8 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    if (st.image.isNull()) {
+        st.tooLarge = true;
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    if (cmyk)
+        st.cmykRow.resize(size_t(width) * 4);
+
+    int lastPercent = -1;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const int row = int(cinfo.output_scanline);
+        JSAMPROW target = cmyk ? st.cmykRow.data() : st.image.scanLine(row);
+        if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
+            break;
+        if (cmyk)
+            cmykToRgb32(target, reinterpret_cast<QRgb*>(st.image.scanLine(row)), width, cinfo.saw_Adobe_marker);
+        const int percent = int(qint64(row + 1) * 100 / height);
+        if (percent != lastPercent) {
+            lastPercent = percent;
+            if (progress && !progress(percent)) {
+                st.cancelled = true;
+                jpeg_destroy_decompress(&cinfo);
+                return false;
+            }
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+
+    // Resolution from the JFIF header; without one the image keeps 96 dpi.
+    if (cinfo.saw_JFIF_marker && cinfo.X_density > 0 && cinfo.Y_density > 0 &&
+        (cinfo.density_unit == 1 || cinfo.density_unit == 2)) {
+        const double perInch = cinfo.density_unit == 1 ? 1.0 : 2.54;
+        st.image.setDotsPerMeterX(int(std::lround(cinfo.X_density * perInch / 0.0254)));
+        st.image.setDotsPerMeterY(int(std::lround(cinfo.Y_density * perInch / 0.0254)));
+    }
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+// Destination that writes to a QIODevice through a fixed buffer; a failed
+// write is remembered and the rest of the output discarded.
+struct DeviceDestination {
+    jpeg_destination_mgr pub;
+    QIODevice* device;
+    bool failed;
+    JOCTET buffer[64 * 1024];
+};
+
+void destInit(j_compress_ptr cinfo)
+{
+    auto* d = reinterpret_cast<DeviceDestination*>(cinfo->dest);
+    d->pub.next_output_byte = d->buffer;
+    d->pub.free_in_buffer = sizeof(d->buffer);
+}
+
+void destFlush(DeviceDestination* d, size_t bytes)
+{
+    if (!d->failed && bytes > 0 &&
+        d->device->write(reinterpret_cast<const char*>(d->buffer), qint64(bytes)) != qint64(bytes))
+        d->failed = true;
+    d->pub.next_output_byte = d->buffer;
+    d->pub.free_in_buffer = sizeof(d->buffer);
+}
+
+boolean destEmpty(j_compress_ptr cinfo)
+{
+    destFlush(reinterpret_cast<DeviceDestination*>(cinfo->dest), sizeof(DeviceDestination::buffer));
+    return TRUE;
+}
+
+void destTerm(j_compress_ptr cinfo)
+{
+    auto* d = reinterpret_cast<DeviceDestination*>(cinfo->dest);
+    destFlush(d, sizeof(d->buffer) - d->pub.free_in_buffer);
+}
+
+struct EncodeState {
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    DeviceDestination dest;
+};
+
+bool runEncoder(EncodeState& st, const QImage& image, int quality)
+{
+    jpeg_compress_struct& cinfo = st.cinfo;
+    cinfo.err = &st.err.pub;
+    installErrors(st.err);
+    if (setjmp(st.err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    st.dest.pub.init_destination = destInit;
+    st.dest.pub.empty_output_buffer = destEmpty;
+    st.dest.pub.term_destination = destTerm;
+    cinfo.dest = &st.dest.pub;
+
+    const bool grey = image.format() == QImage::Format_Grayscale8;
+    cinfo.image_width = JDIMENSION(image.width());
+    cinfo.image_height = JDIMENSION(image.height());
+    cinfo.input_components = grey ? 1 : 4;
+    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGRX;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    cinfo.write_JFIF_header = TRUE;
+    cinfo.density_unit = 1; // dots per inch
+    cinfo.X_density = UINT16(std::clamp<long>(std::lround(image.dotsPerMeterX() * 0.0254), 1, 65535));
+    cinfo.Y_density = UINT16(std::clamp<long>(std::lround(image.dotsPerMeterY() * 0.0254), 1, 65535));
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(image.constScanLine(int(cinfo.next_scanline)));
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return true;
+}
+
+} // namespace
+
+bool looksLikeJpeg(const char* data, qint64 size)
+{
+    return size >= 3 && uchar(data[0]) == 0xFF && uchar(data[1]) == 0xD8 && uchar(data[2]) == 0xFF;
+}
+
+JpegImage decodeJpeg(const uchar* data, size_t size, const std::function<bool(int)>& progress)
+{
+    JpegImage out;
+    auto st = std::make_unique<DecodeState>();
+    if (runDecoder(*st, data, size, progress)) {
+        out.image = std::move(st->image);
+        out.bitDepth = st->bitDepth;
+        return out;
+    }
+    out.cancelled = st->cancelled;
+    if (st->cancelled)
+        out.error = QStringLiteral("読み込みを中止しました");
+    else if (st->tooLarge)
+        out.error = QStringLiteral("画像が大きすぎて読み込めません");
+    else
+        out.error = QStringLiteral("JPEG ファイルが壊れているか途中で切れています: %1")
+                        .arg(QString::fromLocal8Bit(st->err.message));
+    return out;
+}
+
+bool encodeJpeg(const QImage& image, int quality, QIODevice& device, QString* error)
+{
+    QImage rows = image;
+    if (rows.format() != QImage::Format_RGB32 && rows.format() != QImage::Format_Grayscale8)
+        rows = fx::toRgb32(image);
+    if (rows.isNull()) {
+        if (error)
+            *error = QStringLiteral("画像を変換できませんでした");
+        return false;
+    }
+    auto st = std::make_unique<EncodeState>();
+    st->dest.device = &device;
+    st->dest.failed = false;
+    const bool ok = runEncoder(*st, rows, std::clamp(quality, 1, 100));
+    if (ok && !st->dest.failed)
+        return true;
+    if (error)
+        *error = st->dest.failed ? device.errorString() : QString::fromLocal8Bit(st->err.message);
+    return false;
+}
+
+} // namespace gf5::io

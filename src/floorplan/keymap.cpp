@@ -1,16 +1,205 @@
-// The keyboard command map.
+// The keyboard command map: edit shortcuts, edge lines and the keypad wall
+// tracer (mark a start, walk the selection, confirm a wall, door or corner).
+#include "key_steps.h"
+#include "plan_support.h"
 #include "shell/form1.h"
 #include "shell/keys.h"
+#include <QRadioButton>
+
+namespace {
+
+enum Code : int {
+    KeyR = 'R', KeyS = 'S', KeyZ = 'Z', KeyC = 'C', KeyV = 'V', KeyD = 'D', KeyH = 'H',
+    Pad1 = 97, Pad2 = 98, Pad3 = 99, Pad4 = 100, Pad5 = 101, Pad6 = 102, Pad7 = 103, Pad8 = 104,
+    Pad9 = 105,
+};
+
+int32_t currentKeyStep(const Form1& f)
+{
+    std::array<bool, 10> chosen{};
+    for (int i = 1; i <= 9; ++i)
+        chosen[i] = f.optSize[i]->isChecked();
+    return floorplan::keyStep(f.ctrlKeyDown(), chosen, f.WallSizeTable);
+}
+
+// Edge-line tools of the drawing routine reached from the navigation keys.
+int edgeTool(int keyCode)
+{
+    switch (keyCode) {
+    case keys::VK_INSERT: return 1;
+    case keys::VK_DELETE: return 2;
+    case keys::VK_HOME: return 3;
+    case keys::VK_PRIOR: return 4;
+    case keys::VK_END: return 5;
+    case keys::VK_NEXT: return 6;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+void Form1::putBackWallStart()
+{
+    // The saved pixels live in the working effect control until they are
+    // stamped back. Any other image found there (an effect's result, which
+    // is the canvas image itself) must not be stamped over the canvas and
+    // released.
+    if (WallStartMarked && WallStartCutOut != 0 && Gf5Effect1.ResultImage == WallStartCutOut)
+        StampCutOutBack();
+    WallStartCutOut = 0;
+}
+
+void Form1::markWallStart()
+{
+    TakeUndoSnapshot();
+    CutOutSelection(1);
+    WallStartCutOut = Gf5Effect1.ResultImage;
+    FillSelection(255); // pure red marks the start square
+    WallStartMarked = true;
+    TrackRect[4] = Gf5Disp1->SelectionLeft();
+    TrackRect[5] = Gf5Disp1->SelectionTop();
+    TrackRect[6] = Gf5Disp1->SelectionRight();
+    TrackRect[7] = Gf5Disp1->SelectionBottom();
+}
 
 void Form1::Form_KeyDown(int keyCode, int shift)
 {
-    using namespace keys;
-    if (keyCode == 'S') {
-        if (shift == ShiftMaskCtrl)
+    using namespace floorplan;
+    const int32_t step = currentKeyStep(*this);
+    const bool selected = hasSelection(*Gf5Disp1);
+    const bool ctrl = shift == keys::ShiftMaskCtrl;
+    const bool alt = shift == keys::ShiftMaskAlt;
+
+    // A confirm key without a selection drops a marked start, restoring the
+    // start square, and leaves the focus where it is.
+    auto dropMark = [this] {
+        putBackWallStart();
+        WallStartMarked = false;
+    };
+
+    switch (keyCode) {
+    case KeyR:
+        FitSelectionToWallSize(true);
+        break;
+    case KeyS:
+        if (ctrl)
             SaveDocument(false);
-    } else if (keyCode == 'Z') {
-        if (shift == ShiftMaskCtrl)
+        break;
+    case KeyZ:
+        if (ctrl)
             btnUndo_Click();
+        break;
+    case KeyC:
+        if (ctrl)
+            btnClipCopy_Click();
+        break;
+    case KeyV:
+        if (ctrl)
+            PasteFromClipboard(false);
+        break;
+    case keys::VK_INSERT:
+    case keys::VK_DELETE:
+    case keys::VK_HOME:
+    case keys::VK_PRIOR:
+    case keys::VK_END:
+    case keys::VK_NEXT:
+        if (!WallStartMarked && selected) {
+            TakeUndoSnapshot();
+            DrawSelectionShape(int16_t(edgeTool(keyCode)), false, 0, 0, 0, 0);
+        }
+        break;
+    case Pad5:
+        if (!selected) {
+            dropMark();
+            return;
+        }
+        if (WallStartMarked) {
+            putBackWallStart();
+            WallStartMarked = false;
+        } else {
+            markWallStart();
+        }
+        break;
+    case keys::VK_ADD:
+        if (WallStartMarked) {
+            // Without a selection there is no end square: drop the mark
+            // instead of drawing a wall to the image's corner.
+            if (!selected) {
+                dropMark();
+                return;
+            }
+            putBackWallStart();
+            ConfirmSolidWall();
+            WallStartMarked = false;
+        }
+        break;
+    case keys::VK_SUBTRACT:
+    case keys::VK_DIVIDE:
+    case KeyD:
+    case KeyH:
+        if (!selected) {
+            dropMark();
+            return;
+        }
+        if (WallStartMarked) {
+            putBackWallStart();
+            if (keyCode == keys::VK_SUBTRACT)
+                ConfirmDoubleWall(false);
+            else if (keyCode == keys::VK_DIVIDE)
+                ConfirmDoubleWall(true);
+            else if (keyCode == KeyD)
+                MakeDoor();
+            else
+                MakeSlidingDoor();
+            WallStartMarked = false;
+        }
+        break;
+    case Pad7:
+    case Pad9:
+    case Pad1:
+    case Pad3:
+        if (!selected) {
+            dropMark();
+            return;
+        }
+        if (ctrl) {
+            // A marked stretch is first drawn as a double-line wall. The
+            // start square is restored before the undo snapshot, so undo
+            // never brings the red marker back.
+            if (WallStartMarked) {
+                putBackWallStart();
+                TakeUndoSnapshot();
+                ConfirmDoubleWall(false);
+            } else {
+                TakeUndoSnapshot();
+            }
+            TreatCorner(keyCode - Pad1 + 1);
+            WallStartMarked = false;
+        }
+        break;
+    case Pad8:
+    case Pad2:
+    case Pad4:
+    case Pad6: {
+        const KeypadDirection dir = keyCode == Pad8   ? KeypadDirection::Up
+                                    : keyCode == Pad2 ? KeypadDirection::Down
+                                    : keyCode == Pad4 ? KeypadDirection::Left
+                                                      : KeypadDirection::Right;
+        const Rect sel = selectionOf(*Gf5Disp1);
+        const Rect next = alt ? resizeSelection(sel, dir) : moveSelection(sel, dir, step);
+        Gf5Disp1->setSelectionTop(next.top);
+        Gf5Disp1->setSelectionBottom(next.bottom);
+        Gf5Disp1->setSelectionLeft(next.left);
+        Gf5Disp1->setSelectionRight(next.right);
+        refreshWith(*Gf5Disp1, 2);
+        break;
+    }
+    default:
+        break;
     }
     Gf5Disp1->SetFocus();
 }
+
+void Form1::chkGomitori_Click() { Gf5Disp1->SetFocus(); }
+
+void Form1::cmbGomiDot_Click() { Gf5Disp1->SetFocus(); }

@@ -108,6 +108,10 @@ public:
     int32_t currentColour() const; // back colour of lblColor
     void setCurrentColour(int32_t colour);
     void Command11_Click(); // anti-alias effect (reached from the edit menu)
+    // Mouse pointer of the whole application: 0 default, 2 the cross of the
+    // colour pick, 99 the fill-mode cursor.
+    void setScreenPointer(int pointer);
+    int ScreenPointer = 0;
 
     // ---- Clipboard: copy, floating paste ----------------------------------
     void btnClipCopy_Click();
@@ -120,6 +124,16 @@ public:
     void StampCutOutBack();
     void WidenWhite();
     void OverlayPasteTransparent();
+    // Images the paste machinery owns, each released exactly once: the
+    // floating picture (also Gf5Effect1.ResultImage while it floats) and the
+    // pixels saved by CutOutSelection(1) for StampCutOutBack.
+    int32_t FloatingPicture = 0;
+    int32_t SavedCutOut = 0;
+    // Ends a floating paste: clears PasteFloating, releases the picture.
+    void endFloatingPaste();
+    // Releases an image this window created, unless a display shows it or it
+    // is the undo snapshot; effect slots naming a released image are cleared.
+    void releaseWorkImage(int32_t handle);
 
     // ---- Floor plan: keyboard map, walls, doors ---------------------------
     // keyCode: virtual key code; shift: 1 Shift, 2 Ctrl, 4 Alt.
@@ -132,6 +146,13 @@ public:
     void MakeSlidingDoor();
     void chkGomitori_Click();
     void cmbGomiDot_Click();
+    // The saved pixels of the marked start square (the cut-out handle taken
+    // when the start was marked); 0 when none.
+    int32_t WallStartCutOut = 0;
+    // Puts the saved start-square pixels back while a start is marked and
+    // they are still held; forgets them either way.
+    void putBackWallStart();
+    void markWallStart();
 
     // ---- Text -------------------------------------------------------------
     void btnMojiIn_Click();

@@ -27,7 +27,11 @@ public:
     int32_t PenWidth = 1;
     int32_t PenColor = 0;
     int16_t PenStyle = 1;  // 0 and 1 solid, 2 dashed, 3 dotted
-    int16_t DrawMode = 13; // 13 copy pen, 1 black
+    // Raster operation of pens and shape fills: 13 copy pen, 1 black, 16
+    // white, 4 inverted pen colour, 9 pen AND screen, 15 pen OR screen, 11
+    // nothing; other values copy the pen. FillRectangle, images and text
+    // always copy, so a fill after a black-mode line keeps its colour.
+    int16_t DrawMode = 13;
     int16_t BrushStyle = 0; // 0 none, 1 solid
     int32_t BrushColor = 0;
     bool TransparentBackground = true; // false: gaps of styled lines and the text box painted white
@@ -69,9 +73,13 @@ public:
     int32_t EndPrint(int32_t dc);
     void SetPrintMode(int16_t mode);
     int16_t PrintMode() const { return m_printMode; }
+    // Sends printing to a PDF file instead of a printer, without dialogs
+    // (tests and scripted runs); an empty path goes back to the printer.
+    void setPrintToFile(const QString& pdfPath) { m_pdfPath = pdfPath; }
 
 private:
     int16_t m_printMode = 0;
+    QString m_pdfPath;
     std::unique_ptr<PrintJob> m_job;
 };
 

@@ -17,6 +17,13 @@ public:
     virtual QImage* surfaceImage() = 0;
     // Runs fn with a painter on the surface, then shows the change.
     virtual void paintOn(const std::function<void(QPainter&)>& fn) = 0;
+    // Like paintOn for drawing known to stay inside bounds (surface
+    // coordinates): the surface may clip to bounds and redraw only that part.
+    virtual void paintWithin(const QRect& bounds, const std::function<void(QPainter&)>& fn)
+    {
+        (void)bounds;
+        paintOn(fn);
+    }
     // Pixels were written directly into surfaceImage() inside rect.
     virtual void surfaceChanged(const QRect& rect) = 0;
 };

@@ -68,9 +68,16 @@ public:
     QPoint viewToImage(const QPoint& viewPoint) const;
     QPoint imageToView(const QPoint& imagePoint) const;
 
+    // A preview display: dragging on it starts a drag of the display itself
+    // (mime type "application/x-zorvat-display") instead of a selection.
+    void setDragSource(bool on) { m_dragSource = on; }
+    bool dragSource() const { return m_dragSource; }
+    static const char* displayMimeType() { return "application/x-zorvat-display"; }
+
     // DrawingSurface
     QImage* surfaceImage() override;
     void paintOn(const std::function<void(QPainter&)>& fn) override;
+    void paintWithin(const QRect& bounds, const std::function<void(QPainter&)>& fn) override;
     void surfaceChanged(const QRect& rect) override;
 
 signals:
@@ -95,14 +102,38 @@ protected:
     void dropEvent(QDropEvent*) override;
 
 private:
-    struct Sel { int32_t left = 0, top = 0, right = 0, bottom = 0; };
+    struct Sel {
+        int32_t left = 0, top = 0, right = 0, bottom = 0;
+        bool operator==(const Sel&) const = default;
+        bool empty() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+    };
     enum class DragKind { None, Pending, NewRect, Move, Resize, DragOut };
+    enum Edge { EdgeLeft = 1, EdgeTop = 2, EdgeRight = 4, EdgeBottom = 8 };
 
     const QImage* baseImage() const;
     const QImage* visibleImage() const;
     void updateScrollBars();
     void invalidateCache();
     void ensureCache();
+    void scaleIntoCache(const QImage& src, const QRect& cacheRect);
+    double fitScale() const;
+    QPointF scrollOffset() const;
+
+    // Working copy bookkeeping.
+    QImage* ensureWork();
+    void dropWork();
+    void noteWorkChanged(const QRect& rect, bool cacheFollowed);
+    bool cacheFollowsWork() const;
+
+    // Selection and mouse helpers (view coordinates unless named otherwise).
+    bool frameShown() const;
+    QRect selectionViewRect() const;
+    int edgesAt(const QPoint& viewPoint) const;
+    QPoint viewToImageEdge(const QPointF& viewPoint) const;
+    Sel draggedSelection(const QPoint& viewPoint) const;
+    void updateHoverCursor(const QPoint& viewPoint);
+    void startDisplayDrag();
+    void drawSelectionFrame(QPainter& p) const;
 
     int32_t m_handle = 0;
     int16_t m_mode = 1;
@@ -116,8 +147,19 @@ private:
     QImage m_cache;         // the image scaled for the view, when scaled down
     double m_cacheScale = 0;
     bool m_cacheValid = false;
+    qint64 m_cacheKey = 0;      // cacheKey of the image the cache shows
+    bool m_cacheOnWork = false; // the cache shows the working copy
+    QRect m_cacheDirty;         // image pixels the cache has not caught up with
+
+    qint64 m_workBaseKey = 0;   // cacheKey of the stored image m_work was copied from
+    QRect m_workDirty;          // where m_work differs from the stored image
+    QImage m_spare;             // a spent working copy kept for reuse
+    qint64 m_spareKey = 0;      // stored image m_spare equals outside m_spareDirty
+    QRect m_spareDirty;
+    bool m_dragSource = false;
 
     DragKind m_drag = DragKind::None;
+    DragKind m_pendingKind = DragKind::None; // what a pending press becomes once it moves
     int m_resizeEdges = 0;
     Qt::MouseButton m_pressButton = Qt::NoButton;
     QPoint m_pressView;

@@ -1,0 +1,16 @@
+// Corners where two double-line walls meet.
+#include "plan_support.h"
+#include "shell/form1.h"
+
+void Form1::TreatCorner(int code)
+{
+    using namespace floorplan;
+    const Rect q = selectionOf(*Gf5Disp1);
+    if (!isCornerSquare(q))
+        return;
+    // A black square whose inside is opened into the two adjoining walls,
+    // leaving 2-pixel face lines on the two outer sides.
+    FillRect(q.left, q.top, q.right, q.bottom, 0);
+    for (const Rect& r : cornerOpenings(code, q))
+        FillRect(r.left, r.top, r.right, r.bottom, 0xFFFFFF);
+}

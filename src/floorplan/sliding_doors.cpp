@@ -1,0 +1,37 @@
+// Sliding doors: the traced stretch wiped white, the half of the wall away
+// from the chosen side filled black, and a dotted line along the chosen face.
+#include "door_geometry.h"
+#include "plan_support.h"
+#include "shell/form1.h"
+
+void Form1::MakeSlidingDoor()
+{
+    using namespace floorplan;
+    recordTrackEnd(*this);
+    const Rect start = trackStart(*this), end = trackEnd(*this);
+    const Rect box = computeTrackedWallShape(*this, false).box;
+    const bool horizontal = isHorizontal(box);
+    AskSide("引き戸を作成します", "どちら側に点線(‐‐‐)を設置しますか", horizontal ? "上側" : "左側",
+            horizontal ? "下側" : "右側");
+    if (SideChoice != 1 && SideChoice != 2) {
+        btnUndo_Click();
+        return;
+    }
+    const bool clearDust = dustClearingOn(*this);
+    const SlidingDoorFigures fig =
+        slidingDoorFigures(start, end, SideChoice, clearDust, clearDust ? clearingDistance(*this) : 0.0);
+    FillRect(fig.white.left, fig.white.top, fig.white.right, fig.white.bottom, 0xFFFFFF);
+    FillRect(fig.black.left, fig.black.top, fig.black.right, fig.black.bottom, 0);
+
+    Gf5Print1.ResetTools();
+    Gf5Print1.TransparentBackground = false;
+    Gf5Print1.DrawMode = 13;
+    Gf5Print1.PenWidth = 2;
+    Gf5Print1.PenColor = 0;
+    Gf5Print1.PenStyle = 3; // dotted
+    refreshWith(*Gf5Disp1, 3);
+    const int32_t dc = Gf5Disp1->DrawingDC();
+    Gf5Print1.DrawLine(dc, fig.dotted.from.x, fig.dotted.from.y, fig.dotted.to.x, fig.dotted.to.y);
+    Gf5Disp1->CommitDrawing();
+    selectTrackEnd(*this);
+}

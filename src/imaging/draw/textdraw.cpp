@@ -1,0 +1,179 @@
+#include "textdraw.h"
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+
+namespace gf5 {
+namespace {
+
+// Common Windows font names drawn with metric-compatible free fonts when the
+// named font itself is not installed.
+void installSubstitutions()
+{
+    static const bool done = [] {
+        const struct { const char* name; const char* sub; } table[] = {
+            {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"MS PGothic", "IPAPGothic"},
+            {"ＭＳ ゴシック", "IPAGothic"},    {"MS Gothic", "IPAGothic"},
+            {"ＭＳ Ｐ明朝", "IPAPMincho"},     {"MS PMincho", "IPAPMincho"},
+            {"ＭＳ 明朝", "IPAMincho"},        {"MS Mincho", "IPAMincho"},
+        };
+        for (const auto& e : table) {
+            const QString name = QString::fromUtf8(e.name);
+            if (!QFontDatabase::hasFamily(name) && QFont::substitutes(name).isEmpty())
+                QFont::insertSubstitution(name, QString::fromUtf8(e.sub));
+        }
+        return true;
+    }();
+    (void)done;
+}
+
+QFont makeFont(const TextBox& box, int px)
+{
+    installSubstitutions();
+    QFont f = box.family.isEmpty() ? QFont() : QFont(box.family);
+    f.setPixelSize(std::max(1, px));
+    f.setBold(box.bold);
+    // Aliased glyphs keep text in pure colours (no grey fringes).
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+QStringList linesOf(const QString& text)
+{
+    QString t = text;
+    t.remove(QChar('\r'));
+    return t.split(QChar('\n'));
+}
+
+// One string per character, surrogate pairs kept together.
+QStringList charsOf(const QString& line)
+{
+    QStringList out;
+    for (int i = 0; i < line.size();) {
+        const int n = line.at(i).isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate() ? 2 : 1;
+        out << line.mid(i, n);
+        i += n;
+    }
+    return out;
+}
+
+enum class VerticalForm { Upright, Rotated, UpperRight };
+
+// Long marks, dashes and brackets turn a quarter clockwise in vertical
+// writing; the small full stop and comma move to the cell's upper right.
+VerticalForm verticalForm(const QString& ch)
+{
+    static const QString rotated =
+        QString::fromUtf8("ー〜～-－―‐—…‥()（）「」『』[]［］【】〈〉《》{}｛｝＝=~");
+    static const QString upperRight = QString::fromUtf8("。、．，");
+    if (ch.size() == 1 && rotated.contains(ch.at(0)))
+        return VerticalForm::Rotated;
+    if (ch.size() == 1 && upperRight.contains(ch.at(0)))
+        return VerticalForm::UpperRight;
+    return VerticalForm::Upright;
+}
+
+QSize blockSize(const TextBox& box, const QStringList& lines, int px)
+{
+    const QFontMetrics fm(makeFont(box, px));
+    if (!box.vertical) {
+        int w = 0;
+        for (const QString& l : lines)
+            w = std::max(w, fm.horizontalAdvance(l));
+        return {w, fm.height() * int(lines.size())};
+    }
+    qsizetype n = 0;
+    for (const QString& l : lines)
+        n = std::max(n, charsOf(l).size());
+    const int cell = std::max(1, px);
+    return {cell * int(lines.size()), cell * int(n)};
+}
+
+bool fits(const QSize& need, const QSize& room)
+{
+    return need.width() <= room.width() && need.height() <= room.height();
+}
+
+void drawVerticalChar(QPainter& p, const QFontMetrics& fm, const QString& ch, const QRect& cell)
+{
+    const int adv = fm.horizontalAdvance(ch);
+    p.save();
+    p.translate(cell.left() + cell.width() / 2.0, cell.top() + cell.height() / 2.0);
+    switch (verticalForm(ch)) {
+    case VerticalForm::Rotated:
+        p.rotate(90);
+        break;
+    case VerticalForm::UpperRight:
+        p.translate(cell.width() / 2.0, -cell.height() / 2.0);
+        break;
+    case VerticalForm::Upright:
+        break;
+    }
+    p.drawText(QPointF(-adv / 2.0, -fm.height() / 2.0 + fm.ascent()), ch);
+    p.restore();
+}
+
+} // namespace
+
+int fittedPixelSize(const TextBox& box, const QSize& size)
+{
+    const QStringList lines = linesOf(box.text);
+    int px = std::max(1, box.pixelSize);
+    QSize need = blockSize(box, lines, px);
+    if (fits(need, size) || need.isEmpty())
+        return px;
+    const double f = std::min(double(size.width()) / std::max(1, need.width()),
+                              double(size.height()) / std::max(1, need.height()));
+    px = std::max(1, int(std::floor(px * f)));
+    // Font metrics do not scale exactly; step down until the block fits.
+    while (px > 1 && !fits(blockSize(box, lines, px), size))
+        px -= std::max(1, px / 20);
+    return std::max(1, px);
+}
+
+void drawTextBox(QPainter& p, const QRect& rect, const TextBox& box)
+{
+    if (rect.isEmpty())
+        return;
+    p.save();
+    p.setClipRect(rect, Qt::IntersectClip);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    if (box.opaque)
+        p.fillRect(rect, box.back);
+    if (!box.text.isEmpty()) {
+        const int px = fittedPixelSize(box, rect.size());
+        const QFont font = makeFont(box, px);
+        const QFontMetrics fm(font);
+        p.setFont(font);
+        p.setPen(box.fore);
+        const QStringList lines = linesOf(box.text);
+        const QSize need = blockSize(box, lines, px);
+        const int x0 = rect.left() + (rect.width() - need.width()) / 2;
+        const int y0 = rect.top() + (rect.height() - need.height()) / 2;
+        if (!box.vertical) {
+            for (int i = 0; i < lines.size(); ++i) {
+                const int lw = fm.horizontalAdvance(lines[i]);
+                const int x = rect.left() + (rect.width() - lw) / 2;
+                p.drawText(QPoint(x, y0 + i * fm.height() + fm.ascent()), lines[i]);
+            }
+        } else {
+            // Columns run from right to left, characters from top to bottom.
+            const int cell = std::max(1, px);
+            const int cols = int(lines.size());
+            for (int c = 0; c < cols; ++c) {
+                const QStringList chars = charsOf(lines[c]);
+                const int cx = x0 + (cols - 1 - c) * cell;
+                for (int j = 0; j < chars.size(); ++j)
+                    drawVerticalChar(p, fm, chars[j], QRect(cx, y0 + j * cell, cell, cell));
+            }
+        }
+    }
+    p.restore();
+}
+
+} // namespace gf5

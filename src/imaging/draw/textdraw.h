@@ -1,0 +1,30 @@
+#pragma once
+// Text fitted into a rectangle: horizontal lines or vertical columns, centred,
+// made smaller until it fits, never antialiased, clipped to the rectangle.
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+class QPainter;
+
+namespace gf5 {
+
+struct TextBox {
+    QString text;
+    QString family;      // empty: the application's font
+    int pixelSize = 12;
+    bool bold = false;
+    bool vertical = false; // one upright character per cell, top to bottom
+    QColor fore = Qt::black;
+    QColor back = Qt::white;
+    bool opaque = false;   // paint the whole rectangle with back first
+};
+
+// Draws box into rect (x in [left, right], y in [top, bottom] as QRect has it).
+void drawTextBox(QPainter& p, const QRect& rect, const TextBox& box);
+
+// The pixel size drawTextBox uses for box in a rectangle of size, at most
+// box.pixelSize.
+int fittedPixelSize(const TextBox& box, const QSize& size);
+
+} // namespace gf5

@@ -1,0 +1,93 @@
+#include "printjob.h"
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace gf5 {
+
+PrintJob::PrintJob() = default;
+
+PrintJob::~PrintJob()
+{
+    if (m_dc)
+        end(m_dc);
+}
+
+QPrinter& PrintJob::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+bool PrintJob::showDialog(QWidget* owner, const QString& pdfPath)
+{
+    if (!pdfPath.isEmpty())
+        return true;
+    QPrintDialog dialog(&printer(), owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int32_t PrintJob::begin(const QString& pdfPath)
+{
+    if (m_dc)
+        end(m_dc);
+    QPrinter& pr = printer();
+    if (!pdfPath.isEmpty()) {
+        pr.setOutputFormat(QPrinter::PdfFormat);
+        pr.setOutputFileName(pdfPath);
+    }
+    if (!m_painter.begin(&pr))
+        return 0;
+    // Pictures stay lossless in PDF output; nothing is smoothed.
+    m_painter.setRenderHint(QPainter::LosslessImageRendering, true);
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    const double unit = pr.resolution() / 254.0; // device pixels per tenth of a millimetre
+    m_painter.scale(unit, unit);
+    m_dc = SurfaceRegistry::add(this);
+    m_pagesStarted = 0;
+    m_pageOpen = false;
+    return m_dc;
+}
+
+bool PrintJob::startPage(int32_t dc)
+{
+    if (!m_dc || dc != m_dc)
+        return false;
+    // The document opens on its first page; later pages need a page break.
+    if (m_pagesStarted > 0 && !printer().newPage())
+        return false;
+    ++m_pagesStarted;
+    m_pageOpen = true;
+    return true;
+}
+
+bool PrintJob::endPage(int32_t dc)
+{
+    if (!m_dc || dc != m_dc)
+        return false;
+    if (m_pagesStarted == 0)
+        m_pagesStarted = 1; // drawing went onto the first page without a start call
+    m_pageOpen = false;
+    return true;
+}
+
+bool PrintJob::end(int32_t dc)
+{
+    if (!m_dc || dc != m_dc)
+        return false;
+    SurfaceRegistry::remove(m_dc);
+    m_dc = 0;
+    m_pageOpen = false;
+    return m_painter.end();
+}
+
+void PrintJob::paintOn(const std::function<void(QPainter&)>& fn)
+{
+    if (!m_painter.isActive())
+        return;
+    m_painter.save();
+    fn(m_painter);
+    m_painter.restore();
+}
+
+} // namespace gf5

@@ -1,0 +1,43 @@
+#pragma once
+// One print job: a printer, the painter on it and the drawing handle that
+// names it. Coordinates on its surface are tenths of a millimetre from the
+// top-left corner of the printable area.
+#include "../draw/surface.h"
+#include <QPainter>
+#include <QString>
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+namespace gf5 {
+
+class PrintJob : public DrawingSurface {
+public:
+    PrintJob();
+    ~PrintJob() override;
+
+    // Printer dialog; true when confirmed. With a PDF path no dialog is shown.
+    bool showDialog(QWidget* owner, const QString& pdfPath);
+    // Starts the document; returns the drawing handle or 0.
+    int32_t begin(const QString& pdfPath);
+    bool startPage(int32_t dc);
+    bool endPage(int32_t dc);
+    bool end(int32_t dc);
+    int32_t handle() const { return m_dc; }
+
+    QImage* surfaceImage() override { return nullptr; }
+    void paintOn(const std::function<void(QPainter&)>& fn) override;
+    void surfaceChanged(const QRect&) override {}
+
+private:
+    QPrinter& printer();
+
+    std::unique_ptr<QPrinter> m_printer;
+    QPainter m_painter;
+    int32_t m_dc = 0;
+    int m_pagesStarted = 0;
+    bool m_pageOpen = false;
+};
+
+} // namespace gf5

@@ -1,0 +1,184 @@
+// Painting the display: the image (through a scaled-down cache when shown
+// smaller than actual size) and the selection frame.
+#include "gf5disp.h"
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <cmath>
+#include <opencv2/imgproc.hpp>
+
+namespace gf5 {
+
+namespace {
+const QColor kBackground(128, 128, 128);
+constexpr int kHandle = 6; // resize handle size in screen pixels
+
+bool fourChannel(QImage::Format f)
+{
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
+}
+}
+
+void Gf5Disp::invalidateCache()
+{
+    m_cacheValid = false;
+    m_cacheOnWork = false;
+    m_cacheDirty = QRect();
+}
+
+// Fills cacheRect of m_cache from the matching part of src by area
+// averaging, so thin lines stay visible when shown small.
+void Gf5Disp::scaleIntoCache(const QImage& src, const QRect& cacheRect)
+{
+    const QRect cr = cacheRect.intersected(m_cache.rect());
+    if (cr.isEmpty())
+        return;
+    const double fx = double(src.width()) / m_cache.width();
+    const double fy = double(src.height()) / m_cache.height();
+    const int sx0 = std::clamp(int(std::floor(cr.left() * fx)), 0, src.width() - 1);
+    const int sy0 = std::clamp(int(std::floor(cr.top() * fy)), 0, src.height() - 1);
+    const int sx1 = std::clamp(int(std::ceil((cr.right() + 1) * fx)), sx0 + 1, src.width());
+    const int sy1 = std::clamp(int(std::ceil((cr.bottom() + 1) * fy)), sy0 + 1, src.height());
+    const QRect sr(QPoint(sx0, sy0), QPoint(sx1 - 1, sy1 - 1));
+
+    QImage converted;
+    const QImage* from = &src;
+    QRect fromRect = sr;
+    if (!fourChannel(src.format())) {
+        converted = src.copy(sr).convertToFormat(QImage::Format_RGB32);
+        if (converted.isNull())
+            return;
+        from = &converted;
+        fromRect = converted.rect();
+    }
+    const cv::Mat whole(from->height(), from->width(), CV_8UC4, const_cast<uchar*>(from->constBits()),
+                        size_t(from->bytesPerLine()));
+    const cv::Mat in = whole(cv::Rect(fromRect.x(), fromRect.y(), fromRect.width(), fromRect.height()));
+    cv::Mat cache(m_cache.height(), m_cache.width(), CV_8UC4, m_cache.bits(), size_t(m_cache.bytesPerLine()));
+    cv::Mat out = cache(cv::Rect(cr.x(), cr.y(), cr.width(), cr.height()));
+    cv::resize(in, out, out.size(), 0, 0, cv::INTER_AREA);
+}
+
+void Gf5Disp::ensureCache()
+{
+    const QImage* src = visibleImage();
+    const double s = currentScale();
+    if (!src || s >= 1.0)
+        return;
+    const QSize size(std::max(1, int(std::lround(src->width() * s))), std::max(1, int(std::lround(src->height() * s))));
+    const bool onWork = src == &m_work;
+    if (!m_cacheValid || m_cacheScale != s || m_cacheKey != src->cacheKey() || m_cache.size() != size ||
+        m_cacheOnWork != onWork) {
+        const QImage::Format format = fourChannel(src->format()) ? src->format() : QImage::Format_RGB32;
+        if (m_cache.size() != size || m_cache.format() != format)
+            m_cache = QImage(size, format);
+        if (m_cache.isNull())
+            return;
+        if (fourChannel(src->format())) {
+            scaleIntoCache(*src, m_cache.rect());
+        } else {
+            // Other formats are converted band by band to bound the memory used.
+            for (int y = 0; y < size.height(); y += 128)
+                scaleIntoCache(*src, QRect(0, y, size.width(), std::min(128, size.height() - y)));
+        }
+    } else if (!m_cacheDirty.isEmpty()) {
+        const double fx = double(size.width()) / src->width();
+        const double fy = double(size.height()) / src->height();
+        const QRect d = m_cacheDirty;
+        const QRect cr(QPoint(int(std::floor(d.left() * fx)) - 1, int(std::floor(d.top() * fy)) - 1),
+                       QPoint(int(std::ceil((d.right() + 1) * fx)), int(std::ceil((d.bottom() + 1) * fy))));
+        scaleIntoCache(*src, cr);
+    }
+    m_cacheValid = true;
+    m_cacheScale = s;
+    m_cacheKey = src->cacheKey();
+    m_cacheOnWork = onWork;
+    m_cacheDirty = QRect();
+}
+
+void Gf5Disp::paintEvent(QPaintEvent* e)
+{
+    QPainter p(viewport());
+    const QRect exposed = e->rect();
+    p.fillRect(exposed, kBackground);
+    const QImage* src = visibleImage();
+    if (src) {
+        const double s = currentScale();
+        const int hs = horizontalScrollBar()->value();
+        const int vs = verticalScrollBar()->value();
+        if (s < 1.0) {
+            ensureCache();
+            if (m_cacheValid) {
+                const QRect target = exposed.intersected(QRect(QPoint(-hs, -vs), m_cache.size()));
+                if (!target.isEmpty())
+                    p.drawImage(target.topLeft(), m_cache, target.translated(hs, vs));
+            }
+        } else {
+            // Only the source pixels under the exposed area are drawn.
+            const int x0 = std::clamp(int(std::floor((exposed.left() + hs) / s)), 0, src->width());
+            const int y0 = std::clamp(int(std::floor((exposed.top() + vs) / s)), 0, src->height());
+            const int x1 = std::clamp(int(std::ceil((exposed.right() + 1 + hs) / s)), 0, src->width());
+            const int y1 = std::clamp(int(std::ceil((exposed.bottom() + 1 + vs) / s)), 0, src->height());
+            if (x1 > x0 && y1 > y0) {
+                const QRect sr(x0, y0, x1 - x0, y1 - y0);
+                const QRectF target(x0 * s - hs, y0 * s - vs, sr.width() * s, sr.height() * s);
+                if (fourChannel(src->format())) {
+                    p.drawImage(target, *src, QRectF(sr));
+                } else {
+                    const QImage part = src->copy(sr).convertToFormat(QImage::Format_RGB32);
+                    p.drawImage(target, part, QRectF(part.rect()));
+                }
+            }
+        }
+    }
+    if (frameShown())
+        drawSelectionFrame(p);
+}
+
+bool Gf5Disp::frameShown() const
+{
+    if (m_sel.empty() || !baseImage())
+        return false;
+    const bool dragging = m_drag == DragKind::NewRect || m_drag == DragKind::Move || m_drag == DragKind::Resize;
+    return dragging || m_shownMode == 2 || m_shownMode == 3;
+}
+
+// The selection's edges in view coordinates: left/top on the first pixel
+// inside, right/bottom on the first pixel past it.
+QRect Gf5Disp::selectionViewRect() const
+{
+    const QPoint a = imageToView(QPoint(m_sel.left, m_sel.top));
+    const QPoint b = imageToView(QPoint(m_sel.right, m_sel.bottom));
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                 QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
+void Gf5Disp::drawSelectionFrame(QPainter& p) const
+{
+    const QRect r = selectionViewRect();
+    // The frame runs just outside the selected pixels: white under black
+    // dashes, visible on any picture.
+    const QRect frame(QPoint(r.left() - 1, r.top() - 1), QPoint(r.right(), r.bottom()));
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 1));
+    p.drawRect(frame);
+    QPen dash(Qt::black, 1, Qt::CustomDashLine);
+    dash.setDashPattern({4, 4});
+    p.setPen(dash);
+    p.drawRect(frame);
+
+    QList<QPoint> handles = {frame.topLeft(), frame.topRight(), frame.bottomLeft(), frame.bottomRight()};
+    if (frame.width() > 4 * kHandle && frame.height() > 4 * kHandle) {
+        const QPoint c = frame.center();
+        handles += {QPoint(c.x(), frame.top()), QPoint(c.x(), frame.bottom()), QPoint(frame.left(), c.y()),
+                    QPoint(frame.right(), c.y())};
+    }
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    for (const QPoint& h : handles)
+        p.drawRect(QRect(h.x() - kHandle / 2, h.y() - kHandle / 2, kHandle - 1, kHandle - 1));
+}
+
+} // namespace gf5

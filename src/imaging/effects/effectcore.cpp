@@ -131,32 +131,47 @@ int32_t runRegionOperation(Gf5Effect& fx, const int32_t* xs, const int32_t* ys, 
     if (src.isNull())
         return 0;
     const Region reg = makeRegion(fx, xs, ys, n, src.width(), src.height());
-    QImage result = src.copy();
+    QImage result = allocate(src.width(), src.height(), QImage::Format_RGB32);
     if (result.isNull())
         return 0;
+    keepMetadata(src, result);
+    const cv::Mat s = constViewOf(src);
+    cv::Mat d = viewOf(result);
+    const QRect b = reg.bounds;
+    // Pixels beyond the bounds are copied as they are; the bands fill the rest.
+    if (b.isEmpty()) {
+        s.copyTo(d);
+    } else {
+        if (b.top() > 0)
+            s.rowRange(0, b.top()).copyTo(d.rowRange(0, b.top()));
+        if (b.bottom() + 1 < src.height())
+            s.rowRange(b.bottom() + 1, src.height()).copyTo(d.rowRange(b.bottom() + 1, src.height()));
+        if (b.left() > 0) {
+            const cv::Rect left(0, b.top(), b.left(), b.height());
+            s(left).copyTo(d(left));
+        }
+        if (b.right() + 1 < src.width()) {
+            const cv::Rect right(b.right() + 1, b.top(), src.width() - b.right() - 1, b.height());
+            s(right).copyTo(d(right));
+        }
+    }
 
     ProgressSteps steps(fx);
-    if (!reg.bounds.isEmpty()) {
-        const cv::Mat s = constViewOf(src);
-        cv::Mat d = viewOf(result);
-        const QRect b = reg.bounds;
+    if (!b.isEmpty()) {
+        cv::Mat outside;
+        if (!reg.mask.empty())
+            cv::bitwise_not(reg.mask, outside);
         const int multiple = std::clamp(rowMultiple, 1, b.height());
         const int rows = (bandRows(b.height()) + multiple - 1) / multiple * multiple;
-        cv::Mat scratch;
-        if (!reg.mask.empty())
-            scratch.create(std::min(rows, b.height()), b.width(), CV_8UC4);
         for (int y = b.top(); y <= b.bottom(); y += rows) {
             const int h = std::min(rows, b.bottom() + 1 - y);
             const cv::Rect band(b.left(), y, b.width(), h);
             const cv::Mat sb = s(band);
-            if (reg.mask.empty()) {
-                cv::Mat db = d(band);
-                fn(sb, db);
-            } else {
-                cv::Mat sc = scratch(cv::Rect(0, 0, b.width(), h));
-                fn(sb, sc);
-                sc.copyTo(d(band), reg.mask(cv::Rect(0, y - b.top(), b.width(), h)));
-            }
+            cv::Mat db = d(band);
+            fn(sb, db);
+            // Inside the bounds but outside the polygon the source stays.
+            if (!outside.empty())
+                sb.copyTo(db, outside(cv::Rect(0, y - b.top(), b.width(), h)));
             if (!steps.step(y + h - b.top(), b.height()))
                 return 0;
         }

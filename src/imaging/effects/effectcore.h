@@ -72,8 +72,9 @@ int bandRows(int height, int minRows = 16);
 // The usual shape of a region operation. fn(src, dst) computes dst (a band of
 // the region's bounds) from src, a view of the same pixels of the whole
 // source image: OpenCV filters read pixels beyond the band from the parent
-// image, so bands join without seams. The result starts as a copy of the
-// source, so pixels outside the region never change. Returns the new handle
+// image, so bands join without seams. fn must write every pixel of dst;
+// pixels outside the region are copied from the source, so they never
+// change. Returns the new handle
 // in ResultImage and 1, or 0 on failure or cancel (ResultImage unchanged).
 // Bands start at multiples of rowMultiple rows below the bounds' top.
 using BandFn = std::function<void(const cv::Mat& src, cv::Mat& dst)>;

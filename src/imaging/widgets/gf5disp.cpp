@@ -17,10 +17,12 @@ Gf5Disp::Gf5Disp(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
+    liveDisplays().append(this);
 }
 
 Gf5Disp::~Gf5Disp()
 {
+    liveDisplays().removeAll(this);
     if (m_dc)
         SurfaceRegistry::remove(m_dc);
 }

@@ -11,6 +11,8 @@
 //   3 the drawing state.
 #include "../draw/surface.h"
 #include <QAbstractScrollArea>
+#include <QList>
+#include <QMimeData>
 #include <QImage>
 #include <QPoint>
 #include <cstdint>
@@ -73,6 +75,8 @@ public:
     void setDragSource(bool on) { m_dragSource = on; }
     bool dragSource() const { return m_dragSource; }
     static const char* displayMimeType() { return "application/x-zorvat-display"; }
+    // What a drag of this display carries (new object, owned by the caller).
+    QMimeData* dragMimeData() const;
 
     // DrawingSurface
     QImage* surfaceImage() override;
@@ -133,6 +137,8 @@ private:
     Sel draggedSelection(const QPoint& viewPoint) const;
     void updateHoverCursor(const QPoint& viewPoint);
     void startDisplayDrag();
+    Gf5Disp* droppedDisplay(const QDropEvent* e) const;
+    static QList<const Gf5Disp*>& liveDisplays();
     void drawSelectionFrame(QPainter& p) const;
 
     int32_t m_handle = 0;

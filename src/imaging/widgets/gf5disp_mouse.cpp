@@ -210,22 +210,56 @@ void Gf5Disp::mouseReleaseEvent(QMouseEvent* e)
         emit SelectionChanged();
 }
 
+QList<const Gf5Disp*>& Gf5Disp::liveDisplays()
+{
+    static QList<const Gf5Disp*> displays;
+    return displays;
+}
+
+// The payload names the process and the display, so a drop can find its
+// source even when the platform does not report it.
+static QByteArray dragPayload(const Gf5Disp* d)
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' + QByteArray::number(quintptr(d));
+}
+
+Gf5Disp* Gf5Disp::droppedDisplay(const QDropEvent* e) const
+{
+    const QMimeData* mime = e->mimeData();
+    if (!mime || !mime->hasFormat(displayMimeType()))
+        return nullptr;
+    Gf5Disp* source = displayOf(e->source());
+    if (!source) {
+        const QList<QByteArray> parts = mime->data(displayMimeType()).split(':');
+        if (parts.size() == 2 && parts[0].toLongLong() == QCoreApplication::applicationPid()) {
+            const quintptr p = quintptr(parts[1].toULongLong());
+            for (const Gf5Disp* d : liveDisplays())
+                if (quintptr(d) == p)
+                    source = const_cast<Gf5Disp*>(d);
+        }
+    }
+    return source == this ? nullptr : source;
+}
+
+QMimeData* Gf5Disp::dragMimeData() const
+{
+    auto* mime = new QMimeData;
+    mime->setData(displayMimeType(), dragPayload(this));
+    return mime;
+}
+
 void Gf5Disp::startDisplayDrag()
 {
     m_drag = DragKind::DragOut;
-    auto* mime = new QMimeData;
-    mime->setData(displayMimeType(), QByteArray::number(m_handle));
     auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
+    drag->setMimeData(dragMimeData());
     drag->exec(Qt::CopyAction);
     m_drag = DragKind::None;
 }
 
 void Gf5Disp::dragEnterEvent(QDragEnterEvent* e)
 {
-    const QMimeData* mime = e->mimeData();
-    Gf5Disp* source = displayOf(e->source());
-    if ((mime->hasFormat(displayMimeType()) && source && source != this) || !firstLocalFile(mime).isEmpty())
+    if (droppedDisplay(e) || !firstLocalFile(e->mimeData()).isEmpty())
         e->acceptProposedAction();
     else
         e->ignore();
@@ -233,9 +267,7 @@ void Gf5Disp::dragEnterEvent(QDragEnterEvent* e)
 
 void Gf5Disp::dragMoveEvent(QDragMoveEvent* e)
 {
-    const QMimeData* mime = e->mimeData();
-    Gf5Disp* source = displayOf(e->source());
-    if ((mime->hasFormat(displayMimeType()) && source && source != this) || !firstLocalFile(mime).isEmpty())
+    if (droppedDisplay(e) || !firstLocalFile(e->mimeData()).isEmpty())
         e->acceptProposedAction();
     else
         e->ignore();
@@ -243,14 +275,12 @@ void Gf5Disp::dragMoveEvent(QDragMoveEvent* e)
 
 void Gf5Disp::dropEvent(QDropEvent* e)
 {
-    const QMimeData* mime = e->mimeData();
-    Gf5Disp* source = displayOf(e->source());
-    if (mime->hasFormat(displayMimeType()) && source && source != this) {
+    if (Gf5Disp* source = droppedDisplay(e)) {
         e->acceptProposedAction();
         emit DisplayDropped(source);
         return;
     }
-    const QString path = firstLocalFile(mime);
+    const QString path = firstLocalFile(e->mimeData());
     if (!path.isEmpty()) {
         e->acceptProposedAction();
         emit FileDropped(path);

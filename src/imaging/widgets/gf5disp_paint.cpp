@@ -57,7 +57,10 @@ void Gf5Disp::scaleIntoCache(const QImage& src, const QRect& cacheRect)
     const cv::Mat in = whole(cv::Rect(fromRect.x(), fromRect.y(), fromRect.width(), fromRect.height()));
     cv::Mat cache(m_cache.height(), m_cache.width(), CV_8UC4, m_cache.bits(), size_t(m_cache.bytesPerLine()));
     cv::Mat out = cache(cv::Rect(cr.x(), cr.y(), cr.width(), cr.height()));
-    cv::resize(in, out, out.size(), 0, 0, cv::INTER_AREA);
+    // Area averaging keeps thin lines visible far down; near actual size
+    // linear interpolation does as well and is much faster.
+    const int method = m_cache.width() * 2 < src.width() ? cv::INTER_AREA : cv::INTER_LINEAR;
+    cv::resize(in, out, out.size(), 0, 0, method);
 }
 
 void Gf5Disp::ensureCache()

@@ -265,6 +265,13 @@ private slots:
         drag(vp, QPoint(200, 10), QPoint(500, 10)); // moved past the image's edge: stays on it
         QCOMPARE(d->SelectionRight(), 300);
         QCOMPARE(clicks.count(), 0);
+
+        // A press whose release went elsewhere does not lock the mouse out.
+        QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+        QTest::mouseMove(vp, QPoint(30, 30));
+        drag(vp, QPoint(10, 10), QPoint(40, 30));
+        QCOMPARE(QRect(QPoint(d->SelectionLeft(), d->SelectionTop()), QPoint(d->SelectionRight(), d->SelectionBottom())),
+                 QRect(QPoint(10, 10), QPoint(40, 30)));
         d->setImageHandle(0);
         ImageStore::release(h);
     }

@@ -130,7 +130,10 @@ void Gf5Disp::updateHoverCursor(const QPoint& v)
 
 void Gf5Disp::mousePressEvent(QMouseEvent* e)
 {
-    if (m_drag != DragKind::None) // a second button during a drag is ignored
+    // A second button during a drag is ignored; a press with no other button
+    // held starts afresh even if the last release never arrived (a window
+    // that opened mid-drag may have taken it).
+    if (m_drag != DragKind::None && (e->buttons() & ~e->button()))
         return;
     const QPoint v = e->position().toPoint();
     m_pressButton = e->button();

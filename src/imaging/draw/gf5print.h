@@ -47,7 +47,12 @@ public:
     int16_t TextOptionA = 1;
     int16_t TextOptionB = 1;
 
+    // From (x1, y1) up to but not including (x2, y2); wider pens are centred
+    // on the line (width w along y covers rows y - w/2 .. y - w/2 + w - 1)
+    // and end flat.
     int32_t DrawLine(int32_t dc, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    // Outlines keep the whole pen inside [l, r) x [t, b); with BrushStyle 1
+    // the inside is filled too.
     int32_t DrawRectangle(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b);
     int32_t DrawEllipse(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b);
     int32_t DrawRoundRect(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b, int32_t cw, int32_t ch);
@@ -55,13 +60,17 @@ public:
     // screen from the ray through (xs, ys) to the ray through (xe, ye).
     int32_t DrawArc(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b,
                     int32_t xs, int32_t ys, int32_t xe, int32_t ye);
+    // Filled over the pixels whose centres lie inside (even-odd rule), then
+    // outlined along the edges through the corner pixels.
     int32_t DrawPolygon(int32_t dc, const int32_t* xs, const int32_t* ys, int n);
     int32_t FillRectangle(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b);
     // TextString drawn inside the rectangle, scaled down when it does not fit.
     int32_t DrawTextInRect(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b);
     int32_t ReadPixel(int32_t dc, int32_t x, int32_t y, int16_t& r, int16_t& g, int16_t& b);
     int32_t WritePixel(int32_t dc, int32_t x, int32_t y, int32_t colour);
-    // A stored image drawn scaled into the rectangle.
+    // A stored image drawn into the rectangle: pixel for pixel at its own
+    // size, smoothly scaled otherwise; option -1 keeps its proportions
+    // (from the top-left corner). 0 for an unknown image or an empty rectangle.
     int32_t DrawImage(int32_t dc, int32_t image, int32_t l, int32_t t, int32_t r, int32_t b, int32_t option);
 
     // Printing.

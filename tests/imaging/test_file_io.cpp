@@ -123,7 +123,7 @@ private slots:
         QVERIFY(write(img, "plan.jpg", Gf5File::WriteJpeg));
         const QByteArray bytes = readAll(path("plan.jpg"));
         QVERIFY(bytes.startsWith("\xFF\xD8\xFF"));
-        QVERIFY(QFileInfo(path("plan.jpg")).dir().entryList(QDir::Files).size() == 1); // no temporary left
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plan.jpg"}); // no temporary left
 
         const int32_t h = read("plan.jpg");
         QVERIFY(h);
@@ -137,6 +137,11 @@ private slots:
         const QImage back = *ImageStore::image(h);
         QCOMPARE(back.format(), QImage::Format_RGB32);
         QVERIFY2(meanDifference(back, img) < 3.0, qPrintable(QString::number(meanDifference(back, img))));
+        // A file that lacks only its end marker is complete.
+        QVERIFY(writeAll(path("noend.jpg"), bytes.left(bytes.size() - 2)));
+        const int32_t noEnd = read("noend.jpg");
+        QVERIFY(noEnd);
+        COMPARE_IMAGES(*ImageStore::image(noEnd), back, "jpeg-without-end-marker");
         // Qt's own reader agrees on the picture and the resolution.
         const QImage qt(path("plan.jpg"));
         QVERIFY(meanDifference(qt, back) < 1.0);
@@ -236,6 +241,8 @@ private slots:
         QTest::newRow("empty") << QByteArray() << true;
         QTest::newRow("text") << QByteArray("not a picture at all\n") << true;
         QTest::newRow("truncated jpeg") << jpeg.left(jpeg.size() / 2) << true;
+        QTest::newRow("jpeg short of 100 bytes") << jpeg.left(jpeg.size() - 100) << true;
+        QTest::newRow("jpeg short of 12 bytes") << jpeg.left(jpeg.size() - 12) << true;
         QTest::newRow("jpeg header only") << jpeg.left(300) << true;
         QTest::newRow("broken jpeg header") << QByteArray("\xFF\xD8\xFF\xE0 garbage follows here", 25) << true;
         // The frame header claims 60000 x 60000 pixels.

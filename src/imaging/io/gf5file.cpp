@@ -77,10 +77,10 @@ void allowLargeReads()
 }
 
 // "*;JPG;BMP;" -> the image types offered by the dialogs.
-QString dialogFilter(const QString& spec)
+QString dialogFilter(const QString& types)
 {
     QStringList patterns;
-    for (const QString& part : spec.split(';', Qt::SkipEmptyParts)) {
+    for (const QString& part : types.split(';', Qt::SkipEmptyParts)) {
         const QString ext = part.trimmed().toLower().remove(QStringLiteral("*.")).remove('.');
         if (ext.isEmpty() || ext == QLatin1String("*"))
             continue;

@@ -21,6 +21,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool sawEnd; // the data ended while rows were being decoded
 };
 
 [[noreturn]] void onError(j_common_ptr cinfo)
@@ -30,11 +31,25 @@ struct ErrorManager {
     std::longjmp(err->jump, 1);
 }
 
-// A file that ends before its last row is refused instead of being shown
-// with grey rows (libjpeg only warns about it).
+// A file that ends early is refused instead of being shown with grey rows
+// (libjpeg only warns). In a single-scan file whose rows are being decoded
+// the end may be just a missing end marker after complete data: that is only
+// refused when the decoder then runs out of data it actually needs.
 void onMessage(j_common_ptr cinfo, int level)
 {
-    if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    if (level != -1)
+        return;
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    const int code = cinfo->err->msg_code;
+    if (code == JWRN_JPEG_EOF) {
+        const auto* d = cinfo->is_decompressor ? reinterpret_cast<j_decompress_ptr>(cinfo) : nullptr;
+        if (d && !d->progressive_mode && d->comps_in_scan == d->num_components && d->output_scanline > 0) {
+            err->sawEnd = true;
+            return;
+        }
+        onError(cinfo);
+    }
+    if (code == JWRN_HIT_MARKER && err->sawEnd)
         onError(cinfo);
 }
 
@@ -44,6 +59,7 @@ void installErrors(ErrorManager& err)
     err.pub.error_exit = onError;
     err.pub.emit_message = onMessage;
     err.message[0] = '\0';
+    err.sawEnd = false;
 }
 
 struct DecodeState {

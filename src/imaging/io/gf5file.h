@@ -26,8 +26,13 @@ public:
     QWidget* DialogParent = nullptr;
 
     // Runs FileOperation. Reads report Progress and stop (returning 0) when
-    // CancelRequested is set. Writes go to a temporary file beside the target
-    // that is renamed over it, so a failed write never damages the old file.
+    // CancelRequested is set; CancelRequested is cleared when Execute starts.
+    // Writes go to a temporary file beside the target that is renamed over
+    // it, so a failed write never damages the old file. A read keeps the
+    // file's format and reports its depth (8-bit BMP: 8, grey JPEG: 8);
+    // full-colour images are RGB32 with depth 24. Resolution is read and
+    // written (JPEG in whole dots per inch). On failure ImageHandle is left
+    // as it was.
     int32_t Execute();
     // Nonzero when a name was chosen; it is then in FileName.
     int32_t ShowOpenDialog();

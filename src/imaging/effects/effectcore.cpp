@@ -21,8 +21,9 @@ qint64 maxImageBytes()
         const long pages = sysconf(_SC_PHYS_PAGES);
         const long pageSize = sysconf(_SC_PAGE_SIZE);
         qint64 physical = pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : (qint64(4) << 30);
-        // An operation holds the source, the result and some scratch at once.
-        return std::max<qint64>(physical / 3, qint64(256) << 20);
+        // Half the memory for one image (an operation holds a source and a
+        // result), but never less than a 20000 x 20000 plan needs.
+        return std::max<qint64>(physical / 2, qint64(2) << 30);
     }();
     return limit;
 }

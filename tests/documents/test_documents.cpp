@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QDir>
 #include <QImageReader>
+#include <QRadioButton>
 
 using namespace testsupport;
 
@@ -127,8 +128,11 @@ private slots:
     {
         ProgramDir dir;
         QImage indexed(64, 32, QImage::Format_Indexed8);
-        indexed.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-        indexed.fill(1);
+        QList<QRgb> greys;
+        for (int i = 0; i < 256; ++i)
+            greys << qRgb(i, i, i);
+        indexed.setColorTable(greys);
+        indexed.fill(255);
         indexed.setPixel(3, 3, 0);
         QVERIFY(indexed.save(dir.file("eight.bmp"), "BMP"));
         Form1 f({}, dir.path());

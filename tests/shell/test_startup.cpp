@@ -4,6 +4,7 @@
 #include "testsupport/imagecompare.h"
 #include "imaging/store/gf5common.h"
 #include <QComboBox>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>

@@ -127,9 +127,14 @@ void Form1::buildControlPanel()
     for (int i = 0; i < 7; ++i) {
         Option1[i] = place(new QRadioButton(scaleCaptions[i], Frame1), indexed("Option1", i),
                            1, 18 + i * 26, 34, 24);
-        Option1[i]->setStyleSheet("QRadioButton { font-size: 8pt; }");
+        // The column is narrow: the chosen scale is shown as a highlighted caption.
+        Option1[i]->setStyleSheet("QRadioButton { font-size: 8pt; padding-left: 1px; }"
+                                  "QRadioButton::indicator { width: 0px; height: 0px; }"
+                                  "QRadioButton:checked { background: #3a6fd8; color: white; }");
     }
     cmbDispPer = combo(p, "cmbDispPer", {"20", "40", "60", "80", "120", "300"}, "80", 0, 310, 35, 22);
+    cmbDispPer->setStyleSheet("QComboBox { font-size: 8pt; padding-left: 1px; }"
+                              "QComboBox::drop-down { width: 9px; }");
     label(p, "Label7", "%", 14, 334, 16, 16);
 
     // Tool panels.
@@ -288,7 +293,9 @@ void Form1::buildEffectsPanel(QFrame* panel)
                                       "1000", "1100", "1200", "1300"};
     for (int k = 0; k < 11; ++k)
         optResize[k] = place(new QRadioButton(resizeCaptions[k], Frame4), indexed("optResize", k),
-                             4 + (k % 4) * 48, 16 + (k / 4) * 20, 48, 18);
+                             4 + (k % 4) * 47, 16 + (k / 4) * 20, 47, 18);
+    for (QRadioButton* r : optResize)
+        r->setStyleSheet("QRadioButton { font-size: 8pt; }");
     optResize[6]->setChecked(true);
     Command10 = button(Frame4, "Command10", "リサイズ", 100, 78, 90, 22);
     Label4 = label(Frame4, "Label4", "単位：ﾋﾟｸｾﾙ", 4, 80, 94, 18);

@@ -32,14 +32,15 @@ void corner(QPainter& p, bool left, bool top)
 
 void rotateArrow(QPainter& p, bool clockwise)
 {
+    // Three quarters of a circle ending at the bottom, the arrow head showing the turn.
     p.setPen(QPen(Qt::black, 2));
     p.setBrush(Qt::NoBrush);
     p.drawArc(QRect(4, 4, 12, 12), clockwise ? 180 * 16 : 0, clockwise ? -270 * 16 : 270 * 16);
     p.setBrush(Qt::black);
     if (clockwise)
-        p.drawPolygon(QPolygon{QPoint(1, 10), QPoint(7, 10), QPoint(4, 14)});
+        p.drawPolygon(QPolygon{QPoint(11, 12), QPoint(11, 20), QPoint(6, 16)});
     else
-        p.drawPolygon(QPolygon{QPoint(13, 10), QPoint(19, 10), QPoint(16, 14)});
+        p.drawPolygon(QPolygon{QPoint(9, 12), QPoint(9, 20), QPoint(14, 16)});
 }
 
 void mirror(QPainter& p, bool leftRight)

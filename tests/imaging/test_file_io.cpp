@@ -227,6 +227,57 @@ private slots:
         QCOMPARE(ImageStore::image(h)->format(), QImage::Format_RGB32);
     }
 
+    void bmpReaderAgreesWithQt()
+    {
+        const QImage colour = gradient(37, 23); // odd width: padded rows
+        QImage indexed = colour.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+        QImage sixteen = colour.convertToFormat(QImage::Format_Indexed8, QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 0, 0),
+                                                qRgb(0, 255, 0), qRgb(255, 255, 255)});
+        QImage mono = colour.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+        const struct {
+            QImage image;
+            int bits;
+        } cases[] = {{colour, 24}, {indexed, 8}, {sixteen, 4}, {mono, 1}};
+        for (const auto& c : cases) {
+            const QString name = QString("agree%1.bmp").arg(c.bits);
+            QVERIFY(c.image.save(path(name), "BMP"));
+            QCOMPARE(int(uchar(readAll(path(name)).at(28))), c.bits);
+            const int32_t h = read(name);
+            QVERIFY(h);
+            QCOMPARE(ImageStore::get(h)->bitDepth, c.bits);
+            COMPARE_IMAGES(*ImageStore::image(h), QImage(path(name)), name);
+        }
+
+        // Rows stored top-down (negative height) and a file cut short.
+        QByteArray topDown = bmp32(3, 2, qRgb(0, 0, 0));
+        qToLittleEndian<qint32>(-2, reinterpret_cast<uchar*>(topDown.data()) + 22);
+        topDown[54 + 2] = char(200); // first stored row: red pixel at x = 0
+        QVERIFY(writeAll(path("topdown.bmp"), topDown));
+        int32_t h = read("topdown.bmp");
+        QVERIFY(h);
+        QCOMPARE(ImageStore::image(h)->pixel(0, 0) & 0xFFFFFF, qRgb(200, 0, 0) & 0xFFFFFF);
+        QCOMPARE(ImageStore::image(h)->pixel(0, 1) & 0xFFFFFF, 0u);
+        QVERIFY(writeAll(path("short.bmp"), readAll(path("agree24.bmp")).left(500)));
+        QString error;
+        QCOMPARE(read("short.bmp", &error), 0);
+        QVERIFY(!error.isEmpty());
+
+        // Reading a BMP reports progress and can be cancelled.
+        QVERIFY(write(gradient(600, 900), "big.bmp", Gf5File::WriteBmp));
+        Gf5File file;
+        file.FileName = path("big.bmp");
+        int calls = 0;
+        connect(&file, &Gf5File::Progress, this, [&](int16_t percent) {
+            ++calls;
+            if (percent >= 50)
+                file.CancelRequested = true;
+        });
+        const int live = ImageStore::liveCount();
+        QCOMPARE(file.Execute(), 0);
+        QVERIFY(calls >= 10);
+        QCOMPARE(ImageStore::liveCount(), live);
+    }
+
     void unreadableFilesFailWithAReason_data()
     {
         QTest::addColumn<QByteArray>("content");

@@ -1,6 +1,7 @@
 // Reading and writing image files, and the file dialogs.
 #include "imaging/io/gf5file.h"
 #include "imaging/effects/effectcore.h"
+#include "imaging/io/bmpcodec.h"
 #include "imaging/io/jpegcodec.h"
 #include "imaging/store/imagestore.h"
 #include <QFile>
@@ -137,20 +138,34 @@ int32_t Gf5File::Execute()
 
         QImage img;
         int depth = 24;
+        const auto report = [this](int percent) {
+            emit Progress(int16_t(percent));
+            return !CancelRequested;
+        };
+        bool decoded = false;
         if (io::looksLikeJpeg(reinterpret_cast<const char*>(data), size)) {
-            io::JpegImage jpeg = io::decodeJpeg(data, size_t(size), [this](int percent) {
-                emit Progress(int16_t(percent));
-                return !CancelRequested;
-            });
+            io::JpegImage jpeg = io::decodeJpeg(data, size_t(size), report);
             if (jpeg.image.isNull()) {
                 LastError = jpeg.error;
                 return 0;
             }
             img = std::move(jpeg.image);
             depth = jpeg.bitDepth;
-        } else {
-            emit Progress(0);
-            if (CancelRequested) {
+            decoded = true;
+        } else if (io::looksLikeBmp(data, size)) {
+            io::BmpImage bmp = io::decodeBmp(data, size, report);
+            if (!bmp.unsupported) {
+                if (bmp.image.isNull()) {
+                    LastError = bmp.error;
+                    return 0;
+                }
+                img = std::move(bmp.image);
+                depth = bmp.bitDepth;
+                decoded = true;
+            }
+        }
+        if (!decoded) {
+            if (!report(0)) {
                 LastError = QStringLiteral("読み込みを中止しました");
                 return 0;
             }
@@ -172,8 +187,7 @@ int32_t Gf5File::Execute()
                 LastError = QStringLiteral("画像を変換できませんでした");
                 return 0;
             }
-            emit Progress(100);
-            if (CancelRequested) {
+            if (!report(100)) {
                 LastError = QStringLiteral("読み込みを中止しました");
                 return 0;
             }

@@ -98,6 +98,113 @@ QString dialogFilter(const QString& types)
     return QStringLiteral("画像 (%1);;すべてのファイル (*)").arg(patterns.join(' '));
 }
 
+struct ReadOutcome {
+    QImage image;
+    int depth = 24;
+    QString error; // empty on success
+};
+
+// Reads an image file, choosing the decoder by the file's first bytes.
+// report(percent) returns false to cancel.
+ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& report)
+{
+    ReadOutcome out;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        out.error = QStringLiteral("ファイルが見つかりません: %1").arg(path);
+        return out;
+    }
+    if (!info.isFile()) {
+        out.error = QStringLiteral("ファイルではありません: %1").arg(path);
+        return out;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        out.error = QStringLiteral("ファイルを開けませんでした: %1").arg(file.errorString());
+        return out;
+    }
+    const qint64 size = file.size();
+    const uchar* data = size > 0 ? file.map(0, size) : nullptr;
+    QByteArray whole;
+    if (size > 0 && !data) {
+        whole = file.readAll();
+        data = reinterpret_cast<const uchar*>(whole.constData());
+    }
+    if (!data || size <= 0) {
+        out.error = QStringLiteral("ファイルが空です: %1").arg(path);
+        return out;
+    }
+    const QString cancelled = QStringLiteral("読み込みを中止しました");
+
+    if (io::looksLikeJpeg(reinterpret_cast<const char*>(data), size)) {
+        io::JpegImage jpeg = io::decodeJpeg(data, size_t(size), report);
+        out.image = std::move(jpeg.image);
+        out.depth = jpeg.bitDepth;
+        out.error = out.image.isNull() ? jpeg.error : QString();
+        return out;
+    }
+    if (io::looksLikeBmp(data, size)) {
+        io::BmpImage bmp = io::decodeBmp(data, size, report);
+        if (!bmp.unsupported) {
+            out.image = std::move(bmp.image);
+            out.depth = bmp.bitDepth;
+            out.error = out.image.isNull() ? bmp.error : QString();
+            return out;
+        }
+    }
+
+    // Everything else through Qt's readers.
+    if (!report(0)) {
+        out.error = cancelled;
+        return out;
+    }
+    const int fileBits = bmpBitsPerPixel(data, size);
+    allowLargeReads();
+    file.seek(0);
+    QImageReader reader(&file);
+    const QSize claimed = reader.size();
+    if (claimed.isValid() && !fx::sizeAllowed(claimed.width(), claimed.height())) {
+        out.error = QStringLiteral("画像が大きすぎて読み込めません: %1 x %2").arg(claimed.width()).arg(claimed.height());
+        return out;
+    }
+    if (!reader.read(&out.image) || out.image.isNull()) {
+        out.error = QStringLiteral("画像として読み込めませんでした: %1").arg(reader.errorString());
+        return out;
+    }
+    if (!normalise(out.image, out.depth, fileBits))
+        out.error = QStringLiteral("画像を変換できませんでした");
+    else if (!report(100))
+        out.error = cancelled;
+    return out;
+}
+
+// Writes image as JPEG or BMP. The new file is written beside the target
+// and renamed over it only when complete, so a failure leaves any old file
+// as it was. Returns why it failed, or an empty text.
+QString writeImageFile(const QImage& image, const QString& path, bool jpeg, int quality)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return QStringLiteral("書き込めませんでした: %1").arg(out.errorString());
+    bool ok;
+    QString reason;
+    if (jpeg) {
+        ok = io::encodeJpeg(image, quality, out, &reason);
+    } else {
+        QImageWriter writer(&out, "bmp");
+        ok = writer.write(image);
+        if (!ok)
+            reason = writer.errorString();
+    }
+    if (!ok) {
+        out.cancelWriting();
+        return QStringLiteral("書き込めませんでした: %1").arg(reason);
+    }
+    if (!out.commit())
+        return QStringLiteral("書き込めませんでした: %1").arg(out.errorString());
+    return {};
+}
+
 } // namespace
 
 int32_t Gf5File::Execute()
@@ -108,91 +215,16 @@ int32_t Gf5File::Execute()
         LastError = QStringLiteral("ファイル名がありません");
         return 0;
     }
-
     if (FileOperation == Read) {
-        const QFileInfo info(FileName);
-        if (!info.exists()) {
-            LastError = QStringLiteral("ファイルが見つかりません: %1").arg(FileName);
-            return 0;
-        }
-        if (!info.isFile()) {
-            LastError = QStringLiteral("ファイルではありません: %1").arg(FileName);
-            return 0;
-        }
-        QFile file(FileName);
-        if (!file.open(QIODevice::ReadOnly)) {
-            LastError = QStringLiteral("ファイルを開けませんでした: %1").arg(file.errorString());
-            return 0;
-        }
-        const qint64 size = file.size();
-        const uchar* data = size > 0 ? file.map(0, size) : nullptr;
-        QByteArray whole;
-        if (size > 0 && !data) {
-            whole = file.readAll();
-            data = reinterpret_cast<const uchar*>(whole.constData());
-        }
-        if (!data || size <= 0) {
-            LastError = QStringLiteral("ファイルが空です: %1").arg(FileName);
-            return 0;
-        }
-
-        QImage img;
-        int depth = 24;
-        const auto report = [this](int percent) {
+        ReadOutcome read = readImageFile(FileName, [this](int percent) {
             emit Progress(int16_t(percent));
             return !CancelRequested;
-        };
-        bool decoded = false;
-        if (io::looksLikeJpeg(reinterpret_cast<const char*>(data), size)) {
-            io::JpegImage jpeg = io::decodeJpeg(data, size_t(size), report);
-            if (jpeg.image.isNull()) {
-                LastError = jpeg.error;
-                return 0;
-            }
-            img = std::move(jpeg.image);
-            depth = jpeg.bitDepth;
-            decoded = true;
-        } else if (io::looksLikeBmp(data, size)) {
-            io::BmpImage bmp = io::decodeBmp(data, size, report);
-            if (!bmp.unsupported) {
-                if (bmp.image.isNull()) {
-                    LastError = bmp.error;
-                    return 0;
-                }
-                img = std::move(bmp.image);
-                depth = bmp.bitDepth;
-                decoded = true;
-            }
+        });
+        if (!read.error.isEmpty()) {
+            LastError = read.error;
+            return 0;
         }
-        if (!decoded) {
-            if (!report(0)) {
-                LastError = QStringLiteral("読み込みを中止しました");
-                return 0;
-            }
-            const int fileBits = bmpBitsPerPixel(data, size);
-            allowLargeReads();
-            file.seek(0);
-            QImageReader reader(&file);
-            const QSize claimed = reader.size();
-            if (claimed.isValid() && !fx::sizeAllowed(claimed.width(), claimed.height())) {
-                LastError = QStringLiteral("画像が大きすぎて読み込めません: %1 x %2")
-                                .arg(claimed.width()).arg(claimed.height());
-                return 0;
-            }
-            if (!reader.read(&img) || img.isNull()) {
-                LastError = QStringLiteral("画像として読み込めませんでした: %1").arg(reader.errorString());
-                return 0;
-            }
-            if (!normalise(img, depth, fileBits)) {
-                LastError = QStringLiteral("画像を変換できませんでした");
-                return 0;
-            }
-            if (!report(100)) {
-                LastError = QStringLiteral("読み込みを中止しました");
-                return 0;
-            }
-        }
-        const int32_t handle = ImageStore::add(std::move(img), depth);
+        const int32_t handle = ImageStore::add(std::move(read.image), read.depth);
         if (!handle) {
             LastError = QStringLiteral("画像を保持できませんでした");
             return 0;
@@ -200,7 +232,6 @@ int32_t Gf5File::Execute()
         ImageHandle = handle;
         return 1;
     }
-
     if (FileOperation != WriteBmp && FileOperation != WriteJpeg) {
         LastError = QStringLiteral("不明なファイル操作です: %1").arg(FileOperation);
         return 0;
@@ -210,35 +241,9 @@ int32_t Gf5File::Execute()
         LastError = QStringLiteral("書き込む画像がありません");
         return 0;
     }
-    const QImage image = *stored;
-    // The new file is written beside the target and renamed over it only
-    // when complete, so a failure leaves any old file as it was.
-    QSaveFile out(FileName);
-    if (!out.open(QIODevice::WriteOnly)) {
-        LastError = QStringLiteral("書き込めませんでした: %1").arg(out.errorString());
-        return 0;
-    }
-    bool ok;
-    QString reason;
-    if (FileOperation == WriteJpeg) {
-        const int quality = JpegQuality <= 0 ? 75 : std::min<int>(JpegQuality, 100);
-        ok = io::encodeJpeg(image, quality, out, &reason);
-    } else {
-        QImageWriter writer(&out, "bmp");
-        ok = writer.write(image);
-        if (!ok)
-            reason = writer.errorString();
-    }
-    if (!ok) {
-        out.cancelWriting();
-        LastError = QStringLiteral("書き込めませんでした: %1").arg(reason);
-        return 0;
-    }
-    if (!out.commit()) {
-        LastError = QStringLiteral("書き込めませんでした: %1").arg(out.errorString());
-        return 0;
-    }
-    return 1;
+    const int quality = JpegQuality <= 0 ? 75 : std::min<int>(JpegQuality, 100);
+    LastError = writeImageFile(*stored, FileName, FileOperation == WriteJpeg, quality);
+    return LastError.isEmpty() ? 1 : 0;
 }
 
 int32_t Gf5File::ShowOpenDialog()

@@ -74,14 +74,14 @@ int bandRows(int height, int minRows = 16);
 // source image: OpenCV filters read pixels beyond the band from the parent
 // image, so bands join without seams. fn must write every pixel of dst;
 // pixels outside the region are copied from the source, so they never
-// change. Returns the new handle
-// in ResultImage and 1, or 0 on failure or cancel (ResultImage unchanged).
-// Bands start at multiples of rowMultiple rows below the bounds' top.
+// change. Bands start at multiples of rowMultiple rows below the bounds'
+// top. Returns 1 with the new handle in ResultImage, or 0 on failure or
+// cancel (ResultImage unchanged).
 using BandFn = std::function<void(const cv::Mat& src, cv::Mat& dst)>;
 int32_t runRegionOperation(Gf5Effect& fx, const int32_t* xs, const int32_t* ys, int n, const BandFn& fn,
                            int rowMultiple = 1);
 
-// Stores img as a 24-bit image and makes it the effect's result.
+// Stores img with its bit depth and makes it the effect's result.
 int32_t storeResult(Gf5Effect& fx, QImage img, int bitDepth = 24);
 
 // Clamps to 0..255.

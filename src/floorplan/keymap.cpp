@@ -40,11 +40,9 @@ int edgeTool(int keyCode)
 
 void Form1::putBackWallStart()
 {
-    // The saved pixels live in the working effect control until they are
-    // stamped back. Any other image found there (an effect's result, which
-    // is the canvas image itself) must not be stamped over the canvas and
-    // released.
-    if (WallStartMarked && WallStartCutOut != 0 && Gf5Effect1.ResultImage == WallStartCutOut)
+    // Only the pixels saved when this start was marked go back; when another
+    // cut-out has replaced them since, the start square is left as it is.
+    if (WallStartMarked && WallStartCutOut != 0 && SavedCutOut == WallStartCutOut)
         StampCutOutBack();
     WallStartCutOut = 0;
 }
@@ -53,7 +51,7 @@ void Form1::markWallStart()
 {
     TakeUndoSnapshot();
     CutOutSelection(1);
-    WallStartCutOut = Gf5Effect1.ResultImage;
+    WallStartCutOut = SavedCutOut;
     FillSelection(255); // pure red marks the start square
     WallStartMarked = true;
     TrackRect[4] = Gf5Disp1->SelectionLeft();

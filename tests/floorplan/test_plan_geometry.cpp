@@ -78,13 +78,6 @@ private slots:
         QCOMPARE(computeWallShape(square20(200, 100), square20(100, 200), false).xs, rise.xs);
     }
 
-    void orientation()
-    {
-        QVERIFY(isHorizontal({0, 0, 10, 9}));
-        QVERIFY(!isHorizontal({0, 0, 10, 10})); // a square is vertical
-        QVERIFY(!isHorizontal({0, 0, 9, 10}));
-    }
-
     void widenAndNarrow()
     {
         QCOMPARE(adjustAcrossWall({100, 100, 220, 120}, true, 4), (Rect{120, 96, 200, 124}));
@@ -109,14 +102,6 @@ private slots:
         QCOMPARE(crossMark({101, 102, 220, 118}, 4).from.x, 160); // 160.5 -> 160
     }
 
-    void dotSquares()
-    {
-        QVERIFY(isDotSquare({50, 60, 57, 67}));
-        QVERIFY(!isDotSquare({50, 60, 58, 67}));
-        QVERIFY(!isDotSquare({50, 60, 56, 66}));
-        QCOMPARE(dotLine({10, 20, 17, 27}, {50, 60, 57, 67}), (Line{{13, 23}, {53, 63}}));
-    }
-
     void corners()
     {
         const Rect q{100, 100, 120, 120};
@@ -134,114 +119,54 @@ private slots:
     void keySteps()
     {
         const std::array<int16_t, 10> table{0, 20, 16, 12, 10, 8, 7, 7, 7, 7};
-        const int expected[10] = {0, 10, 8, 6, 5, 4, 4, 4, 4, 4};
-        for (int i = 1; i <= 9; ++i) {
-            std::array<bool, 10> chosen{};
-            chosen[i] = true;
-            QCOMPARE(keyStep(false, chosen, table), expected[i]);
-            QCOMPARE(keyStep(true, chosen, table), 1);
-        }
-        QCOMPARE(keyStep(false, {}, table), 0);
-        QCOMPARE(keyStep(true, {}, table), 1);
-        std::array<bool, 10> two{};
-        two[4] = two[1] = true; // the first chosen wins
-        QCOMPARE(keyStep(false, two, table), 10);
-        std::array<int16_t, 10> thin{0, 1, 0, 0, 0, 0, 0, 0, 0, 0};
-        std::array<bool, 10> first{};
-        first[1] = true;
-        QCOMPARE(keyStep(false, first, thin), 1); // 0.5 rounds to 0, raised to 1
+        std::array<bool, 10> chosen{};
+        QCOMPARE(keyStep(false, chosen, table), 0); // nothing chosen
+        QCOMPARE(keyStep(true, chosen, table), 1);
+        chosen[6] = chosen[4] = true;               // the first chosen wins: 10 / 2
+        QCOMPARE(keyStep(false, chosen, table), 5);
+        chosen[4] = false;                          // 7 / 2 = 3.5 -> 4
+        QCOMPARE(keyStep(false, chosen, table), 4);
+        QCOMPARE(keyStep(true, chosen, table), 1);
+        const std::array<int16_t, 10> thin{0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
+        QCOMPARE(keyStep(false, chosen, thin), 1);  // 0.5 -> 0, raised to 1
     }
 
-    void movesAndResizes()
+    void altResizeNeverTurnsInsideOut()
     {
-        const Rect s{10, 20, 30, 40};
-        QCOMPARE(moveSelection(s, KeypadDirection::Up, 5), (Rect{10, 15, 30, 35}));
-        QCOMPARE(moveSelection(s, KeypadDirection::Down, 5), (Rect{10, 25, 30, 45}));
-        QCOMPARE(moveSelection(s, KeypadDirection::Left, 5), (Rect{5, 20, 25, 40}));
-        QCOMPARE(moveSelection(s, KeypadDirection::Right, 5), (Rect{15, 20, 35, 40}));
-        QCOMPARE(resizeSelection(s, KeypadDirection::Up), (Rect{10, 20, 30, 39}));
-        QCOMPARE(resizeSelection(s, KeypadDirection::Down), (Rect{10, 20, 30, 41}));
-        QCOMPARE(resizeSelection(s, KeypadDirection::Left), (Rect{10, 20, 29, 40}));
-        QCOMPARE(resizeSelection(s, KeypadDirection::Right), (Rect{10, 20, 31, 40}));
-        // Height 1 shrinks to zero height, and no further.
         const Rect flat = resizeSelection({10, 20, 30, 21}, KeypadDirection::Up);
         QCOMPARE(flat, (Rect{10, 20, 30, 20}));
         QCOMPARE(resizeSelection(flat, KeypadDirection::Up), flat);
         QCOMPARE(resizeSelection({10, 20, 10, 40}, KeypadDirection::Left), (Rect{10, 20, 10, 40}));
+        QCOMPARE(resizeSelection(flat, KeypadDirection::Right), (Rect{10, 20, 31, 20}));
     }
 
-    void doorSquares()
-    {
-        const Rect h{100, 100, 180, 120};
-        QCOMPARE(doorSquare(h, 1), (Rect{100, 20, 180, 99}));
-        QCOMPARE(doorSquare(h, 2), (Rect{100, 121, 180, 200}));
-        const Rect v{100, 100, 120, 180};
-        QCOMPARE(doorSquare(v, 1), (Rect{20, 100, 99, 180}));
-        QCOMPARE(doorSquare(v, 2), (Rect{121, 100, 200, 180}));
-        // A square box is vertical: the square goes left or right.
-        QCOMPARE(doorSquare({100, 100, 120, 120}, 2), (Rect{121, 100, 140, 120}));
-    }
-
-    void doorSwings_data()
-    {
-        QTest::addColumn<Rect>("from");
-        QTest::addColumn<Rect>("to");
-        QTest::addColumn<int>("side");
-        QTest::addColumn<int>("leaf");
-        QTest::addColumn<int>("arc");
-        QTest::addColumn<Point>("hinge");
-        const Rect a{100, 100, 120, 120}, b{160, 100, 180, 120}, c{100, 160, 120, 180};
-        QTest::newRow("horizontal above, from left") << a << b << 1 << 3 << 9 << Point{100, 99};
-        QTest::newRow("horizontal above, from right") << b << a << 1 << 4 << 7 << Point{180, 99};
-        QTest::newRow("horizontal below, from left") << a << b << 2 << 3 << 10 << Point{100, 121};
-        QTest::newRow("horizontal below, from right") << b << a << 2 << 4 << 8 << Point{180, 121};
-        QTest::newRow("vertical left, from top") << a << c << 1 << 1 << 8 << Point{99, 100};
-        QTest::newRow("vertical left, from bottom") << c << a << 1 << 2 << 7 << Point{99, 180};
-        QTest::newRow("vertical right, from top") << a << c << 2 << 1 << 10 << Point{121, 100};
-        QTest::newRow("vertical right, from bottom") << c << a << 2 << 2 << 9 << Point{121, 180};
-    }
     void doorSwings()
     {
-        QFETCH(Rect, from);
-        QFETCH(Rect, to);
-        QFETCH(int, side);
-        QFETCH(int, leaf);
-        QFETCH(int, arc);
-        QFETCH(Point, hinge);
-        const DoorSwing s = doorSwing(from, to, side);
-        QCOMPARE(int(s.leafTool), leaf);
-        QCOMPARE(int(s.arcTool), arc);
-        QCOMPARE(s.hinge, hinge);
+        const Rect a{100, 100, 120, 120}, b{160, 100, 180, 120}, c{100, 160, 120, 180};
+        struct Row { Rect from, to; int side, leaf, arc; Point hinge; Rect square; };
+        const Row rows[] = {
+            {a, b, 1, 3, 9, {100, 99}, {100, 20, 180, 99}},   {b, a, 1, 4, 7, {180, 99}, {100, 20, 180, 99}},
+            {a, b, 2, 3, 10, {100, 121}, {100, 121, 180, 200}}, {b, a, 2, 4, 8, {180, 121}, {100, 121, 180, 200}},
+            {a, c, 1, 1, 8, {99, 100}, {20, 100, 99, 180}},   {c, a, 1, 2, 7, {99, 180}, {20, 100, 99, 180}},
+            {a, c, 2, 1, 10, {121, 100}, {121, 100, 200, 180}}, {c, a, 2, 2, 9, {121, 180}, {121, 100, 200, 180}},
+        };
+        for (const Row& r : rows) {
+            const DoorSwing s = doorSwing(r.from, r.to, r.side);
+            QCOMPARE(int(s.leafTool), r.leaf);
+            QCOMPARE(int(s.arcTool), r.arc);
+            QCOMPARE(s.hinge, r.hinge);
+            QCOMPARE(doorSquare(wallBox(r.from, r.to), r.side), r.square);
+        }
     }
 
-    void slidingDoors()
+    void slidingDoorHalfThicknessTruncates()
     {
-        const Rect a{100, 100, 120, 120}, b{160, 100, 180, 120};
-        SlidingDoorFigures up = slidingDoorFigures(a, b, 1, false, 0);
-        QCOMPARE(up.white, (Rect{100, 100, 180, 120}));
-        QCOMPARE(up.black, (Rect{100, 110, 180, 120}));
-        QCOMPARE(up.dotted, (Line{{100, 100}, {180, 100}}));
-        SlidingDoorFigures down = slidingDoorFigures(a, b, 2, false, 0);
-        QCOMPARE(down.black, (Rect{100, 100, 180, 110}));
-        QCOMPARE(down.dotted, (Line{{100, 120}, {180, 120}}));
-        // Dust clearing widens across the wall only, full length.
-        QCOMPARE(slidingDoorFigures(a, b, 1, true, 4).white, (Rect{100, 96, 180, 124}));
-        QCOMPARE(slidingDoorFigures(a, b, 1, true, 2.5).white, (Rect{100, 98, 180, 122}));
-
-        const Rect c{100, 160, 120, 180};
-        SlidingDoorFigures left = slidingDoorFigures(a, c, 1, true, 4);
-        QCOMPARE(left.white, (Rect{96, 100, 124, 180}));
-        QCOMPARE(left.black, (Rect{110, 100, 120, 180}));
-        QCOMPARE(left.dotted, (Line{{100, 100}, {100, 180}}));
-        SlidingDoorFigures right = slidingDoorFigures(a, c, 2, false, 0);
-        QCOMPARE(right.black, (Rect{100, 100, 110, 180}));
-        QCOMPARE(right.dotted, (Line{{120, 100}, {120, 180}}));
-
-        // k is half the start square's height, truncated: 7 -> 3, 21 -> 10.
         const Rect s7{100, 100, 107, 107}, e7{150, 100, 157, 107};
-        QCOMPARE(slidingDoorFigures(s7, e7, 1, false, 0).k, 3);
-        QCOMPARE(slidingDoorFigures(s7, e7, 1, false, 0).black, (Rect{100, 103, 157, 107}));
-        QCOMPARE(slidingDoorFigures({100, 100, 121, 121}, {160, 100, 181, 121}, 1, false, 0).k, 10);
+        QCOMPARE(slidingDoorFigures(s7, e7, 1, false, 0).black, (Rect{100, 103, 157, 107})); // k = 3
+        QCOMPARE(slidingDoorFigures({100, 100, 121, 121}, {160, 100, 181, 121}, 2, false, 0).k, 10);
+        // Dust clearing rounds half to even: 97.5 -> 98, 122.5 -> 122.
+        QCOMPARE(slidingDoorFigures({100, 100, 120, 120}, {160, 100, 180, 120}, 1, true, 2.5).white,
+                 (Rect{100, 98, 180, 122}));
     }
 };
 

@@ -78,6 +78,15 @@ private slots:
         QCOMPARE(computeWallShape(square20(200, 100), square20(100, 200), false).xs, rise.xs);
     }
 
+    void orientationAndDots()
+    {
+        QVERIFY(isHorizontal({0, 0, 10, 9}));
+        QVERIFY(!isHorizontal({0, 0, 10, 10})); // a square is vertical
+        QVERIFY(isDotSquare({50, 60, 57, 67}));
+        QVERIFY(!isDotSquare({50, 60, 58, 67}));
+        QCOMPARE(dotLine({10, 20, 17, 27}, {50, 60, 57, 67}), (Line{{13, 23}, {53, 63}}));
+    }
+
     void widenAndNarrow()
     {
         QCOMPARE(adjustAcrossWall({100, 100, 220, 120}, true, 4), (Rect{120, 96, 200, 124}));
@@ -138,6 +147,8 @@ private slots:
         QCOMPARE(resizeSelection(flat, KeypadDirection::Up), flat);
         QCOMPARE(resizeSelection({10, 20, 10, 40}, KeypadDirection::Left), (Rect{10, 20, 10, 40}));
         QCOMPARE(resizeSelection(flat, KeypadDirection::Right), (Rect{10, 20, 31, 20}));
+        QCOMPARE(moveSelection({10, 20, 30, 40}, KeypadDirection::Up, 5), (Rect{10, 15, 30, 35}));
+        QCOMPARE(moveSelection({10, 20, 30, 40}, KeypadDirection::Left, 5), (Rect{5, 20, 25, 40}));
     }
 
     void doorSwings()
@@ -157,6 +168,21 @@ private slots:
             QCOMPARE(s.hinge, r.hinge);
             QCOMPARE(doorSquare(wallBox(r.from, r.to), r.side), r.square);
         }
+    }
+
+    void slidingDoorFigures_()
+    {
+        const Rect a{100, 100, 120, 120}, b{160, 100, 180, 120}, c{100, 160, 120, 180};
+        const SlidingDoorFigures up = slidingDoorFigures(a, b, 1, false, 0);
+        QCOMPARE(up.white, (Rect{100, 100, 180, 120}));
+        QCOMPARE(up.black, (Rect{100, 110, 180, 120}));
+        QCOMPARE(up.dotted, (Line{{100, 100}, {180, 100}}));
+        QCOMPARE(slidingDoorFigures(a, b, 2, false, 0).dotted, (Line{{100, 120}, {180, 120}}));
+        QCOMPARE(slidingDoorFigures(a, b, 1, true, 4).white, (Rect{100, 96, 180, 124})); // full length
+        const SlidingDoorFigures left = slidingDoorFigures(a, c, 1, true, 4);
+        QCOMPARE(left.white, (Rect{96, 100, 124, 180}));
+        QCOMPARE(left.black, (Rect{110, 100, 120, 180}));
+        QCOMPARE(slidingDoorFigures(a, c, 2, false, 0).black, (Rect{100, 100, 110, 180}));
     }
 
     void slidingDoorHalfThicknessTruncates()

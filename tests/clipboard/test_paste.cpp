@@ -1,0 +1,298 @@
+// Copying to the clipboard, the floating paste and confirming it.
+#include "imaging/store/imagestore.h"
+#include "testsupport/formfixture.h"
+#include "testsupport/imagecompare.h"
+#include "testsupport/testmain.h"
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+
+using namespace testsupport;
+
+namespace {
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kNearWhite = qRgb(254, 255, 255);
+
+void select(Form1& f, int l, int t, int r, int b)
+{
+    f.Gf5Disp1->setSelectionLeft(l);
+    f.Gf5Disp1->setSelectionTop(t);
+    f.Gf5Disp1->setSelectionRight(r);
+    f.Gf5Disp1->setSelectionBottom(b);
+    f.Gf5Disp1->setDisplayMode(2);
+    f.Gf5Disp1->Refresh();
+}
+
+QRect selection(const Form1& f)
+{
+    return QRect(QPoint(f.Gf5Disp1->SelectionLeft(), f.Gf5Disp1->SelectionTop()),
+                 QPoint(f.Gf5Disp1->SelectionRight(), f.Gf5Disp1->SelectionBottom()));
+}
+
+// 120 x 80: left half pure white, right half (254, 255, 255), a red block
+// (50, 30)-(70, 50) in the middle.
+QImage picture()
+{
+    QImage img(120, 80, QImage::Format_RGB32);
+    img.fill(kWhite);
+    QPainter p(&img);
+    p.fillRect(60, 0, 60, 80, QColor(kNearWhite));
+    p.fillRect(50, 30, 20, 20, Qt::red);
+    return img;
+}
+
+// The picture as it sits on the canvas at (x, y): a canvas-sized image.
+QImage withPictureAt(const QImage& canvas, const QImage& pic, QRect target)
+{
+    QImage out = canvas.copy();
+    QPainter p(&out);
+    p.drawImage(target, pic);
+    return out;
+}
+
+// A window whose canvas is black under (150, 50)-(450, 350), with a
+// snapshot already taken so that image counts stay comparable.
+struct Scene {
+    ProgramDir dir;
+    Form1 f{QStringList{}, dir.path()};
+    Scene()
+    {
+        f.FillRect(150, 50, 450, 350, 0);
+        f.TakeUndoSnapshot();
+        QGuiApplication::clipboard()->setImage(picture());
+    }
+};
+} // namespace
+
+class TestPaste : public QObject {
+    Q_OBJECT
+
+private slots:
+    void copyPutsTheSelectionOrTheWholeImageOnTheClipboard()
+    {
+        Scene s;
+        Form1& f = s.f;
+        const QImage canvas = canvasImage(f);
+        const int live = gf5::ImageStore::liveCount();
+        select(f, 100, 40, 200, 90);
+        f.btnClipCopy->click();
+        QImage clip = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+        COMPARE_IMAGES(clip, canvas.copy(100, 40, 100, 50), "copy_selection");
+        QCOMPARE(selection(f), QRect(QPoint(100, 40), QPoint(200, 90)));
+        COMPARE_IMAGES(canvasImage(f), canvas, "copy_leaves_image");
+        QCOMPARE(gf5::ImageStore::liveCount(), live);
+
+        // A selection with right edge 0 copies the whole image.
+        select(f, 100, 40, 0, 90);
+        f.mnuEditClipCopy->trigger();
+        clip = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+        COMPARE_IMAGES(clip, canvas, "copy_whole");
+        QCOMPARE(gf5::ImageStore::liveCount(), live);
+    }
+
+    void pasteFloatsAtTheSelectionCorner()
+    {
+        Scene s;
+        Form1& f = s.f;
+        const QImage canvas = canvasImage(f);
+        const int live = gf5::ImageStore::liveCount();
+        select(f, 200, 100, 250, 150);
+        f.btnClipPaste->click();
+        QVERIFY(f.PasteFloating);
+        QCOMPARE(selection(f), QRect(QPoint(200, 100), QPoint(320, 180)));
+        // Shown, not yet in the image.
+        COMPARE_IMAGES(f.Gf5Disp1->shownImage(), withPictureAt(canvas, picture(), QRect(200, 100, 120, 80)),
+                       "paste_shown");
+        COMPARE_IMAGES(canvasImage(f), canvas, "paste_not_committed");
+        QCOMPARE(gf5::ImageStore::liveCount(), live + 1);
+
+        // Pasting again lets the first picture go.
+        f.mnuEditClipInsert->trigger();
+        QCOMPARE(gf5::ImageStore::liveCount(), live + 1);
+    }
+
+    void pasteWithoutSelectionGoesToTheViewOriginPlus100()
+    {
+        Scene s;
+        Form1& f = s.f;
+        f.Gf5Disp1->setZoomMode(2);
+        f.Gf5Disp1->setZoomFactor(2.0);
+        f.Gf5Disp1->setDisplayMode(0);
+        f.Gf5Disp1->Refresh();
+        f.Gf5Disp1->horizontalScrollBar()->setValue(f.Gf5Disp1->horizontalScrollBar()->maximum() / 2);
+        f.Gf5Disp1->verticalScrollBar()->setValue(f.Gf5Disp1->verticalScrollBar()->maximum() / 3);
+        const int ox = f.Gf5Disp1->ViewOriginX(), oy = f.Gf5Disp1->ViewOriginY();
+        QVERIFY(ox > 0 && oy > 0);
+        f.btnClipPaste->click();
+        QCOMPARE(selection(f), QRect(QPoint(ox + 100, oy + 100), QPoint(ox + 220, oy + 180)));
+    }
+
+    void draggingACornerStretchesThePictureAndConfirmKeepsIt()
+    {
+        Scene s;
+        Form1& f = s.f;
+        const QImage canvas = canvasImage(f);
+        const int live = gf5::ImageStore::liveCount();
+        f.Gf5Disp1->setZoomMode(2);
+        f.Gf5Disp1->setZoomFactor(1.0);
+        f.Gf5Disp1->setDisplayMode(0);
+        f.Gf5Disp1->Refresh();
+        select(f, 20, 30, 60, 60);
+        f.btnClipPaste->click();
+        QCOMPARE(selection(f), QRect(QPoint(20, 30), QPoint(140, 110)));
+        // The user drags the bottom-right corner from (140, 110) to (260, 190).
+        QWidget* vp = f.Gf5Disp1->viewport();
+        const QPoint from = f.Gf5Disp1->imageToView({140, 110}), to = f.Gf5Disp1->imageToView({260, 190});
+        QTest::mousePress(vp, Qt::LeftButton, {}, from);
+        QTest::mouseMove(vp, from + (to - from) / 2);
+        QTest::mouseMove(vp, to);
+        QTest::mouseRelease(vp, Qt::LeftButton, {}, to);
+        QCOMPARE(selection(f), QRect(QPoint(20, 30), QPoint(260, 190)));
+        QVERIFY(f.PasteFloating);
+        // The red block doubled: (120, 90)-(160, 130) is red on screen and
+        // no red lies beyond its edges (the scaling filter may soften them).
+        const QImage shown = f.Gf5Disp1->shownImage();
+        QCOMPARE(countColour(shown, kRed, QRect(122, 92, 36, 36)), 36 * 36);
+        QCOMPARE(countColour(shown, kRed), countColour(shown, kRed, QRect(118, 88, 44, 44)));
+
+        f.mnuEditClipPaste->trigger();
+        QVERIFY(!f.PasteFloating);
+        QCOMPARE(selection(f), QRect(QPoint(0, 0), QPoint(0, 0)));
+        const QImage confirmed = canvasImage(f);
+        QCOMPARE(countColour(confirmed, kRed, QRect(122, 92, 36, 36)), 36 * 36);
+        QCOMPARE(countColour(confirmed, kRed), countColour(shown, kRed));
+        QCOMPARE(countColour(confirmed, kBlack, QRect(150, 50, 110, 140)), 0); // covered by the picture
+        // Picture released, snapshot replaced by a new one: the count holds.
+        QCOMPARE(gf5::ImageStore::liveCount(), live);
+        f.btnUndo_Click();
+        COMPARE_IMAGES(canvasImage(f), canvas, "stretch_undo");
+    }
+
+    void plainConfirmCoversWhatIsUnder()
+    {
+        Scene s;
+        Form1& f = s.f;
+        const QImage canvas = canvasImage(f);
+        const int live = gf5::ImageStore::liveCount();
+        select(f, 200, 100, 210, 110);
+        f.btnClipPaste->click();
+        f.chkToka->setChecked(false);
+        f.btnClipSet->click();
+        COMPARE_IMAGES(canvasImage(f), withPictureAt(canvas, picture(), QRect(200, 100, 120, 80)),
+                       "confirm_plain");
+        QCOMPARE(gf5::ImageStore::liveCount(), live);
+        f.btnUndo_Click();
+        COMPARE_IMAGES(canvasImage(f), canvas, "confirm_plain_undo");
+    }
+
+    void transparentConfirmLetsPureWhiteThrough_data()
+    {
+        QTest::addColumn<bool>("widen");
+        QTest::addColumn<bool>("fromButton");
+        QTest::newRow("menu, no widening") << false << false;
+        QTest::newRow("menu, widening") << true << false;
+        QTest::newRow("button with 純白を透過") << false << true;
+    }
+
+    void transparentConfirmLetsPureWhiteThrough()
+    {
+        QFETCH(bool, widen);
+        QFETCH(bool, fromButton);
+        Scene s;
+        Form1& f = s.f;
+        const QImage canvas = canvasImage(f);
+        const int live = gf5::ImageStore::liveCount();
+        select(f, 100, 100, 110, 110); // the picture straddles the black area's left edge at 150
+        f.btnClipPaste->click();
+        f.chkKakudai->setChecked(widen);
+        if (fromButton) {
+            f.chkToka->setChecked(true);
+            f.btnClipSet->click();
+        } else {
+            f.mnuEditClipPasteToka->trigger();
+        }
+        const QImage img = canvasImage(f);
+        // Pure white: what was under shows (white left of 150, black right).
+        QCOMPARE(countColour(img, kWhite, QRect(100, 100, 50, 80)), 50 * 80);
+        QCOMPARE(countColour(img, kBlack, QRect(150, 100, 10, 80)), 10 * 80 - 10 * 20); // red block at 150..170
+        // (254, 255, 255) covers it, unless near-white was widened to white.
+        if (widen)
+            QCOMPARE(countColour(img, kBlack, QRect(160, 100, 60, 80)), 60 * 80 - 10 * 20);
+        else
+            QCOMPARE(countColour(img, kNearWhite, QRect(160, 100, 60, 80)), 60 * 80 - 10 * 20);
+        QCOMPARE(countColour(img, kRed), 20 * 20);
+        QCOMPARE(countColour(img, kRed, QRect(150, 130, 20, 20)), 20 * 20);
+        // Nothing outside the picture changed.
+        QImage outside = img.copy();
+        QImage expectedOutside = canvas.copy();
+        QPainter(&outside).fillRect(100, 100, 120, 80, Qt::blue);
+        QPainter(&expectedOutside).fillRect(100, 100, 120, 80, Qt::blue);
+        COMPARE_IMAGES(outside, expectedOutside, "transparent_outside");
+        QCOMPARE(selection(f), QRect(QPoint(0, 0), QPoint(0, 0)));
+        // Every image the confirmation made was released once; the canvas
+        // and the snapshot are alive.
+        QCOMPARE(gf5::ImageStore::liveCount(), live);
+        QVERIFY(gf5::ImageStore::image(f.Gf5Disp1->ImageHandle()));
+        QVERIFY(gf5::ImageStore::image(f.Gf5Effect2.ResultImage));
+        f.btnUndo_Click();
+        COMPARE_IMAGES(canvasImage(f), canvas, "transparent_undo");
+    }
+
+    void emptySelectionDiscardsThePaste()
+    {
+        Scene s;
+        Form1& f = s.f;
+        const QImage canvas = canvasImage(f);
+        const int live = gf5::ImageStore::liveCount();
+        select(f, 200, 100, 250, 150);
+        f.btnClipPaste->click();
+        select(f, 0, 0, 0, 0);
+        emit f.Gf5Disp1->SelectionChanged();
+        QVERIFY(!f.PasteFloating);
+        COMPARE_IMAGES(canvasImage(f), canvas, "discard_image");
+        COMPARE_IMAGES(f.Gf5Disp1->shownImage(), canvas, "discard_shown");
+        QCOMPARE(gf5::ImageStore::liveCount(), live);
+        // A later confirm has nothing to put in.
+        f.ConfirmPaste(true, false);
+        COMPARE_IMAGES(canvasImage(f), canvas, "discard_confirm");
+    }
+
+    void noPictureOnTheClipboardPastesNothing()
+    {
+        Scene s;
+        Form1& f = s.f;
+        QGuiApplication::clipboard()->setText("words");
+        const int live = gf5::ImageStore::liveCount();
+        select(f, 200, 100, 250, 150);
+        f.btnClipPaste->click();
+        QVERIFY(!f.PasteFloating);
+        QCOMPARE(selection(f), QRect(QPoint(200, 100), QPoint(250, 150)));
+        QCOMPARE(gf5::ImageStore::liveCount(), live);
+    }
+
+    void picturesWithTransparencyPasteOnWhite()
+    {
+        Scene s;
+        Form1& f = s.f;
+        QImage argb(40, 30, QImage::Format_ARGB32);
+        argb.fill(Qt::transparent);
+        QPainter(&argb).fillRect(10, 10, 10, 10, Qt::red);
+        QGuiApplication::clipboard()->setImage(argb);
+        select(f, 300, 100, 310, 110);
+        f.btnClipPaste->click();
+        f.mnuEditClipPaste->trigger();
+        const QImage img = canvasImage(f);
+        QCOMPARE(countColour(img, kRed, QRect(310, 110, 10, 10)), 100);
+        QCOMPARE(countColour(img, kWhite, QRect(300, 100, 40, 30)), 40 * 30 - 100);
+    }
+};
+
+ZORVAT_TEST_MAIN(TestPaste)
+#include "test_paste.moc"

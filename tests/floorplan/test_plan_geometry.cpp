@@ -170,7 +170,7 @@ private slots:
         }
     }
 
-    void slidingDoorFigures_()
+    void slidingDoorRectangles()
     {
         const Rect a{100, 100, 120, 120}, b{160, 100, 180, 120}, c{100, 160, 120, 180};
         const SlidingDoorFigures up = slidingDoorFigures(a, b, 1, false, 0);

@@ -2,6 +2,8 @@
 // the transparent overlay of a confirmed paste; the release rule they share.
 #include "imaging/store/imagestore.h"
 #include "shell/form1.h"
+#include <QRect>
+#include <algorithm>
 
 void Form1::releaseWorkImage(int32_t handle)
 {
@@ -74,10 +76,19 @@ void Form1::StampCutOutBack()
         releaseWorkImage(saved);
         return;
     }
+    // A cut-out holds only the part of the rectangle that lies on the image:
+    // it goes back there at its own size, not stretched over the whole
+    // rectangle.
+    QRect target(QPoint(SavedSelLeft, SavedSelTop), QPoint(SavedSelRight - 1, SavedSelBottom - 1));
+    const int32_t w = Gf5Common1.ImageWidth(), h = Gf5Common1.ImageHeight();
+    Gf5Common1.ImageHandle = Gf5Disp1->ImageHandle();
+    const QRect onImage = target.intersected(QRect(0, 0, Gf5Common1.ImageWidth(), Gf5Common1.ImageHeight()));
+    if (onImage.size() == QSize(w, h))
+        target = onImage;
     Gf5Disp1->setDisplayMode(3);
     Gf5Disp1->Refresh();
-    if (Gf5Print1.DrawImage(Gf5Disp1->DrawingDC(), saved, SavedSelLeft, SavedSelTop, SavedSelRight,
-                            SavedSelBottom, 0) == 0)
+    if (Gf5Print1.DrawImage(Gf5Disp1->DrawingDC(), saved, target.left(), target.top(), target.right() + 1,
+                            target.bottom() + 1, 0) == 0)
         return;
     Gf5Disp1->CommitDrawing();
     Gf5Disp1->setDisplayMode(1);
@@ -118,8 +129,11 @@ void Form1::OverlayPasteTransparent()
     const int32_t canvas = Gf5Disp1->ImageHandle();
     if (canvas == 0)
         return;
-    if (Gf5Effect1.OverlayWithKey(canvas, Gf5Effect3.SourceImage, 255, 255, 255, 255, 255, 255, 255,
-                                  Gf5Disp1->SelectionLeft(), Gf5Disp1->SelectionTop(), 0) == 0)
+    // The pasted area was cut out of the image, so it starts on the image
+    // even when the selection begins left of or above it.
+    const int32_t left = std::max(Gf5Disp1->SelectionLeft(), 0), top = std::max(Gf5Disp1->SelectionTop(), 0);
+    if (Gf5Effect1.OverlayWithKey(canvas, Gf5Effect3.SourceImage, 255, 255, 255, 255, 255, 255, 255, left, top,
+                                  0) == 0)
         return;
     Gf5Disp1->setImageHandle(Gf5Effect1.ResultImage);
     releaseWorkImage(canvas); // the image the overlay replaced

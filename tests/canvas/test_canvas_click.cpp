@@ -6,6 +6,7 @@
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QAction>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPushButton>
@@ -246,6 +247,29 @@ private slots:
         f.FitSelectionToWallSize(false);
         QCOMPARE(selection(f), QRect(QPoint(30, 40), QPoint(30, 40)));
         QCOMPARE(f.Gf5Disp1->DisplayMode(), int16_t(2));
+    }
+
+    void toolSettingsHandTheFocusBackToTheCanvas()
+    {
+        Window w;
+        Form1& f = w.f;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.cmbWidth->setFocus();
+        QTRY_VERIFY(f.cmbWidth->hasFocus());
+        emit f.cmbWidth->activated(3);
+        QTRY_VERIFY(f.Gf5Disp1->hasFocus());
+        f.cmbPenStyle->setFocus();
+        QTRY_VERIFY(f.cmbPenStyle->hasFocus());
+        emit f.cmbPenStyle->activated(1);
+        QTRY_VERIFY(f.Gf5Disp1->hasFocus());
+        f.optColorPicMethod[1]->setFocus();
+        QTRY_VERIFY(f.optColorPicMethod[1]->hasFocus());
+        f.optColorPicMethod[1]->click();
+        QTRY_VERIFY(f.Gf5Disp1->hasFocus());
+        f.optSize[2]->setFocus();
+        f.optSize[2]->click();
+        QTRY_VERIFY(f.Gf5Disp1->hasFocus());
     }
 
     void keyButtonsDoWhatTheirKeysDo()

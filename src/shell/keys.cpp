@@ -16,7 +16,10 @@ int virtualKey(int qtKey, Qt::KeyboardModifiers modifiers)
         case Qt::Key_Comma: return VK_DECIMAL;
         case Qt::Key_Slash: return VK_DIVIDE;
         case Qt::Key_Enter: return VK_RETURN;
-        default: break; // Num Lock off: navigation keys, handled below
+        default:
+            // Num Lock off: the keypad sends navigation keys, which are no
+            // commands (the real Home, Insert ... keys carry no keypad flag).
+            return 0;
         }
     }
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)

@@ -18,7 +18,7 @@ enum ShiftMask : int { ShiftMaskShift = 1, ShiftMaskCtrl = 2, ShiftMaskAlt = 4 }
 // Virtual key code of a key, or 0 for keys the editor has no code for.
 // Keypad keys (with Qt::KeypadModifier) map to the keypad codes: keypad 8
 // is 104, keypad + 107. With Num Lock off the keypad sends navigation keys,
-// which map to the navigation codes.
+// which have no code here.
 int virtualKey(int qtKey, Qt::KeyboardModifiers modifiers);
 // 1 Shift, 2 Ctrl, 4 Alt, added together.
 int shiftMask(Qt::KeyboardModifiers modifiers);

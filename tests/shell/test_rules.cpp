@@ -126,8 +126,11 @@ private slots:
         QCOMPARE(virtualKey(Qt::Key_D, Qt::ShiftModifier), 68);
         QCOMPARE(virtualKey(Qt::Key_Insert, Qt::NoModifier), 45);
         QCOMPARE(virtualKey(Qt::Key_PageDown, Qt::NoModifier), 34);
-        // Num Lock off: the keypad sends navigation keys, not keypad codes.
-        QCOMPARE(virtualKey(Qt::Key_Up, Qt::KeypadModifier), 38);
+        // Num Lock off: the keypad's navigation keys are no commands, the
+        // real ones are.
+        QCOMPARE(virtualKey(Qt::Key_Up, Qt::KeypadModifier), 0);
+        QCOMPARE(virtualKey(Qt::Key_Home, Qt::KeypadModifier), 0);
+        QCOMPARE(virtualKey(Qt::Key_Home, Qt::NoModifier), 36);
         QCOMPARE(shiftMask(Qt::ControlModifier | Qt::KeypadModifier), 2);
         QCOMPARE(shiftMask(Qt::AltModifier), 4);
         QCOMPARE(shiftMask(Qt::ControlModifier | Qt::ShiftModifier), 3);

@@ -1,6 +1,5 @@
 // The floating paste: a clipboard picture drawn on the canvas's drawing
 // surface that follows the selection until it is confirmed into the image.
-#include "imaging/store/imagestore.h"
 #include "shell/form1.h"
 #include <QCheckBox>
 

@@ -139,6 +139,7 @@ private slots:
         // Marking: snapshot, the square's pixels saved, the square painted red.
         w.f.TakeUndoSnapshot();
         w.f.CutOutSelection(1);
+        w.f.CutOutSelection(1); // a second cut-out replaces (and releases) the first
         w.f.FillSelection(255);
         w.f.WallStartMarked = true;
         QVERIFY(canvasImage(w.f) != before);

@@ -91,10 +91,5 @@ void Form1::FillAtPoint(int32_t x, int32_t y)
     Gf5Disp1->setDisplayMode(1);
     Gf5Disp1->Refresh();
     Gf5Disp1->SetFocus();
-    Gf5Disp1->setSelectionLeft(0);
-    Gf5Disp1->setSelectionTop(0);
-    Gf5Disp1->setSelectionRight(0);
-    Gf5Disp1->setSelectionBottom(0);
-    Gf5Disp1->setDisplayMode(2);
-    Gf5Disp1->Refresh();
+    ClearSelection();
 }

@@ -126,10 +126,5 @@ void Form1::ConfirmPaste(bool takeSnapshot, bool transparent)
         Gf5Effect3.ResultImage = 0;
         releaseWorkImage(pasted);
     }
-    Gf5Disp1->setSelectionLeft(0);
-    Gf5Disp1->setSelectionTop(0);
-    Gf5Disp1->setSelectionRight(0);
-    Gf5Disp1->setSelectionBottom(0);
-    Gf5Disp1->setDisplayMode(2);
-    Gf5Disp1->Refresh();
+    ClearSelection();
 }

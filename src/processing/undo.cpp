@@ -46,14 +46,7 @@ void Form1::btnUndo_Click()
     Gf5Disp1->setDisplayMode(1);
     Gf5Disp1->Refresh();
     Form_Paint();
-    if (SavedSelBottom > 0 || SavedSelRight > 0) {
-        Gf5Disp1->setSelectionLeft(SavedSelLeft);
-        Gf5Disp1->setSelectionTop(SavedSelTop);
-        Gf5Disp1->setSelectionRight(SavedSelRight);
-        Gf5Disp1->setSelectionBottom(SavedSelBottom);
-        Gf5Disp1->setDisplayMode(2);
-        Gf5Disp1->Refresh();
-    }
+    restoreSavedSelection();
     UpdateTitle();
     Gf5Disp1->SetFocus();
 }

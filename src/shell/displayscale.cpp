@@ -37,14 +37,21 @@ void Form1::Option1_Click(int index)
     Gf5Disp1->Refresh();
     Form_Paint();
     if (SavedSelRight > 0 || SavedSelBottom > 0) {
-        Gf5Disp1->setSelectionLeft(SavedSelLeft);
-        Gf5Disp1->setSelectionTop(SavedSelTop);
-        Gf5Disp1->setSelectionRight(SavedSelRight);
-        Gf5Disp1->setSelectionBottom(SavedSelBottom);
-        Gf5Disp1->setDisplayMode(2);
-        Gf5Disp1->Refresh();
+        restoreSavedSelection();
         Gf5Disp1->SetFocus();
     }
+}
+
+void Form1::restoreSavedSelection()
+{
+    if (SavedSelRight <= 0 && SavedSelBottom <= 0)
+        return;
+    Gf5Disp1->setSelectionLeft(SavedSelLeft);
+    Gf5Disp1->setSelectionTop(SavedSelTop);
+    Gf5Disp1->setSelectionRight(SavedSelRight);
+    Gf5Disp1->setSelectionBottom(SavedSelBottom);
+    Gf5Disp1->setDisplayMode(2);
+    Gf5Disp1->Refresh();
 }
 
 void Form1::cmbDispPer_Click()

@@ -53,6 +53,8 @@ public:
     void Option1_Click(int index);
     void cmbDispPer_Click();
     void selectOption1(int index); // selects the option and runs its handler
+    // Shows the selection kept in SavedSel* again, when there was one.
+    void restoreSavedSelection();
     // Progress window (file and effect reads report here)
     void ShowProgress();
     void CloseProgress();

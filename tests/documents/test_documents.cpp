@@ -3,6 +3,8 @@
 #include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "shell/messages.h"
+#include "shell/form2.h"
+#include <QPushButton>
 #include <QFile>
 #include <QFileInfo>
 #include <QDir>
@@ -161,6 +163,43 @@ private slots:
         f.Command1_Click();
         QCOMPARE(f.Gf5Disp1->ImageHandle(), before);
         QCOMPARE(f.DocumentPath, QString("新規イメージ"));
+    }
+
+    void theProgressWindowCancelsAnOpen()
+    {
+        ProgramDir dir;
+        QImage big(2400, 2400, QImage::Format_RGB32);
+        big.fill(Qt::gray);
+        QVERIFY(big.save(dir.file("big.jpg"), "JPG"));
+        Form1 f({}, dir.path());
+        const int32_t before = f.Gf5Disp1->ImageHandle();
+        const int alive = gf5::ImageStore::liveCount();
+        Dialogs dialogs;
+        dialogs.answer = dir.file("big.jpg");
+        int reports = 0;
+        bool canvasBlocked = false;
+        QObject::connect(&f.Gf5File1, &gf5::Gf5File::Progress, &f, [&](int16_t) {
+            if (++reports != 2)
+                return;
+            // While the file is read the window takes no input; the progress
+            // window's cancel button does.
+            QTest::mouseClick(f.Command1, Qt::LeftButton);
+            canvasBlocked = f.Gf5File1.FileName == dialogs.answer;
+            QVERIFY(f.progressWindow && f.progressWindow->isVisible());
+            QTest::mouseClick(f.progressWindow->Command1, Qt::LeftButton);
+        });
+        f.Command1_Click();
+        QVERIFY(reports >= 2);
+        QVERIFY(canvasBlocked);
+        QCOMPARE(dialogs.opened, 1); // the open button did not start a second open
+        QCOMPARE(f.Gf5Disp1->ImageHandle(), before);
+        QCOMPARE(f.DocumentPath, QString("新規イメージ"));
+        QCOMPARE(gf5::ImageStore::liveCount(), alive);
+        QVERIFY(!f.progressWindow->isVisible());
+
+        // The next open is not cancelled by the earlier request.
+        f.Command1_Click();
+        QCOMPARE(f.DocumentPath, dir.file("big.jpg"));
     }
 
     void revertReadsTheSavedFileAndCanBeUndone()

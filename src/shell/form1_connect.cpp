@@ -76,6 +76,18 @@ void Form1::installKeyboardRouting()
     qApp->installEventFilter(this);
 }
 
+namespace {
+// Boxes that take typed text (sizes, percentages, margins): what the user
+// types goes into them, not to the keyboard command map.
+bool isTextEntry(QWidget* w)
+{
+    if (qobject_cast<QLineEdit*>(w))
+        return true;
+    auto* combo = qobject_cast<QComboBox*>(w);
+    return combo && combo->isEditable();
+}
+} // namespace
+
 bool Form1::ctrlKeyDown() const { return m_inputModifiers & Qt::ControlModifier; }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -120,7 +132,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
     auto* ke = static_cast<QKeyEvent*>(event);
     m_inputModifiers = ke->modifiers();
-    if (!KeyPreview)
+    if (!KeyPreview || isTextEntry(target))
         return false;
     const int vk = keys::virtualKey(ke->key(), ke->modifiers());
     if (type == QEvent::ShortcutOverride) {

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QApplication>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -189,6 +190,30 @@ private slots:
         paintOnCanvas(f, QRect(0, 0, 10, 10), qRgb(0, 0, 0));
         QTest::keyClick(f.Gf5Disp1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(canvasImage(f).pixel(5, 5) & 0xFFFFFF, 0u);
+    }
+
+    void typedValuesGoIntoTheirBoxes()
+    {
+        ProgramDir dir;
+        Form1 f({}, dir.path());
+        f.show();
+        QApplication::setActiveWindow(&f);
+        f.cmbWidth->setFocus();
+        f.cmbWidth->lineEdit()->selectAll();
+        QTest::keyClicks(f.cmbWidth, "12");
+        QCOMPARE(f.cmbWidth->currentText(), QString("12"));
+        QVERIFY(f.cmbWidth->hasFocus());
+
+        // A typed percentage applies on Enter; the letters are no commands.
+        f.Option1[6]->click();
+        f.cmbDispPer->setFocus();
+        f.cmbDispPer->lineEdit()->selectAll();
+        QTest::keyClicks(f.cmbDispPer, "155");
+        QTest::keyClick(f.cmbDispPer, Qt::Key_Return);
+        QCOMPARE(f.Gf5Disp1->ZoomFactor(), 1.5);
+        const int32_t right = f.Gf5Disp1->SelectionRight();
+        QTest::keyClick(f.cmbDispPer, Qt::Key_R);
+        QCOMPARE(f.Gf5Disp1->SelectionRight(), right);
     }
 
     void shutdownReleasesEveryImageOnce()

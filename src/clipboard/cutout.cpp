@@ -60,8 +60,13 @@ void Form1::CutOutSelection(int which)
         return;
     }
     fx.SourceImage = fx.ResultImage; // the cut-out is held as both
-    if (which == 1)
+    if (which == 1) {
         SavedCutOut = fx.ResultImage;
+        SavedCutOutLeft = l;
+        SavedCutOutTop = t;
+        SavedCutOutRight = r;
+        SavedCutOutBottom = b;
+    }
 }
 
 void Form1::StampCutOutBack()
@@ -79,7 +84,7 @@ void Form1::StampCutOutBack()
     // A cut-out holds only the part of the rectangle that lies on the image:
     // it goes back there at its own size, not stretched over the whole
     // rectangle.
-    QRect target(QPoint(SavedSelLeft, SavedSelTop), QPoint(SavedSelRight - 1, SavedSelBottom - 1));
+    QRect target(QPoint(SavedCutOutLeft, SavedCutOutTop), QPoint(SavedCutOutRight - 1, SavedCutOutBottom - 1));
     const int32_t w = Gf5Common1.ImageWidth(), h = Gf5Common1.ImageHeight();
     Gf5Common1.ImageHandle = Gf5Disp1->ImageHandle();
     const QRect onImage = target.intersected(QRect(0, 0, Gf5Common1.ImageWidth(), Gf5Common1.ImageHeight()));

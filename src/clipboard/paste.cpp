@@ -108,6 +108,9 @@ void Form1::ConfirmPaste(bool takeSnapshot, bool transparent)
 {
     // The picture is already on the drawing surface; its handle is done with.
     endFloatingPaste();
+    // Leaving white out needs a pasted area: without a selection there is
+    // none, and widening white would recolour the whole image.
+    transparent = transparent && Gf5Disp1->SelectionRight() > 0 && Gf5Disp1->SelectionBottom() > 0;
     if (transparent)
         CutOutSelection(1); // the background under the selection, without the picture
     if (takeSnapshot)

@@ -131,6 +131,10 @@ public:
     // pixels saved by CutOutSelection(1) for StampCutOutBack.
     int32_t FloatingPicture = 0;
     int32_t SavedCutOut = 0;
+    // Where SavedCutOut was cut from. Kept apart from SavedSel*, which undo,
+    // scale changes and a moving paste overwrite, so the pixels always go
+    // back where they came from.
+    int32_t SavedCutOutLeft = 0, SavedCutOutTop = 0, SavedCutOutRight = 0, SavedCutOutBottom = 0;
     // Ends a floating paste: clears PasteFloating, releases the picture.
     void endFloatingPaste();
     // Releases an image this window created, unless a display shows it or it

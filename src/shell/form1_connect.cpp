@@ -77,8 +77,7 @@ void Form1::installKeyboardRouting()
 }
 
 namespace {
-// Boxes that take typed text (sizes, percentages, margins): what the user
-// types goes into them, not to the keyboard command map.
+// Boxes that take typed text (sizes, percentages, margins).
 bool isTextEntry(QWidget* w)
 {
     if (qobject_cast<QLineEdit*>(w))
@@ -132,7 +131,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
     auto* ke = static_cast<QKeyEvent*>(event);
     m_inputModifiers = ke->modifiers();
-    if (!KeyPreview || isTextEntry(target))
+    if (!KeyPreview)
+        return false;
+    // Typing goes into a text box; the numeric keypad stays the tracer's.
+    if (isTextEntry(target) && !(ke->modifiers() & Qt::KeypadModifier))
         return false;
     const int vk = keys::virtualKey(ke->key(), ke->modifiers());
     if (type == QEvent::ShortcutOverride) {

@@ -157,6 +157,30 @@ private slots:
         COMPARE_IMAGES(canvasImage(w.f), after, "stamp_twice");
     }
 
+    void aClickAfterWalkingPutsTheStartBackWhereItCameFrom()
+    {
+        Window w;
+        w.f.FillRect(100, 100, 120, 120, 0); // the start square lies on black
+        select(w.f, 100, 100, 120, 120);
+        const QImage before = canvasImage(w.f);
+        w.f.show();
+        QTest::keyClick(w.f.Gf5Disp1, Qt::Key_5, Qt::KeypadModifier);
+        QVERIFY(w.f.WallStartMarked);
+        select(w.f, 160, 100, 180, 120); // walked along the wall
+        w.click({300, 300});
+        QVERIFY(!w.f.WallStartMarked);
+        COMPARE_IMAGES(canvasImage(w.f), before, "walked_then_clicked");
+
+        // Undo while marked, then keypad 5: the start goes back to its own place.
+        select(w.f, 100, 100, 120, 120);
+        QTest::keyClick(w.f.Gf5Disp1, Qt::Key_5, Qt::KeypadModifier);
+        select(w.f, 200, 200, 220, 220);
+        QTest::keyClick(w.f.Gf5Disp1, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w.f.Gf5Disp1, Qt::Key_5, Qt::KeypadModifier);
+        QVERIFY(!w.f.WallStartMarked);
+        COMPARE_IMAGES(canvasImage(w.f), before, "undo_then_unmark");
+    }
+
     void stampingBackWithNothingSavedLeavesTheCanvasAlone()
     {
         // Right after start-up the working effect slot names the canvas image.

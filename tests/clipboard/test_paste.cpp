@@ -267,6 +267,17 @@ private slots:
         QCOMPARE(gf5::ImageStore::liveCount(), live);
     }
 
+    void transparentConfirmWithoutASelectionLeavesTheImageAlone()
+    {
+        Scene s;
+        s.f.FillRect(10, 10, 40, 40, 215 + 215 * 256 + 215 * 65536); // light grey plan content
+        s.f.chkToka->setChecked(true);
+        s.f.chkKakudai->setChecked(true);
+        const QImage before = canvasImage(s.f);
+        s.f.btnClipSet->click(); // nothing floats and nothing is selected
+        COMPARE_IMAGES(canvasImage(s.f), before, "transparent_confirm_no_selection");
+    }
+
     void fillFormDrawsAtTheOriginWithoutASelection()
     {
         Scene s;

@@ -203,6 +203,16 @@ private slots:
         QTest::keyClicks(f.cmbWidth, "12");
         QCOMPARE(f.cmbWidth->currentText(), QString("12"));
         QVERIFY(f.cmbWidth->hasFocus());
+        // The numeric keypad still drives the tracer and hands the focus back.
+        f.optSize[1]->setChecked(true);
+        f.Gf5Disp1->setSelectionLeft(100);
+        f.Gf5Disp1->setSelectionTop(100);
+        f.Gf5Disp1->setSelectionRight(120);
+        f.Gf5Disp1->setSelectionBottom(120);
+        QTest::keyClick(f.cmbWidth, Qt::Key_6, Qt::KeypadModifier);
+        QCOMPARE(f.Gf5Disp1->SelectionLeft(), 110);
+        QCOMPARE(f.cmbWidth->currentText(), QString("12"));
+        QVERIFY(f.Gf5Disp1->hasFocus());
 
         // A typed percentage applies on Enter; the letters are no commands.
         f.Option1[6]->click();

@@ -115,7 +115,6 @@ void Form1::RelayoutWindow(int width, int height)
     frmCntrlMain->move(width - CanvasLeft - PanelWidth, frmCntrlMain->y());
     Gf5Disp1->setGeometry(CanvasLeft, CanvasTop, width - (PanelWidth + 3 * CanvasLeft),
                           height - (Picture1->height() + 2 * CanvasLeft + 20));
-    Picture1->resize(width, Picture1->height());
     Gf5Disp1->UpdateLayout();
 }
 

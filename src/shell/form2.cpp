@@ -53,8 +53,11 @@ void Form1::OnProgress(int16_t percent)
     progressWindow->Label1->setText(QString::number(percent));
     progressWindow->Label1->repaint();
     // Lets the cancel button be pressed while the operation runs; input to
-    // the main window is held back meanwhile (see eventFilter).
+    // the main window is held back meanwhile (see eventFilter), so no second
+    // command starts inside this one.
+    ++busyDepth;
     QApplication::processEvents();
+    --busyDepth;
 }
 
 void Form1::Form2_Command1_Click()

@@ -5,6 +5,7 @@
 #include "shell/messages.h"
 #include "shell/form2.h"
 #include <QPushButton>
+#include <QMouseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QDir>
@@ -220,6 +221,38 @@ private slots:
         const int32_t sheet = f.Gf5Disp1->ImageHandle();
         f.btnSaveVertion_Click();
         QCOMPARE(f.Gf5Disp1->ImageHandle(), sheet);
+    }
+
+    void clicksDuringARevertDoNotStartAnotherCommand()
+    {
+        ProgramDir dir;
+        QImage big(2400, 2400, QImage::Format_RGB32);
+        big.fill(Qt::gray);
+        QVERIFY(big.save(dir.file("doc.jpg"), "JPG"));
+        Form1 f({dir.file("doc.jpg")}, dir.path());
+        f.show();
+        int reports = 0;
+        QObject::connect(&f.Gf5File1, &gf5::Gf5File::Progress, &f, [&](int16_t) {
+            if (++reports != 1)
+                return;
+            // Clicks that arrive while the file is read.
+            for (QPushButton* b : {f.btnNewImage, f.Command1}) {
+                const QPoint c = b->rect().center();
+                QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonPress, c, b->mapToGlobal(c),
+                                                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+                QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonRelease, c, b->mapToGlobal(c),
+                                                               Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+            }
+        });
+        Dialogs dialogs;
+        const int alive = gf5::ImageStore::liveCount();
+        f.btnSaveVertion_Click();
+        QCoreApplication::processEvents();
+        QVERIFY(reports >= 2);
+        QCOMPARE(dialogs.opened, 0);
+        QCOMPARE(f.DocumentPath, dir.file("doc.jpg"));
+        QCOMPARE(canvasImage(f).size(), QSize(2400, 2400));
+        QCOMPARE(gf5::ImageStore::liveCount(), alive);
     }
 
     void newImageReleasesTheOldSheet()

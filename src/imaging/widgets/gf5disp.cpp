@@ -290,7 +290,9 @@ void Gf5Disp::setZoomMode(int16_t mode)
 
 void Gf5Disp::setZoomFactor(double factor)
 {
-    if (!(factor > 0) || factor == m_zoomFactor)
+    // Factors that are not positive, or so large that the scaled view would
+    // not fit in the scroll range, keep the previous one.
+    if (!(factor > 0) || factor > kMaxZoomFactor || factor == m_zoomFactor)
         return;
     const QPoint origin(ViewOriginX(), ViewOriginY());
     m_zoomFactor = factor;

@@ -52,8 +52,9 @@ public:
     int16_t ZoomMode() const { return m_zoomMode; }
     void setZoomMode(int16_t mode);
     double ZoomFactor() const { return m_zoomFactor; }
-    // A factor that is not positive keeps the previous one.
+    // A factor that is not positive, or above kMaxZoomFactor, keeps the previous one.
     void setZoomFactor(double factor);
+    static constexpr double kMaxZoomFactor = 64.0;
     // Screen pixels per image pixel as currently shown.
     double currentScale() const;
 

@@ -32,6 +32,9 @@ Form1::Form1(const QStringList& args, const QString& programDir, QWidget* parent
     setCurrentColour(0xFFFFFF);
     connectHandlers();
     connectEditHandlers();
+    connectProcessingHandlers();
+    connectLibraryHandlers();
+    connectScanPrintHandlers();
     installKeyboardRouting();
     Form_Load();
 }

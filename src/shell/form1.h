@@ -165,6 +165,13 @@ public:
     void SetTextAttributes();
     void PasteTextIntoSelection();
 
+    // ---- Processing: effects, underlay, rotation, sizes ---------------------
+    void connectProcessingHandlers();
+
+    // ---- Documents: parts library, scanning, printing, help ------------------
+    void connectLibraryHandlers();
+    void connectScanPrintHandlers();
+
     // ---- Imaging controls (hidden) -----------------------------------------
     gf5::Gf5Effect Gf5Effect1, Gf5Effect2, Gf5Effect3, Gf5Effect4;
     gf5::Gf5Common Gf5Common1;

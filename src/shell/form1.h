@@ -165,7 +165,44 @@ public:
     void SetTextAttributes();
     void PasteTextIntoSelection();
 
-    // ---- Processing: effects, underlay, rotation, sizes ---------------------
+    // ---- Processing ---------------------------------------------------------
+    // Tone, underlay and effect commands on the canvas (whole image, or the
+    // selection where the command allows one).
+    void btnRGB_Click();
+    void btnContlast_Click();
+    void Command14_Click();
+    void btnGomiFix_Click();
+    // mark: push every pure-grey pixel off grey; otherwise whiten every pixel
+    // that is not pure grey. Covers the selection, or the whole image.
+    void ProcessUnderlayPixels(bool mark);
+    void Command4_Click();
+    void Command5_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void Command12_Click();
+    void Command13_Click(int index);
+    // Rotation and mirroring of the preview (no undo) and of the canvas.
+    void btnRotate_Click();
+    void btnFlip_Click(int index);
+    void btnRoteteAndTurn_Click(int index);
+    void TurnCanvas(int32_t angle, int kind); // kind 0 turn, 1 left-right, 2 top-bottom
+    void MirrorPreview(int kind);             // kind 1 left-right, 2 top-bottom
+    // Sizes: margin, resize, cut-out; clipboard to and from the preview.
+    void btnYohaku_Click();
+    void Command10_Click();
+    void btnCut_Click();
+    void btnClip2Disp2_Click();
+    void CopyPreviewToClipboard();
+    // The canvas effect sequence: snapshot, region polygon from the
+    // selection, op on Gf5Effect1, and on success the result replaces the
+    // canvas image. areaFromSelection: AreaMode 2 when a selection exists;
+    // progressWindow: show Form2 meanwhile. Returns OpResult != 0.
+    bool runCanvasEffect(bool areaFromSelection, bool progressWindow, bool reportProgress,
+                         int32_t (*op)(Form1&));
+    // Shows Gf5Effect1's result on the canvas and releases the image it replaces.
+    void adoptEffectResultOnCanvas(bool refresh);
+    // The same for the preview display.
+    void adoptEffectResultOnPreview();
     void connectProcessingHandlers();
 
     // ---- Documents: parts library, scanning, printing, help ------------------

@@ -10,7 +10,7 @@ PACKAGES=(
   libgl-dev libopencv-core-dev libopencv-imgproc-dev
   libjpeg62-turbo-dev libsane-dev sane-utils
   fonts-ipafont-gothic
-  xvfb xauth xdotool x11-xserver-utils xclip python3
+  xvfb xauth xdotool x11-xserver-utils xclip python3 poppler-utils
 )
 
 missing=()

@@ -1,4 +1,11 @@
 // Wiring of the scan and print buttons.
 #include "shell/form1.h"
+#include <QPushButton>
 
-void Form1::connectScanPrintHandlers() {}
+void Form1::connectScanPrintHandlers()
+{
+    Gf5Scan1.DialogParent = this;
+    connect(&Gf5Scan1, &gf5::Gf5Scan::ImageAcquired, this, [this](int32_t h) { Gf5Scan1_ImageAcquired(h); });
+    connect(btnScan, &QPushButton::clicked, this, [this] { btnScan_Click(); });
+    connect(btnPrintOut, &QPushButton::clicked, this, [this] { btnPrintOut_Click(); });
+}

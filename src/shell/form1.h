@@ -5,6 +5,7 @@
 #include "imaging/draw/gf5print.h"
 #include "imaging/effects/gf5effect.h"
 #include "imaging/io/gf5file.h"
+#include "imaging/scan/gf5scan.h"
 #include "imaging/store/gf5common.h"
 #include "imaging/widgets/gf5disp.h"
 #include <QString>
@@ -207,6 +208,16 @@ public:
 
     // ---- Documents: parts library, scanning, printing, help ------------------
     void connectLibraryHandlers();
+    // ---- Documents: scanning and printing -----------------------------------
+    void btnScan_Click();
+    void Gf5Scan1_ImageAcquired(int32_t handle);
+    // Deletes a file; a missing or locked file is ignored.
+    static void DeleteTempFile(const QString& path);
+    QString scanTempFile() const; // "tmp.jpg" in the program folder
+    bool ScanDone = false;        // set when the scanned image reached the temporary file
+    void btnPrintOut_Click();
+    void PrintImage(int32_t size); // size: edge in tenths of a millimetre
+
     void connectScanPrintHandlers();
 
     // ---- Imaging controls (hidden) -----------------------------------------
@@ -214,6 +225,7 @@ public:
     gf5::Gf5Common Gf5Common1;
     gf5::Gf5File Gf5File1;
     gf5::Gf5Print Gf5Print1;
+    gf5::Gf5Scan Gf5Scan1;
 
     // ---- Visible controls ---------------------------------------------------
     gf5::Gf5Disp* Gf5Disp1 = nullptr; // the canvas

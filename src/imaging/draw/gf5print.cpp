@@ -400,8 +400,12 @@ int32_t Gf5Print::DrawImage(int32_t dc, int32_t image, int32_t l, int32_t t, int
 
 // Printing.
 
+std::function<int32_t()> Gf5Print::printerDialogOverride;
+
 int32_t Gf5Print::ShowPrinterDialog(QWidget* owner)
 {
+    if (printerDialogOverride)
+        return printerDialogOverride() != 0 ? 1 : 0;
     if (!m_job)
         m_job = std::make_unique<PrintJob>();
     return m_job->showDialog(owner, m_pdfPath) ? 1 : 0;

@@ -7,6 +7,7 @@
 // Colours are red + 256 * green + 65536 * blue.
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -85,6 +86,9 @@ public:
     // Sends printing to a PDF file instead of a printer, without dialogs
     // (tests and scripted runs); an empty path goes back to the printer.
     void setPrintToFile(const QString& pdfPath) { m_pdfPath = pdfPath; }
+    // Tests and scripted runs can answer the printer dialog: when set, it is
+    // called instead of showing the dialog and its result is returned.
+    static std::function<int32_t()> printerDialogOverride;
 
 private:
     int16_t m_printMode = 0;

@@ -1,0 +1,95 @@
+#include "form4.h"
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace documents {
+int32_t PrintSize = 0;
+int32_t PrintImageWidth = 0;
+int32_t PrintImageHeight = 0;
+}
+
+std::function<void(Form4&)> Form4::showOverride;
+
+namespace {
+constexpr int kSizes[6] = {0, 5, 7, 10, 12, 15};
+}
+
+Form4::Form4(QWidget* owner) : QDialog(owner)
+{
+    setObjectName("Form4");
+    setWindowTitle("印刷のサイズ");
+    setModal(true);
+    setFixedSize(300, 300);
+
+    auto label = [this](const QString& text, int x, int y, int w) {
+        auto* l = new QLabel(text, this);
+        l->setGeometry(x, y, w, 20);
+        return l;
+    };
+    label("元の画像サイズは", 16, 10, 200);
+    const char* captions[3] = {"", "Width   ：", "Ｈｅｉｇｈｔ ："};
+    for (int i = 1; i <= 2; ++i) {
+        label(captions[i], 30, 10 + 26 * i, 90);
+        Text1[i] = new QLineEdit(this);
+        Text1[i]->setObjectName(QString("Text1(%1)").arg(i));
+        Text1[i]->setGeometry(120, 10 + 26 * i, 80, 22);
+        Text1[i]->setReadOnly(true);
+    }
+    label("印刷するサイズを指定してください", 16, 92, 270);
+
+    auto* frame = new QGroupBox("印刷サイズ", this);
+    frame->setGeometry(16, 116, 170, 170);
+    // Largest at the top, smallest at the bottom.
+    for (int i = 5; i >= 1; --i) {
+        Option1[i] = new QRadioButton(QString("%1cm×%1cm").arg(kSizes[i]), frame);
+        Option1[i]->setObjectName(QString("Option1(%1)").arg(i));
+        Option1[i]->setGeometry(16, 24 + 28 * (5 - i), 140, 24);
+    }
+
+    const char* buttons[3] = {"", "OK", "キャンセル"};
+    for (int i = 1; i <= 2; ++i) {
+        btnRet[i] = new QPushButton(buttons[i], this);
+        btnRet[i]->setObjectName(QString("btnRet(%1)").arg(i));
+        btnRet[i]->setGeometry(200, 160 + 40 * (i - 1), 85, 30);
+        connect(btnRet[i], &QPushButton::clicked, this, [this, i] { btnRet_Click(i); });
+    }
+    btnRet[1]->setDefault(true);
+}
+
+void Form4::Form_Load()
+{
+    Text1[1]->setText(QString::number(documents::PrintImageWidth));
+    Text1[2]->setText(QString::number(documents::PrintImageHeight));
+    documents::PrintSize = 0;
+}
+
+void Form4::btnRet_Click(int index)
+{
+    if (index == 2) {
+        documents::PrintSize = 0;
+    } else {
+        for (int i = 1; i <= 5; ++i) {
+            if (Option1[i]->isChecked()) {
+                documents::PrintSize = kSizes[i];
+                break;
+            }
+        }
+    }
+    if (index == 2)
+        reject();
+    else
+        accept();
+}
+
+void Form4::showModal()
+{
+    Form_Load();
+    if (showOverride) {
+        showOverride(*this);
+        return;
+    }
+    exec();
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The print-size window "印刷のサイズ": shows the canvas image's size in
+// pixels and offers five square print sizes. The choice goes into PrintSize.
+#include <QDialog>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace documents {
+// Shared with the main window: the chosen edge in centimetres (0 = cancelled
+// or nothing chosen) and the size of the image to print.
+extern int32_t PrintSize;
+extern int32_t PrintImageWidth;
+extern int32_t PrintImageHeight;
+}
+
+class Form4 : public QDialog {
+    Q_OBJECT
+public:
+    explicit Form4(QWidget* owner);
+
+    std::array<QLineEdit*, 3> Text1{};       // indexes 1 (width), 2 (height)
+    std::array<QRadioButton*, 6> Option1{};  // indexes 1..5: 5, 7, 10, 12, 15 cm
+    std::array<QPushButton*, 3> btnRet{};    // 1 OK, 2 cancel
+
+    void Form_Load();
+    void btnRet_Click(int index);
+
+    // Loads and shows the window modally. When showOverride is set (tests,
+    // scripted runs) it is called with the loaded window instead of showing
+    // it, and may press its buttons.
+    void showModal();
+    static std::function<void(Form4&)> showOverride;
+};

@@ -1,0 +1,78 @@
+// Scanning: the picture goes through a temporary JPEG file beside the
+// program, so the canvas always receives a JPEG-decoded image.
+#include "shell/form1.h"
+#include "shell/messages.h"
+#include <QFile>
+
+namespace {
+// Holds back input to the window while the scanner works.
+struct BusyScope {
+    int& depth;
+    explicit BusyScope(int& d) : depth(d) { ++depth; }
+    ~BusyScope() { --depth; }
+};
+}
+
+QString Form1::scanTempFile() const { return m_programDir + "/tmp.jpg"; }
+
+void Form1::DeleteTempFile(const QString& path)
+{
+    QFile::remove(path); // failure (missing, locked) is of no consequence
+}
+
+void Form1::btnScan_Click()
+{
+    if (Gf5Scan1.SelectSource() == 0) {
+        messages::show(this, QStringLiteral("取り止めました"));
+        return;
+    }
+    Gf5Scan1.ScanSetting = 1;
+    const QString temp = scanTempFile();
+    // A file left behind by an earlier scan whose read failed must never be
+    // taken for this scan's picture: only a file this scan wrote is read.
+    DeleteTempFile(temp);
+    ScanDone = false;
+    int32_t ok = 0;
+    {
+        BusyScope busy(busyDepth);
+        ok = Gf5Scan1.Acquire();
+    }
+    if (ok == 0 || !ScanDone)
+        return;
+    ScanDone = false;
+    Gf5File1.FileName = temp;
+    Gf5File1.FileOperation = gf5::Gf5File::Read;
+    if (Gf5File1.Execute() == 0)
+        return;
+    if (Gf5Disp1->ImageHandle() != 0)
+        ReleaseCanvasImage();
+    Gf5Disp1->setImageHandle(Gf5File1.ImageHandle);
+    Gf5Disp1->setZoomMode(0);
+    Gf5Disp1->setDisplayMode(1);
+    Gf5Disp1->Refresh();
+    Form_Paint();
+    DocumentPath = QStringLiteral("NoName画像");
+    UpdateTitle();
+    TakeUndoSnapshot();
+    DeleteTempFile(temp);
+}
+
+void Form1::Gf5Scan1_ImageAcquired(int32_t handle)
+{
+    if (handle == 0) {
+        ScanDone = false;
+        return;
+    }
+    Gf5File1.ImageHandle = handle;
+    Gf5File1.FileName = scanTempFile();
+    Gf5File1.JpegQuality = 75;
+    Gf5File1.FileOperation = gf5::Gf5File::WriteJpeg;
+    const int32_t written = Gf5File1.Execute();
+    Gf5Common1.ImageHandle = Gf5File1.ImageHandle;
+    Gf5Common1.FreeImage();
+    Gf5File1.ImageHandle = 0;
+    // Only a picture that reached the file counts; a failed write leaves
+    // nothing new to read back.
+    if (written != 0)
+        ScanDone = true;
+}

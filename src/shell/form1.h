@@ -8,6 +8,7 @@
 #include "imaging/scan/gf5scan.h"
 #include "imaging/store/gf5common.h"
 #include "imaging/widgets/gf5disp.h"
+#include "imaging/widgets/gf5thumb.h"
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -207,6 +208,20 @@ public:
     void connectProcessingHandlers();
 
     // ---- Documents: parts library, scanning, printing, help ------------------
+    // Library tab click: tab 1 "建具", 2 "文字" (TabStrip2's index + 1).
+    void TabStrip2_Click(int tab);
+    void Gf5Thumb1_ThumbnailClicked();
+    void btnBuhinRead_Click();
+    void Gf5Disp1_FileDropped(const QString& path);
+    // The preview display dragged onto the canvas.
+    void Gf5Disp1_DisplayDropped();
+    // True when path lies in the parts library below the program folder.
+    bool IsLibraryPath(const QString& path) const;
+    // Releases the preview's image, if any, and leaves the preview empty.
+    void releasePreviewImage();
+    void btnHelp_Click();
+    static const char* helpWindowTitle() { return "Zorvatのヘルプ"; }
+
     void connectLibraryHandlers();
     // ---- Documents: scanning and printing -----------------------------------
     void btnScan_Click();
@@ -268,7 +283,7 @@ public:
     std::array<QPushButton*, 3> btnFlip{}; // indexes 1, 2
     QPushButton *btnRotate = nullptr, *btnBuhinRead = nullptr, *btnClip2Disp2 = nullptr;
     QComboBox* cmbRotate_2 = nullptr;
-    QListWidget* Gf5Thumb1 = nullptr;
+    gf5::Gf5Thumb* Gf5Thumb1 = nullptr;
     QTabBar* TabStrip2 = nullptr;
     // "イフェクト" panel
     QPushButton *Command5 = nullptr, *btnRGB = nullptr, *btnCut = nullptr, *btnGomiFix = nullptr;

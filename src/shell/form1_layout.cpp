@@ -244,8 +244,7 @@ void Form1::buildPartsPanel(QFrame* panel)
     TabStrip2->addTab("建具");
     TabStrip2->addTab("文字");
     TabStrip2->setExpanding(true);
-    Gf5Thumb1 = place(new QListWidget(p), "Gf5Thumb1", 2, 24, 196, 160);
-    Gf5Thumb1->setViewMode(QListView::IconMode);
+    Gf5Thumb1 = place(new gf5::Gf5Thumb(p), "Gf5Thumb1", 2, 24, 196, 160);
     Gf5Thumb1->setIconSize(QSize(48, 48));
     Gf5Disp2 = place(new gf5::Gf5Disp(p), "Gf5Disp2", 2, 188, 196, 118);
     btnRotate = iconButton(p, "btnRotate", Icon::RotateClockwise, 2, 310, 24, "右回転");

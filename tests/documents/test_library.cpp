@@ -1,0 +1,215 @@
+// The parts library: browsing the folders, the preview, drops on the canvas.
+#include "testsupport/testmain.h"
+#include "testsupport/formfixture.h"
+#include "testsupport/imagecompare.h"
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabBar>
+#include <memory>
+
+using namespace testsupport;
+
+namespace {
+struct Dialogs {
+    QString answer;
+    Dialogs() { gf5::Gf5File::dialogOverride = [this](bool) { return answer; }; }
+    ~Dialogs() { gf5::Gf5File::dialogOverride = nullptr; }
+};
+
+// A grey picture of the given size with a black pixel at (1, 1).
+QImage part(int w, int h, int grey)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(qRgb(grey, grey, grey));
+    img.setPixel(1, 1, qRgb(0, 0, 0));
+    return img;
+}
+
+// An 8-bit greyscale BMP.
+void writeIndexed(const QString& path, int w, int h)
+{
+    QImage img(w, h, QImage::Format_Indexed8);
+    QList<QRgb> greys;
+    for (int i = 0; i < 256; ++i)
+        greys << qRgb(i, i, i);
+    img.setColorTable(greys);
+    img.fill(200);
+    QVERIFY(img.save(path, "BMP"));
+}
+
+struct Library {
+    ProgramDir dir;
+    QString bihin, moji;
+    Library()
+    {
+        QDir(dir.path()).mkpath("buhin/bihin");
+        QDir(dir.path()).mkpath("buhin/moji");
+        bihin = dir.file("buhin/bihin");
+        moji = dir.file("buhin/moji");
+        part(30, 20, 120).save(bihin + "/door.bmp", "BMP");
+        part(50, 40, 160).save(bihin + "/Bed.JPG", "JPG");
+        part(10, 10, 0).save(bihin + "/skip.png", "PNG");
+        QFile txt(bihin + "/notes.txt");
+        txt.open(QIODevice::WriteOnly);
+        txt.write("x");
+        writeIndexed(moji + "/word.bmp", 40, 24);
+    }
+};
+
+void clickTab(Form1& f, int index)
+{
+    QTest::mouseClick(f.TabStrip2, Qt::LeftButton, {}, f.TabStrip2->tabRect(index).center());
+}
+
+// Drags mime onto the canvas and drops it there, as the window system does.
+void dropOnCanvas(Form1& f, QMimeData* mime)
+{
+    QWidget* target = f.Gf5Disp1->viewport();
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+QImage previewImage(Form1& f)
+{
+    const QImage* img = gf5::ImageStore::image(f.Gf5Disp2->ImageHandle());
+    return img ? *img : QImage();
+}
+}
+
+class LibraryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void tabsListOnlyTheirFoldersPictures()
+    {
+        Library lib;
+        Form1 f({}, lib.dir.path());
+        QCOMPARE(f.Gf5Thumb1->count(), 0); // nothing before the first tab click
+        clickTab(f, 0);
+        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.bihin + "/Bed.JPG", lib.bihin + "/door.bmp"}));
+        clickTab(f, 1);
+        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.moji + "/word.bmp"}));
+        QVERIFY(!f.Gf5Thumb1->item(0)->icon().isNull());
+
+        // A missing folder shows nothing.
+        QDir(lib.bihin).removeRecursively();
+        clickTab(f, 0);
+        QCOMPARE(f.Gf5Thumb1->count(), 0);
+    }
+
+    void aThumbnailClickReplacesThePreviewAsRead()
+    {
+        Library lib;
+        Form1 f({}, lib.dir.path());
+        clickTab(f, 0);
+        const int alive = gf5::ImageStore::liveCount();
+        f.Gf5Thumb1->clickRow(1); // door.bmp
+        QCOMPARE(f.Gf5Thumb1->SelectedFile, lib.bihin + "/door.bmp");
+        COMPARE_IMAGES(previewImage(f), part(30, 20, 120), "door");
+        QCOMPARE(gf5::ImageStore::liveCount(), alive + 1);
+
+        clickTab(f, 1);
+        f.Gf5Thumb1->clickRow(0); // an 8-bit part stays 8-bit
+        QCOMPARE(previewImage(f).size(), QSize(40, 24));
+        QCOMPARE(gf5::ImageStore::get(f.Gf5Disp2->ImageHandle())->bitDepth, 8);
+        QCOMPARE(gf5::ImageStore::liveCount(), alive + 1); // the door was released
+
+        // A part that cannot be read leaves the preview empty.
+        QFile bad(lib.moji + "/word.bmp");
+        QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        bad.write("BM broken");
+        bad.close();
+        f.Gf5Thumb1->clickRow(0);
+        QCOMPARE(f.Gf5Disp2->ImageHandle(), 0);
+        QCOMPARE(gf5::ImageStore::liveCount(), alive);
+    }
+
+    void readingIntoThePreviewFromAFile()
+    {
+        Library lib;
+        Form1 f({}, lib.dir.path());
+        Dialogs dialogs;
+        const int alive = gf5::ImageStore::liveCount();
+        dialogs.answer = lib.bihin + "/door.bmp";
+        QTest::mouseClick(f.btnBuhinRead, Qt::LeftButton);
+        COMPARE_IMAGES(previewImage(f), part(30, 20, 120), "door");
+        // Cancelled: the old preview image is gone all the same.
+        dialogs.answer.clear();
+        QTest::mouseClick(f.btnBuhinRead, Qt::LeftButton);
+        QCOMPARE(f.Gf5Disp2->ImageHandle(), 0);
+        QCOMPARE(gf5::ImageStore::liveCount(), alive);
+    }
+
+    void anOutsideFileDroppedBecomesTheDocument()
+    {
+        Library lib;
+        Form1 f({}, lib.dir.path());
+        const QString plan = writePlan(lib.dir.file("plan.bmp"), 120, 80, "BMP");
+        emit f.Gf5Disp1->FileDropped(plan);
+        QCOMPARE(f.DocumentPath, plan);
+        QCOMPARE(canvasImage(f).size(), QSize(120, 80));
+        f.btnUndo_Click(); // the snapshot is of the dropped picture
+        QCOMPARE(canvasImage(f).size(), QSize(120, 80));
+        QCOMPARE(canvasImage(f).pixel(20, 20) & 0xFFFFFF, 0u);
+
+        // An unreadable file changes nothing.
+        const int32_t canvas = f.Gf5Disp1->ImageHandle();
+        QFile bad(lib.dir.file("bad.jpg"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a picture");
+        bad.close();
+        emit f.Gf5Disp1->FileDropped(bad.fileName());
+        QCOMPARE(f.Gf5Disp1->ImageHandle(), canvas);
+        QCOMPARE(f.DocumentPath, plan);
+    }
+
+    void aLibraryDropPastesThePreviewPicture()
+    {
+        Library lib;
+        Form1 f({}, lib.dir.path());
+        const QImage sheet = canvasImage(f);
+        // With an empty preview a library drop places nothing, whatever the
+        // clipboard holds.
+        QApplication::clipboard()->setImage(part(70, 70, 90));
+        emit f.Gf5Disp1->FileDropped(lib.bihin + "/door.bmp");
+        QVERIFY(!f.PasteFloating);
+
+        clickTab(f, 0);
+        f.Gf5Thumb1->clickRow(1); // door.bmp, 30 x 20, into the preview
+        // Dragging the other thumbnail (Bed.JPG) onto the canvas: the drag
+        // carries the file, and the picture pasted is the preview's.
+        std::unique_ptr<QMimeData> mime(
+            f.Gf5Thumb1->model()->mimeData({f.Gf5Thumb1->model()->index(0, 0)}));
+        QVERIFY(mime && mime->hasUrls());
+        QCOMPARE(mime->urls().value(0).toLocalFile(), lib.bihin + "/Bed.JPG");
+        dropOnCanvas(f, mime.get());
+        QVERIFY(f.PasteFloating);
+        COMPARE_IMAGES(*gf5::ImageStore::image(f.FloatingPicture), part(30, 20, 120), "pasted");
+        QCOMPARE(f.Gf5Disp1->SelectionRight() - f.Gf5Disp1->SelectionLeft(), 30);
+        QCOMPARE(canvasImage(f), sheet); // still floating, the canvas is untouched
+    }
+
+    void thePreviewDraggedOntoTheCanvasIsPasted()
+    {
+        Library lib;
+        Form1 f({}, lib.dir.path());
+        QVERIFY(f.Gf5Disp2->dragSource());
+        std::unique_ptr<QMimeData> mime(f.Gf5Disp2->dragMimeData());
+        dropOnCanvas(f, mime.get());
+        QVERIFY(!f.PasteFloating); // empty preview: nothing
+
+        clickTab(f, 1);
+        f.Gf5Thumb1->clickRow(0);
+        dropOnCanvas(f, mime.get());
+        QVERIFY(f.PasteFloating);
+        QCOMPARE(gf5::ImageStore::image(f.FloatingPicture)->size(), QSize(40, 24));
+    }
+};
+
+ZORVAT_TEST_MAIN(LibraryTest)
+#include "test_library.moc"

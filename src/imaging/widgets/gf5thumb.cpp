@@ -91,7 +91,16 @@ void Gf5Thumb::Rebuild()
 void Gf5Thumb::Display()
 {
     clear();
-    setSpacing(qMax<int>(0, ThumbOptionC));
+    const int gap = qMax<int>(0, ThumbOptionC);
+    // Without names every cell is just the picture and its margin, so more
+    // thumbnails fit on a row.
+    if (ThumbOptionA) {
+        setGridSize(QSize());
+        setSpacing(gap);
+    } else {
+        setSpacing(0);
+        setGridSize(iconSize() + QSize(gap + 4, gap + 4));
+    }
     for (const Entry& e : m_entries) {
         auto* item = new QListWidgetItem(squareIcon(e.thumb, iconSize()),
                                          ThumbOptionA ? QFileInfo(e.path).fileName() : QString(), this);

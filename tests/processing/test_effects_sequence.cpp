@@ -3,6 +3,7 @@
 #include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include <QCheckBox>
+#include <QPushButton>
 
 using namespace testsupport;
 
@@ -80,8 +81,8 @@ private slots:
         img.fill(qRgb(100, 110, 120));
         showOnCanvas(f, img);
         select(f, 10, 0, 30, 0); // right > 0 but bottom 0: no selection
-        f.Command14_Click();
-        f.Command14_Click();
+        f.findChild<QPushButton*>("Command14")->click();
+        f.findChild<QPushButton*>("Command14")->click();
         const QImage after = canvasImage(f);
         QCOMPARE(after.pixel(0, 0), qRgb(116, 126, 136));
         QCOMPARE(after.pixel(59, 39), qRgb(116, 126, 136));
@@ -126,7 +127,7 @@ private slots:
                 img.setPixel(x, y, qRgb(0, 0, 0));
         showOnCanvas(f, img);
         select(f, 0, 0, 100, 100); // ignored by the turn
-        f.Command13_Click(1);
+        f.findChild<QPushButton*>("Command13(1)")->click();
         const QImage once = canvasImage(f);
         QVERIFY(once.width() > 1000);
         // Clockwise on screen: the right end of the bar goes down.

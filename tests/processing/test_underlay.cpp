@@ -3,6 +3,7 @@
 #include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "floorplan/underlay_rules.h"
+#include <QPushButton>
 
 using namespace testsupport;
 
@@ -103,7 +104,7 @@ private slots:
         }
         showOnCanvas(f, img);
         select(f, 0, 0, 24, 19);
-        f.btnGomiFix_Click();
+        f.findChild<QPushButton*>("btnGomiFix")->click();
         const QImage after = canvasImage(f);
         QCOMPARE(after.pixel(24, 0), qRgb(0, 0, 0));
         QCOMPARE(after.pixel(3, 1), qRgb(128, 128, 128));

@@ -146,6 +146,28 @@ private slots:
         QVERIFY2(rise > 2.0 && rise < 3.6, qPrintable(QString::number(rise))); // 0.2 degrees over 800 px
     }
 
+    void cancelFromTheProgressWindowKeepsTheCanvas()
+    {
+        ProgramDir dir;
+        Form1 f({}, dir.path());
+        const QImage before = checkerboard(400, 300);
+        showOnCanvas(f, before);
+        const int32_t shown = f.Gf5Disp1->ImageHandle();
+        bool reported = false;
+        const auto cancel = connect(&f.Gf5Effect1, &gf5::Gf5Effect::Progress, &f, [&] {
+            reported = true;
+            f.Form2_Command1_Click(); // "中止"
+        });
+        f.Command9_Click();
+        QVERIFY(reported);
+        QCOMPARE(f.Gf5Disp1->ImageHandle(), shown);
+        COMPARE_IMAGES(canvasImage(f), before, "cancelled-blur");
+        // The next command runs again.
+        disconnect(cancel);
+        f.Command9_Click();
+        QVERIFY(f.Gf5Disp1->ImageHandle() != shown);
+    }
+
     void commandsReleaseWhatTheyReplace()
     {
         ProgramDir dir;

@@ -35,6 +35,12 @@ int32_t PrintJob::begin(const QString& pdfPath)
     if (!pdfPath.isEmpty()) {
         pr.setOutputFormat(QPrinter::PdfFormat);
         pr.setOutputFileName(pdfPath);
+        m_toFile = true;
+    } else if (m_toFile) {
+        // Back to the printer after printing into a file.
+        pr.setOutputFileName(QString());
+        pr.setOutputFormat(QPrinter::NativeFormat);
+        m_toFile = false;
     }
     if (!m_painter.begin(&pr))
         return 0;

@@ -38,6 +38,7 @@ private:
     int32_t m_dc = 0;
     int m_pagesStarted = 0;
     bool m_pageOpen = false;
+    bool m_toFile = false; // the printer was last pointed at a PDF file
 };
 
 } // namespace gf5

@@ -295,7 +295,13 @@ int32_t Gf5Scan::Acquire()
             return 0;
         }
         OpenDevice dev;
-        const SANE_Status st = sane_open(m_device.toUtf8().constData(), &dev.h);
+        SANE_Status st = sane_open(m_device.toUtf8().constData(), &dev.h);
+        if (st != SANE_STATUS_GOOD) {
+            // Some backends open only devices they have listed in this session.
+            const SANE_Device** list = nullptr;
+            if (sane_get_devices(&list, SANE_FALSE) == SANE_STATUS_GOOD)
+                st = sane_open(m_device.toUtf8().constData(), &dev.h);
+        }
         if (st != SANE_STATUS_GOOD) {
             dev.h = nullptr;
             LastError = statusText(st);

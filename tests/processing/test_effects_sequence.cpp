@@ -8,20 +8,6 @@
 using namespace testsupport;
 
 namespace {
-void showOnCanvas(Form1& f, const QImage& img)
-{
-    f.ReleaseCanvasImage();
-    f.Gf5Disp1->setImageHandle(gf5::ImageStore::add(img));
-}
-
-void select(Form1& f, int l, int t, int r, int b)
-{
-    f.Gf5Disp1->setSelectionLeft(l);
-    f.Gf5Disp1->setSelectionTop(t);
-    f.Gf5Disp1->setSelectionRight(r);
-    f.Gf5Disp1->setSelectionBottom(b);
-}
-
 // A busy picture that every smoothing effect changes.
 QImage checkerboard(int w, int h)
 {
@@ -54,7 +40,7 @@ private slots:
         Form1 f({}, dir.path());
         const QImage before = checkerboard(200, 100);
         showOnCanvas(f, before);
-        select(f, 50, 20, 150, 80);
+        setSelection(f, 50, 20, 150, 80);
         f.Command9_Click(); // blur
         const QImage after = canvasImage(f);
         QCOMPARE(after.size(), before.size());
@@ -80,7 +66,7 @@ private slots:
         QImage img(60, 40, QImage::Format_RGB32);
         img.fill(qRgb(100, 110, 120));
         showOnCanvas(f, img);
-        select(f, 10, 0, 30, 0); // right > 0 but bottom 0: no selection
+        setSelection(f, 10, 0, 30, 0); // right > 0 but bottom 0: no selection
         f.findChild<QPushButton*>("Command14")->click();
         f.findChild<QPushButton*>("Command14")->click();
         const QImage after = canvasImage(f);
@@ -126,7 +112,7 @@ private slots:
             for (int x = 0; x < 1000; ++x)
                 img.setPixel(x, y, qRgb(0, 0, 0));
         showOnCanvas(f, img);
-        select(f, 0, 0, 100, 100); // ignored by the turn
+        setSelection(f, 0, 0, 100, 100); // ignored by the turn
         f.findChild<QPushButton*>("Command13(1)")->click();
         const QImage once = canvasImage(f);
         QVERIFY(once.width() > 1000);

@@ -8,12 +8,6 @@
 using namespace testsupport;
 
 namespace {
-void showOnCanvas(Form1& f, const QImage& img)
-{
-    f.ReleaseCanvasImage();
-    f.Gf5Disp1->setImageHandle(gf5::ImageStore::add(img));
-}
-
 void showOnPreview(Form1& f, const QImage& img)
 {
     const int32_t old = f.Gf5Disp2->ImageHandle();

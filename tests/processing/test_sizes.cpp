@@ -10,20 +10,6 @@
 using namespace testsupport;
 
 namespace {
-void showOnCanvas(Form1& f, const QImage& img)
-{
-    f.ReleaseCanvasImage();
-    f.Gf5Disp1->setImageHandle(gf5::ImageStore::add(img));
-}
-
-void select(Form1& f, int l, int t, int r, int b)
-{
-    f.Gf5Disp1->setSelectionLeft(l);
-    f.Gf5Disp1->setSelectionTop(t);
-    f.Gf5Disp1->setSelectionRight(r);
-    f.Gf5Disp1->setSelectionBottom(b);
-}
-
 QImage gradient(int w, int h)
 {
     QImage img(w, h, QImage::Format_RGB32);
@@ -126,10 +112,10 @@ private slots:
         const QImage before = gradient(200, 100);
         showOnCanvas(f, before);
         const int32_t shown = f.Gf5Disp1->ImageHandle();
-        select(f, 30, 20, 130, 0); // bottom 0: no selection, nothing happens
+        setSelection(f, 30, 20, 130, 0); // bottom 0: no selection, nothing happens
         f.btnCut_Click();
         QCOMPARE(f.Gf5Disp1->ImageHandle(), shown);
-        select(f, 30, 20, 130, 70);
+        setSelection(f, 30, 20, 130, 70);
         f.btnCut_Click();
         COMPARE_IMAGES(canvasImage(f), before.copy(30, 20, 100, 50), "cut-out");
         f.btnUndo_Click();

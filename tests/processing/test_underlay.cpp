@@ -8,20 +8,6 @@
 using namespace testsupport;
 
 namespace {
-void showOnCanvas(Form1& f, const QImage& img)
-{
-    f.ReleaseCanvasImage();
-    f.Gf5Disp1->setImageHandle(gf5::ImageStore::add(img));
-}
-
-void select(Form1& f, int l, int t, int r, int b)
-{
-    f.Gf5Disp1->setSelectionLeft(l);
-    f.Gf5Disp1->setSelectionTop(t);
-    f.Gf5Disp1->setSelectionRight(r);
-    f.Gf5Disp1->setSelectionBottom(b);
-}
-
 // Four vertical bands: white, grey 64, grey 128, grey 230.
 QImage greyBands()
 {
@@ -82,7 +68,7 @@ private slots:
         ProgramDir dir;
         Form1 f({}, dir.path());
         showOnCanvas(f, greyBands());
-        select(f, 0, 10, 79, 19); // both edges included in the marking
+        setSelection(f, 0, 10, 79, 19); // both edges included in the marking
         f.btnRGB_Click();
         const QImage after = canvasImage(f);
         QCOMPARE(greyCount(after, QRect(0, 10, 80, 10)), 0);
@@ -103,7 +89,7 @@ private slots:
             img.setPixel(x, 2, qRgb(10, 20, 30));
         }
         showOnCanvas(f, img);
-        select(f, 0, 0, 24, 19);
+        setSelection(f, 0, 0, 24, 19);
         f.findChild<QPushButton*>("btnGomiFix")->click();
         const QImage after = canvasImage(f);
         QCOMPARE(after.pixel(24, 0), qRgb(0, 0, 0));

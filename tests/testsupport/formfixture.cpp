@@ -30,6 +30,20 @@ QString writePlan(const QString& path, int w, int h, const char* format)
     return path;
 }
 
+void showOnCanvas(Form1& f, const QImage& img)
+{
+    f.ReleaseCanvasImage();
+    f.Gf5Disp1->setImageHandle(gf5::ImageStore::add(img));
+}
+
+void setSelection(Form1& f, int l, int t, int r, int b)
+{
+    f.Gf5Disp1->setSelectionLeft(l);
+    f.Gf5Disp1->setSelectionTop(t);
+    f.Gf5Disp1->setSelectionRight(r);
+    f.Gf5Disp1->setSelectionBottom(b);
+}
+
 void paintOnCanvas(Form1& f, const QRect& rect, QRgb colour)
 {
     f.TakeUndoSnapshot();

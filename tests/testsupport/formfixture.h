@@ -20,6 +20,10 @@ struct ProgramDir {
 QImage canvasImage(const Form1& f);
 // Writes a test picture: white with a black square at (10, 10)-(30, 30).
 QString writePlan(const QString& path, int w = 120, int h = 80, const char* format = nullptr);
+// Puts a picture on the canvas in place of the current image.
+void showOnCanvas(Form1& f, const QImage& img);
+// Sets the canvas selection (left, top, right, bottom) without redrawing.
+void setSelection(Form1& f, int l, int t, int r, int b);
 // Changes the canvas the way a drawing command does: snapshot, then pixels.
 void paintOnCanvas(Form1& f, const QRect& rect, QRgb colour);
 

@@ -47,6 +47,18 @@ void Form1::Command6_Click()
     Gf5Disp1->setSelectionDragEnabled(false);
 }
 
+QImage* Form1::freshDrawingPixels()
+{
+    endFloatingPaste();
+    Gf5Disp1->setDisplayMode(1);
+    Gf5Disp1->Refresh();
+    Gf5Disp1->setDisplayMode(3);
+    Gf5Disp1->Refresh();
+    gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(Gf5Disp1->DrawingDC());
+    QImage* pixels = surface ? surface->surfaceImage() : nullptr;
+    return pixels && !pixels->isNull() ? pixels : nullptr;
+}
+
 // The fill works on the display's drawing surface in memory and never goes
 // through the system clipboard, so what the user copied stays there.
 void Form1::FillAtPoint(int32_t x, int32_t y)
@@ -58,14 +70,9 @@ void Form1::FillAtPoint(int32_t x, int32_t y)
 
     // The fill replaces the whole picture, as confirming a paste of it would:
     // a floating paste and other drawing not yet committed are dropped first.
-    endFloatingPaste();
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
-    Gf5Disp1->setDisplayMode(3);
-    Gf5Disp1->Refresh();
+    QImage* pixels = freshDrawingPixels();
     gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(Gf5Disp1->DrawingDC());
-    QImage* pixels = surface ? surface->surfaceImage() : nullptr;
-    if (!pixels || pixels->isNull()) {
+    if (!pixels) {
         Gf5Disp1->setDisplayMode(2);
         Gf5Disp1->Refresh();
         return;

@@ -27,14 +27,9 @@ void Form1::ProcessUnderlayPixels(bool mark)
     const int32_t w = Gf5Common1.ImageWidth(), h = Gf5Common1.ImageHeight();
 
     // Drawing not yet committed (a floating paste) is not part of the image.
-    endFloatingPaste();
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
-    Gf5Disp1->setDisplayMode(3);
-    Gf5Disp1->Refresh();
+    QImage* pixels = freshDrawingPixels();
     gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(Gf5Disp1->DrawingDC());
-    QImage* pixels = surface ? surface->surfaceImage() : nullptr;
-    if (!pixels || pixels->isNull() || pixels->format() != QImage::Format_RGB32 ||
+    if (!pixels || pixels->format() != QImage::Format_RGB32 ||
         pixels->size() != QSize(w, h)) {
         Gf5Disp1->setDisplayMode(1);
         Gf5Disp1->Refresh();

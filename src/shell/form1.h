@@ -112,6 +112,10 @@ public:
     int32_t currentColour() const; // back colour of lblColor
     void setCurrentColour(int32_t colour);
     void Command11_Click(); // anti-alias effect (reached from the edit menu)
+    // Drops a floating paste and drawing not yet committed, enters the
+    // drawing state and returns the canvas's working pixels (nullptr when
+    // there are none), for commands that rework the whole picture in memory.
+    QImage* freshDrawingPixels();
     // Mouse pointer of the whole application: 0 default, 2 the cross of the
     // colour pick, 99 the fill-mode cursor.
     void setScreenPointer(int pointer);

@@ -84,6 +84,8 @@ bool Form1::IsLibraryPath(const QString& path) const
 
 void Form1::Gf5Disp1_FileDropped(const QString& path)
 {
+    if (busyDepth > 0)
+        return; // a long operation is still running on the canvas
     if (IsLibraryPath(path)) {
         // A library part is placed by pasting the picture the preview shows;
         // the dropped file itself is not read. With nothing in the preview
@@ -105,6 +107,8 @@ void Form1::Gf5Disp1_FileDropped(const QString& path)
 
 void Form1::Gf5Disp1_DisplayDropped()
 {
+    if (busyDepth > 0)
+        return;
     if (Gf5Disp2->ImageHandle() == 0)
         return;
     CopyPreviewToClipboard();

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -110,13 +111,21 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
 
+    const bool isDrop = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride &&
         type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
-        type != QEvent::MouseButtonDblClick)
+        type != QEvent::MouseButtonDblClick && !isDrop)
         return false;
     QWidget* target = qobject_cast<QWidget*>(watched);
     if (!target || target->window() != this)
         return false;
+    if (isDrop) {
+        // Nothing may be dropped in while a long operation runs.
+        if (busyDepth == 0)
+            return false;
+        static_cast<QDropEvent*>(event)->ignore();
+        return true;
+    }
 
     // While a long operation runs, input to this window waits (the progress
     // window is another window and stays usable).

@@ -166,6 +166,14 @@ private slots:
         emit f.Gf5Disp1->FileDropped(bad.fileName());
         QCOMPARE(f.Gf5Disp1->ImageHandle(), canvas);
         QCOMPARE(f.DocumentPath, plan);
+
+        // While a long operation runs, nothing dropped replaces its image.
+        const QString other = writePlan(lib.dir.file("other.bmp"), 60, 40, "BMP");
+        f.busyDepth = 1;
+        emit f.Gf5Disp1->FileDropped(other);
+        f.busyDepth = 0;
+        QCOMPARE(f.Gf5Disp1->ImageHandle(), canvas);
+        QCOMPARE(f.DocumentPath, plan);
     }
 
     void aLibraryDropPastesThePreviewPicture()

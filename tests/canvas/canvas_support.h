@@ -8,21 +8,15 @@
 
 namespace canvastest {
 
+// Sets the selection and shows it, as a user's drag leaves it.
 inline void select(Form1& f, int l, int t, int r, int b)
 {
-    f.Gf5Disp1->setSelectionLeft(l);
-    f.Gf5Disp1->setSelectionTop(t);
-    f.Gf5Disp1->setSelectionRight(r);
-    f.Gf5Disp1->setSelectionBottom(b);
+    testsupport::setSelection(f, l, t, r, b);
     f.Gf5Disp1->setDisplayMode(2);
     f.Gf5Disp1->Refresh();
 }
 
-inline QRect selection(const Form1& f)
-{
-    return QRect(QPoint(f.Gf5Disp1->SelectionLeft(), f.Gf5Disp1->SelectionTop()),
-                 QPoint(f.Gf5Disp1->SelectionRight(), f.Gf5Disp1->SelectionBottom()));
-}
+inline QRect selection(const Form1& f) { return testsupport::selectionRect(f); }
 
 inline void setComboText(QComboBox* box, const QString& text)
 {

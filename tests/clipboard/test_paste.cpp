@@ -1,4 +1,5 @@
 // Copying to the clipboard, the floating paste and confirming it.
+#include "canvas/canvas_support.h"
 #include "imaging/store/imagestore.h"
 #include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
@@ -16,28 +17,13 @@
 #include <QTemporaryDir>
 
 using namespace testsupport;
+using namespace canvastest;
 
 namespace {
 const QRgb kBlack = qRgb(0, 0, 0);
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kNearWhite = qRgb(254, 255, 255);
-
-void select(Form1& f, int l, int t, int r, int b)
-{
-    f.Gf5Disp1->setSelectionLeft(l);
-    f.Gf5Disp1->setSelectionTop(t);
-    f.Gf5Disp1->setSelectionRight(r);
-    f.Gf5Disp1->setSelectionBottom(b);
-    f.Gf5Disp1->setDisplayMode(2);
-    f.Gf5Disp1->Refresh();
-}
-
-QRect selection(const Form1& f)
-{
-    return QRect(QPoint(f.Gf5Disp1->SelectionLeft(), f.Gf5Disp1->SelectionTop()),
-                 QPoint(f.Gf5Disp1->SelectionRight(), f.Gf5Disp1->SelectionBottom()));
-}
 
 // 120 x 80: left half pure white, right half (254, 255, 255), a red block
 // (50, 30)-(70, 50) in the middle.

@@ -28,10 +28,7 @@ private slots:
         ProgramDir dir;
         Form1 f(QStringList{}, dir.path());
         paintOnCanvas(f, QRect(0, 0, 600, 600), qRgb(0, 0, 0));
-        f.Gf5Disp1->setSelectionLeft(10);
-        f.Gf5Disp1->setSelectionTop(10);
-        f.Gf5Disp1->setSelectionRight(50);
-        f.Gf5Disp1->setSelectionBottom(40);
+        setSelection(f, 10, 10, 50, 40);
         const QString pdf = dir.file("out.pdf");
         f.Gf5Print1.setPrintToFile(pdf);
         QStringList sizes;

@@ -12,20 +12,10 @@
 
 namespace plantest {
 
-inline void select(Form1& f, int l, int t, int r, int b)
-{
-    f.Gf5Disp1->setSelectionLeft(l);
-    f.Gf5Disp1->setSelectionTop(t);
-    f.Gf5Disp1->setSelectionRight(r);
-    f.Gf5Disp1->setSelectionBottom(b);
-}
+inline void select(Form1& f, int l, int t, int r, int b) { testsupport::setSelection(f, l, t, r, b); }
 
-inline QRect selection(const Form1& f)
-{
-    // As (left, top, right, bottom), stored in a QRect's corners verbatim.
-    return QRect(QPoint(f.Gf5Disp1->SelectionLeft(), f.Gf5Disp1->SelectionTop()),
-                 QPoint(f.Gf5Disp1->SelectionRight(), f.Gf5Disp1->SelectionBottom()));
-}
+// As (left, top, right, bottom), stored in a QRect's corners verbatim.
+inline QRect selection(const Form1& f) { return testsupport::selectionRect(f); }
 
 // A key of the numeric keypad, as the platform delivers it with Num Lock on.
 inline void pad(Form1& f, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)

@@ -13,10 +13,7 @@ private slots:
         ProgramDir dir;
         Form1 f({}, dir.path());
         const int32_t sheet = f.Gf5Disp1->ImageHandle();
-        f.Gf5Disp1->setSelectionLeft(5);
-        f.Gf5Disp1->setSelectionTop(6);
-        f.Gf5Disp1->setSelectionRight(50);
-        f.Gf5Disp1->setSelectionBottom(60);
+        setSelection(f, 5, 6, 50, 60);
         f.btnUndo_Click();
         QCOMPARE(f.Gf5Disp1->ImageHandle(), sheet);
         QCOMPARE(f.SavedSelRight, 50);
@@ -45,10 +42,7 @@ private slots:
         ProgramDir dir;
         Form1 f({}, dir.path());
         paintOnCanvas(f, QRect(0, 0, 10, 10), qRgb(0, 0, 0));
-        f.Gf5Disp1->setSelectionLeft(10);
-        f.Gf5Disp1->setSelectionTop(20);
-        f.Gf5Disp1->setSelectionRight(30);
-        f.Gf5Disp1->setSelectionBottom(40);
+        setSelection(f, 10, 20, 30, 40);
         f.btnUndo_Click();
         QCOMPARE(f.Gf5Disp1->SelectionLeft(), 10);
         QCOMPARE(f.Gf5Disp1->SelectionBottom(), 40);

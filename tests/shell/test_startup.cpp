@@ -146,10 +146,7 @@ private slots:
         ProgramDir dir;
         Form1 f({}, dir.path());
         f.show();
-        f.Gf5Disp1->setSelectionLeft(100);
-        f.Gf5Disp1->setSelectionTop(120);
-        f.Gf5Disp1->setSelectionRight(200);
-        f.Gf5Disp1->setSelectionBottom(260);
+        setSelection(f, 100, 120, 200, 260);
         f.Option1[4]->click();
         QCOMPARE(f.Gf5Disp1->ZoomMode(), int16_t(2));
         QCOMPARE(f.Gf5Disp1->ZoomFactor(), 2.0);
@@ -205,10 +202,7 @@ private slots:
         QVERIFY(f.cmbWidth->hasFocus());
         // The numeric keypad still drives the tracer and hands the focus back.
         f.optSize[1]->setChecked(true);
-        f.Gf5Disp1->setSelectionLeft(100);
-        f.Gf5Disp1->setSelectionTop(100);
-        f.Gf5Disp1->setSelectionRight(120);
-        f.Gf5Disp1->setSelectionBottom(120);
+        setSelection(f, 100, 100, 120, 120);
         QTest::keyClick(f.cmbWidth, Qt::Key_6, Qt::KeypadModifier);
         QCOMPARE(f.Gf5Disp1->SelectionLeft(), 110);
         QCOMPARE(f.cmbWidth->currentText(), QString("12"));

@@ -44,6 +44,12 @@ void setSelection(Form1& f, int l, int t, int r, int b)
     f.Gf5Disp1->setSelectionBottom(b);
 }
 
+QRect selectionRect(const Form1& f)
+{
+    return QRect(QPoint(f.Gf5Disp1->SelectionLeft(), f.Gf5Disp1->SelectionTop()),
+                 QPoint(f.Gf5Disp1->SelectionRight(), f.Gf5Disp1->SelectionBottom()));
+}
+
 void paintOnCanvas(Form1& f, const QRect& rect, QRgb colour)
 {
     f.TakeUndoSnapshot();

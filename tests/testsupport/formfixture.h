@@ -24,6 +24,8 @@ QString writePlan(const QString& path, int w = 120, int h = 80, const char* form
 void showOnCanvas(Form1& f, const QImage& img);
 // Sets the canvas selection (left, top, right, bottom) without redrawing.
 void setSelection(Form1& f, int l, int t, int r, int b);
+// The canvas selection as a QRect whose corners are (left, top) and (right, bottom).
+QRect selectionRect(const Form1& f);
 // Changes the canvas the way a drawing command does: snapshot, then pixels.
 void paintOnCanvas(Form1& f, const QRect& rect, QRgb colour);
 

@@ -14,13 +14,6 @@ namespace {
 const QRgb Black = qRgb(0, 0, 0);
 const QRgb Grey = qRgb(128, 128, 128);
 
-void select(Form1& f, int l, int t, int r, int b)
-{
-    f.Gf5Disp1->setSelectionLeft(l);
-    f.Gf5Disp1->setSelectionTop(t);
-    f.Gf5Disp1->setSelectionRight(r);
-    f.Gf5Disp1->setSelectionBottom(b);
-}
 
 // Bounding box of the black pixels inside area (null when none).
 QRect blackBounds(const QImage& img, const QRect& area)
@@ -68,7 +61,7 @@ private slots:
         const QImage before = canvasImage(f);
         const int32_t snapshot = f.Gf5Effect2.ResultImage;
         for (auto sel : {QRect(), QRect(QPoint(50, 50), QPoint(0, 120)), QRect(QPoint(50, 50), QPoint(120, 0))}) {
-            select(f, sel.left(), sel.top(), sel.isNull() ? 0 : sel.right(), sel.isNull() ? 0 : sel.bottom());
+            setSelection(f, sel.left(), sel.top(), sel.isNull() ? 0 : sel.right(), sel.isNull() ? 0 : sel.bottom());
             f.btnMojiIn->click();
             COMPARE_IMAGES(canvasImage(f), before, "no-selection");
             QCOMPARE(f.Gf5Effect2.ResultImage, snapshot);
@@ -85,7 +78,7 @@ private slots:
         QCOMPARE(f.txtmoji->count(), 19);
         QCOMPARE(f.txtmoji->currentText(), QString("洋室"));
         paintOnCanvas(f, QRect(90, 90, 220, 120), Grey);
-        select(f, 100, 100, 300, 200);
+        setSelection(f, 100, 100, 300, 200);
         f.btnMojiIn->click();
         const QImage img = canvasImage(f);
         const QRect sel(100, 100, 200, 100);
@@ -111,7 +104,7 @@ private slots:
         Form1 f({}, dir.path());
         paintOnCanvas(f, QRect(100, 100, 200, 100), Grey);
         f.chkBack->setChecked(true);
-        select(f, 100, 100, 300, 200);
+        setSelection(f, 100, 100, 300, 200);
         f.btnMojiIn->click();
         const QImage img = canvasImage(f);
         const int black = countColour(img, Black, QRect(100, 100, 200, 100));
@@ -125,7 +118,7 @@ private slots:
         Form1 f({}, dir.path());
         f.chkTate->setChecked(true);
         f.chkBack->setChecked(true); // direction combines with transparency
-        select(f, 100, 100, 170, 260);
+        setSelection(f, 100, 100, 170, 260);
         f.btnMojiIn->click();
         const QImage img = canvasImage(f);
         const QRect sel(100, 100, 70, 160);
@@ -140,7 +133,7 @@ private slots:
         ProgramDir dir;
         Form1 f({}, dir.path());
         f.txtmoji->setCurrentText("クローゼット");
-        select(f, 200, 200, 260, 220);
+        setSelection(f, 200, 200, 260, 220);
         f.btnMojiIn->click();
         const QImage img = canvasImage(f);
         const QRect sel(200, 200, 60, 20);
@@ -151,7 +144,7 @@ private slots:
         QCOMPARE(countColour(img, Black), countColour(img, Black, sel));
         // Vertically in a narrow column as well.
         f.chkTate->setChecked(true);
-        select(f, 400, 100, 420, 180);
+        setSelection(f, 400, 100, 420, 180);
         f.btnMojiIn->click();
         const QImage img2 = canvasImage(f);
         QCOMPARE(countColour(img2, Black) - countColour(img, Black),
@@ -165,7 +158,7 @@ private slots:
         Form1 f({}, dir.path());
         paintOnCanvas(f, QRect(120, 120, 30, 30), Grey);
         const QImage before = canvasImage(f);
-        select(f, 100, 100, 300, 200);
+        setSelection(f, 100, 100, 300, 200);
         f.btnMojiIn->click();
         QVERIFY(countColour(canvasImage(f), Black) > 0);
         f.btnUndo_Click();

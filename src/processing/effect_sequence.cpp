@@ -40,34 +40,24 @@ bool Form1::runCanvasEffect(bool areaFromSelection, bool progressWindow, bool re
     return true;
 }
 
-void Form1::adoptEffectResultOnCanvas(bool refresh)
+void Form1::adoptEffectResultOnCanvas(bool refresh) { adoptEffectResult(*Gf5Disp1, refresh); }
+
+void Form1::adoptEffectResultOnPreview() { adoptEffectResult(*Gf5Disp2, true); }
+
+void Form1::adoptEffectResult(gf5::Gf5Disp& display, bool refresh)
 {
-    const int32_t old = Gf5Disp1->ImageHandle();
+    const int32_t old = display.ImageHandle();
     const int32_t result = Gf5Effect1.ResultImage;
-    Gf5Disp1->setImageHandle(result);
-    // The canvas owns the result now; the effect slots no longer name it.
+    display.setImageHandle(result);
+    // The display owns the result now; the effect slots no longer name it.
     Gf5Effect1.ResultImage = 0;
     Gf5Effect1.SourceImage = 0;
     if (old != result)
         releaseWorkImage(old); // never the undo snapshot nor a shown image
     if (refresh) {
-        Gf5Disp1->setDisplayMode(1);
-        Gf5Disp1->Refresh();
+        display.setDisplayMode(1);
+        display.Refresh();
     }
-    Form_Paint();
-}
-
-void Form1::adoptEffectResultOnPreview()
-{
-    const int32_t old = Gf5Disp2->ImageHandle();
-    const int32_t result = Gf5Effect1.ResultImage;
-    Gf5Disp2->setImageHandle(result);
-    Gf5Effect1.ResultImage = 0;
-    Gf5Effect1.SourceImage = 0;
-    if (old != result)
-        releaseWorkImage(old);
-    Gf5Disp2->setDisplayMode(1);
-    Gf5Disp2->Refresh();
     Form_Paint();
 }
 

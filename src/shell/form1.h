@@ -209,6 +209,7 @@ public:
     void adoptEffectResultOnCanvas(bool refresh);
     // The same for the preview display.
     void adoptEffectResultOnPreview();
+    void adoptEffectResult(gf5::Gf5Disp& display, bool refresh);
     void connectProcessingHandlers();
 
     // ---- Documents: parts library, scanning, printing, help ------------------

@@ -211,22 +211,22 @@ int32_t Gf5Print::DrawRectangle(int32_t dc, int32_t l, int32_t t, int32_t r, int
 
 int32_t Gf5Print::DrawEllipse(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b)
 {
-    DrawingSurface* s = surfaceFor(dc);
-    if (!s)
-        return 0;
-    if (l == r || t == b)
-        return 1;
-    const QRect area = spanRect(l, t, r, b);
-    const PenJob job = penJob(*this);
-    s->paintWithin(area, [&](QPainter& p) {
-        const QRectF path = strokePath(area, job.width);
-        fillShape(p, *this, [&](QPainter& q) { q.drawEllipse(path); });
-        job.stroke(p, [&](QPainter& q) { q.drawEllipse(path); });
-    });
-    return 1;
+    return drawOutlinedShape(dc, l, t, r, b, [](QPainter& q, const QRectF& path) { q.drawEllipse(path); });
 }
 
 int32_t Gf5Print::DrawRoundRect(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b, int32_t cw, int32_t ch)
+{
+    // cw and ch are the width and height of the ellipse that rounds each corner.
+    const QRect area = spanRect(l, t, r, b);
+    const double rx = std::clamp(std::abs(cw) / 2.0, 0.0, area.width() / 2.0);
+    const double ry = std::clamp(std::abs(ch) / 2.0, 0.0, area.height() / 2.0);
+    return drawOutlinedShape(dc, l, t, r, b, [&](QPainter& q, const QRectF& path) {
+        q.drawRoundedRect(path, rx, ry, Qt::AbsoluteSize);
+    });
+}
+
+int32_t Gf5Print::drawOutlinedShape(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b,
+                                    const std::function<void(QPainter&, const QRectF&)>& shape)
 {
     DrawingSurface* s = surfaceFor(dc);
     if (!s)
@@ -235,14 +235,12 @@ int32_t Gf5Print::DrawRoundRect(int32_t dc, int32_t l, int32_t t, int32_t r, int
         return 1;
     const QRect area = spanRect(l, t, r, b);
     const PenJob job = penJob(*this);
-    // cw and ch are the width and height of the ellipse that rounds each corner.
-    const double rx = std::clamp(std::abs(cw) / 2.0, 0.0, area.width() / 2.0);
-    const double ry = std::clamp(std::abs(ch) / 2.0, 0.0, area.height() / 2.0);
     s->paintWithin(area, [&](QPainter& p) {
+        // The pen runs inside the rectangle: the path is inset by half its width.
         const QRectF path = strokePath(area, job.width);
-        auto shape = [&](QPainter& q) { q.drawRoundedRect(path, rx, ry, Qt::AbsoluteSize); };
-        fillShape(p, *this, shape);
-        job.stroke(p, shape);
+        auto draw = [&](QPainter& q) { shape(q, path); };
+        fillShape(p, *this, draw);
+        job.stroke(p, draw);
     });
     return 1;
 }

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+class QPainter;
+class QRectF;
 class QWidget;
 
 namespace gf5 {
@@ -91,6 +93,11 @@ public:
     static std::function<int32_t()> printerDialogOverride;
 
 private:
+    // Fills (with the brush) and outlines (with the pen, kept inside the
+    // rectangle) the shape that shape() draws along the given path.
+    int32_t drawOutlinedShape(int32_t dc, int32_t l, int32_t t, int32_t r, int32_t b,
+                              const std::function<void(QPainter&, const QRectF&)>& shape);
+
     int16_t m_printMode = 0;
     QString m_pdfPath;
     std::unique_ptr<PrintJob> m_job;

@@ -1,4 +1,5 @@
 #include "shell/form1.h"
+#include "shell/userpaths.h"
 #include <QApplication>
 #include <QFont>
 #include <QImageReader>
@@ -12,7 +13,7 @@ int main(int argc, char** argv)
     QFont::insertSubstitution("ＭＳ Ｐゴシック", "IPAPGothic");
     QStringList args = app.arguments();
     args.removeFirst();
-    Form1 window(args, QCoreApplication::applicationDirPath());
+    Form1 window(args, userpaths::programFolder(QCoreApplication::applicationDirPath()));
     window.show();
     return app.exec();
 }

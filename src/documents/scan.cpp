@@ -1,7 +1,9 @@
-// Scanning: the picture goes through a temporary JPEG file beside the
-// program, so the canvas always receives a JPEG-decoded image.
+// Scanning: the picture goes through a temporary JPEG file in this run's
+// private temporary folder, so the canvas always receives a JPEG-decoded
+// image and scanning works when the program folder is read-only.
 #include "shell/form1.h"
 #include "shell/messages.h"
+#include "shell/userpaths.h"
 #include <QFile>
 
 namespace {
@@ -13,7 +15,11 @@ struct BusyScope {
 };
 }
 
-QString Form1::scanTempFile() const { return m_programDir + "/tmp.jpg"; }
+QString Form1::scanTempFile() const
+{
+    const QString folder = userpaths::runTempFolder();
+    return folder.isEmpty() ? QString() : folder + "/tmp.jpg";
+}
 
 void Form1::DeleteTempFile(const QString& path)
 {
@@ -28,6 +34,11 @@ void Form1::btnScan_Click()
     }
     Gf5Scan1.ScanSetting = 1;
     const QString temp = scanTempFile();
+    if (temp.isEmpty()) {
+        // Without a place for the picture the scan could only be lost.
+        messages::show(this, QStringLiteral("一時フォルダを作れないため、スキャンできません"));
+        return;
+    }
     // A file left behind by an earlier scan whose read failed must never be
     // taken for this scan's picture: only a file this scan wrote is read.
     DeleteTempFile(temp);

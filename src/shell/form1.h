@@ -233,7 +233,7 @@ public:
     void Gf5Scan1_ImageAcquired(int32_t handle);
     // Deletes a file; a missing or locked file is ignored.
     static void DeleteTempFile(const QString& path);
-    QString scanTempFile() const; // "tmp.jpg" in the program folder
+    QString scanTempFile() const; // "tmp.jpg" in the run's private temporary folder
     bool ScanDone = false;        // set when the scanned image reached the temporary file
     void btnPrintOut_Click();
     void PrintImage(int32_t size); // size: edge in tenths of a millimetre

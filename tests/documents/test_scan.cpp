@@ -65,6 +65,7 @@ private slots:
         QVERIFY(qRed(scanned.pixel(10, 10)) < 16);
         QCOMPARE(f.DocumentPath, QString("NoName画像"));
         QVERIFY(f.windowTitle().contains("NoName画像"));
+        QVERIFY(!QFile::exists(f.scanTempFile()));
         QVERIFY(!QFile::exists(dir.file("tmp.jpg")));
 
         f.btnUndo_Click();
@@ -85,18 +86,38 @@ private slots:
         // A device error: no message, canvas unchanged, and a temporary file
         // left by an earlier scan is not taken for the new picture.
         QVERIFY(writeSaneConfig(conf.path(), true));
-        writePlan(dir.file("tmp.jpg"), 40, 30, "JPG");
+        writePlan(f.scanTempFile(), 40, 30, "JPG");
         f.Gf5Scan1.ExtraOptions = {{"read-return-value", "SANE_STATUS_IO_ERROR"}};
         f.btnScan->click();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(canvasImage(f), before);
-        QVERIFY(!QFile::exists(dir.file("tmp.jpg")));
+        QVERIFY(!QFile::exists(f.scanTempFile()));
         QCOMPARE(gf5::ImageStore::liveCount(), live);
 
         // A picture that cannot be written does not count as scanned.
         f.Gf5Scan1_ImageAcquired(987654);
         QVERIFY(!f.ScanDone);
-        QVERIFY(!QFile::exists(dir.file("tmp.jpg")));
+        QVERIFY(!QFile::exists(f.scanTempFile()));
+    }
+
+    void scanWorksWithReadOnlyProgramFolder()
+    {
+        // An installed program folder cannot be written. Mode bits do not
+        // stop root, so the folder here is also one that cannot exist (it
+        // would lie under a plain file): no one can create files in it.
+        ProgramDir dir;
+        QFile plain(dir.file("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        const QString programFolder = dir.file("plain/zorvat");
+        Form1 f(QStringList{}, programFolder);
+        f.Gf5Scan1.ExtraOptions = {{"test-picture", "Solid black"}};
+        f.btnScan->click();
+        QVERIFY(shown.isEmpty());
+        QCOMPARE(f.DocumentPath, QString("NoName画像"));
+        QVERIFY(qAbs(canvasImage(f).width() - 630) <= 2);
+        QVERIFY(!f.scanTempFile().startsWith(programFolder));
+        QVERIFY(!QFile::exists(f.scanTempFile()));
     }
 };
 

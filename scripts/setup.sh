@@ -11,6 +11,7 @@ PACKAGES=(
   libjpeg62-turbo-dev libsane-dev sane-utils
   fonts-ipafont-gothic
   xvfb xauth xdotool x11-xserver-utils xclip python3 poppler-utils
+  qt6-translations-l10n desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

@@ -35,7 +35,7 @@ void Form1::Command6_Click()
         Gf5Disp1->setSelectionDragEnabled(true);
         return;
     }
-    messages::show(this, QStringLiteral("塗り潰しモード解除の時はもう一度このボタンを押してください\r\n"
+    messages::show(this, QStringLiteral("塗り潰しモード解除の時はもう一度このボタンを押してください\n"
                                         "通常のクリックで、黒線で囲まれた領域を、Ctrlキーを押しながらクリック"
                                         "すると色領域の塗り潰しになります"));
     setScreenPointer(99);

@@ -85,7 +85,7 @@ bool writeCanvas(Form1& f, const QString& name, bool jpeg)
     QString reason = f.Gf5File1.LastError;
     if (reason.isEmpty())
         reason = "原因不明のエラー";
-    messages::show(&f, QString("「%1」に保存できませんでした。\r\n%2").arg(name, reason));
+    messages::show(&f, QString("「%1」に保存できませんでした。\n%2").arg(name, reason));
     return false;
 }
 }

@@ -1,6 +1,7 @@
 #include "settings.h"
 #include "form1.h"
 #include "numbers.h"
+#include "userpaths.h"
 #include <QFile>
 #include <QStringList>
 
@@ -38,13 +39,26 @@ int resolutionFromSetting(const QString& value)
     return dpi == 0 ? 200 : dpi;
 }
 
+QString readFirstValue(const QStringList& files, const QString& section, const QString& key)
+{
+    for (const QString& path : files) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = f.read(1 << 20);
+        const QString value = readIniValue(QString::fromUtf8(bytes), section, key);
+        if (!value.isEmpty())
+            return value;
+    }
+    return {};
+}
+
 } // namespace settings
 
 QString Form1::ReadSetting(const QString& section, const QString& key) const
 {
-    QFile f(m_programDir + "/zorvat.ini");
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = f.read(1 << 20);
-    return settings::readIniValue(QString::fromUtf8(bytes), section, key);
+    // The program folder's file is a sample and may be read-only once
+    // installed: the user's own file in the config folder comes first.
+    return settings::readFirstValue({userpaths::configFolder() + "/zorvat.ini", m_programDir + "/zorvat.ini"},
+                                    section, key);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The settings file: INI format, read only.
 #include <QString>
+#include <QStringList>
 
 namespace settings {
 
@@ -11,5 +12,9 @@ constexpr int kValueLimit = 254; // longer values are cut, as the reading buffer
 QString readIniValue(const QString& iniText, const QString& section, const QString& key);
 // Resolution for the title refresh: the setting's whole number, 200 when 0.
 int resolutionFromSetting(const QString& value);
+// Value of key in the first of files (INI, read only) that gives one: the
+// user's own file before the program folder's. Missing files are skipped;
+// empty when none gives a value.
+QString readFirstValue(const QStringList& files, const QString& section, const QString& key);
 
 } // namespace settings

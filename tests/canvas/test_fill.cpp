@@ -92,7 +92,7 @@ private slots:
         Form1 f({}, dir.path());
         select(f, 10, 10, 50, 50);
         const QString text = enterFillMode(f);
-        QCOMPARE(text, QString("塗り潰しモード解除の時はもう一度このボタンを押してください\r\n"
+        QCOMPARE(text, QString("塗り潰しモード解除の時はもう一度このボタンを押してください\n"
                                "通常のクリックで、黒線で囲まれた領域を、Ctrlキーを押しながらクリックすると"
                                "色領域の塗り潰しになります"));
         QVERIFY(f.FillMode);

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The menu entry and the AppStream metadata validate without warnings.
+# Usage: validate_metadata.sh <packaging folder>
+set -euo pipefail
+DIR=$1
+desktop=$(ls "$DIR"/*.desktop)
+metainfo=$(ls "$DIR"/*.metainfo.xml)
+out=$(desktop-file-validate "$desktop" 2>&1) || { echo "$out"; exit 1; }
+# desktop-file-validate exits 0 on hints and warnings too: any output fails.
+[ -z "$out" ] || { echo "$out"; exit 1; }
+grep -qx 'Exec=zorvat %f' "$desktop"
+grep -qx 'Categories=Graphics;2DGraphics;RasterGraphics;' "$desktop"
+grep -qx 'MimeType=image/jpeg;image/bmp;' "$desktop"
+appstreamcli validate --no-net "$metainfo"
+echo "metadata: ok"

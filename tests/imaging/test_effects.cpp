@@ -152,12 +152,13 @@ private slots:
             [](Gf5Effect& f, const Poly& p) { return f.Brightness(p.xs, p.ys, p.n, 8, 0, 0); },
             [&](Gf5Effect& f, const Poly& p) { return f.ToneCurve(p.xs, p.ys, p.n, in, out, 5, 1, 1, 1); },
         };
-        // Noise for the filters; for noise removal, dark specks on white paper.
+        // Noise for the filters; for noise removal, dark specks on white
+        // paper, far enough apart not to read as a dotted pattern.
         QImage src = noisyImage(90, 70, 7);
         if (which == 2) {
             src = solid(90, 70, qRgb(255, 255, 255));
-            for (int y = 2; y < 70; y += 6)
-                for (int x = 2; x < 90; x += 6)
+            for (int y = 2; y < 70; y += 8)
+                for (int x = 2; x < 90; x += 8)
                     src.setPixel(x, y, qRgb(0, 0, 0));
         }
         const int32_t h = ImageStore::add(src);

@@ -3,6 +3,7 @@
 #include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace testsupport;
@@ -115,7 +116,7 @@ private slots:
         setSelection(f, 0, 0, 100, 100); // ignored by the turn
         f.findChild<QPushButton*>("Command13(1)")->click();
         const QImage once = canvasImage(f);
-        QVERIFY(once.width() > 1000);
+        QCOMPARE(once.size(), QSize(1000, 200)); // the plan keeps its size
         // Clockwise on screen: the right end of the bar goes down.
         const double drop = darkCentre(once, once.width() - 80) - darkCentre(once, 80);
         QVERIFY2(drop > 4.5 && drop < 7.5, qPrintable(QString::number(drop))); // 0.4 degrees over ~850 px
@@ -130,6 +131,36 @@ private slots:
         const QImage fine = canvasImage(f);
         const double rise = darkCentre(fine, fine.width() / 2 - 400) - darkCentre(fine, fine.width() / 2 + 400);
         QVERIFY2(rise > 2.0 && rise < 3.6, qPrintable(QString::number(rise))); // 0.2 degrees over 800 px
+    }
+
+    void fineRotationKeepsSizeWhiteCornersAndThinLines()
+    {
+        ProgramDir dir;
+        Form1 f({}, dir.path());
+        QImage img(600, 300, QImage::Format_RGB32);
+        img.fill(Qt::black); // uncovered corners must not stay black
+        for (int y = 20; y < 280; ++y)
+            for (int x = 20; x < 580; ++x)
+                img.setPixel(x, y, y == 150 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        showOnCanvas(f, img);
+        for (int i = 0; i < 5; ++i)
+            f.Command13_Click(1);
+        for (int i = 0; i < 5; ++i)
+            f.Command13_Click(2);
+        const QImage back = canvasImage(f);
+        QCOMPARE(back.size(), img.size());
+        QCOMPARE(back.pixel(0, 0), qRgb(255, 255, 255));
+        QCOMPARE(back.pixel(599, 299), qRgb(255, 255, 255));
+        // The one-pixel line stays dark after ten resamplings (linear
+        // resampling leaves it near 160).
+        int darkest = 255;
+        for (int y = 140; y < 160; ++y)
+            darkest = std::min(darkest, qGray(back.pixel(300, y)));
+        QVERIFY2(darkest < 100, qPrintable(QString::number(darkest)));
+        // The 任意回転 button still grows the image to hold its corners.
+        f.cmbRotate->setText("3");
+        f.btnRoteteAndTurn_Click(0);
+        QVERIFY(canvasImage(f).width() > 600);
     }
 
     void cancelFromTheProgressWindowKeepsTheCanvas()

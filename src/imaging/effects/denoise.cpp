@@ -1,33 +1,139 @@
-// Speck removal for scanned line drawings.
+// Dust removal for scanned line drawings.
 //
-// Ink is every pixel darker than kInkLevel. A speck is a group of touching
-// ink pixels (8-connected) whose bounding box is at most `extent` pixels wide
-// and high and that has no other ink within kGap pixels around that box. Each
-// speck pixel moves towards the average colour of the paper around the speck
-// by `strength` percent. Lines survive because any line longer than the
-// extent is too big to be a speck, and the dots of a dotted line (two pixel
-// gaps) are not isolated; a median filter, by contrast, eats one-pixel lines.
+// Ink is every pixel darker than kInkLevel. Dust is a group of touching ink
+// pixels (8-connected) whose bounding box is at most `extent` pixels wide and
+// high and that has no other ink within `gap` pixels around that box; it
+// takes the colour of the paper around it. Light holes of the same size
+// whose surroundings are ink for `extent` pixels on every side take the
+// colour of that ink. The extent follows the scan's resolution (about a
+// quarter of a millimetre), so dust is judged by its real size.
+//
+// Lines survive because any line longer than the extent is too big to be
+// dust, and the dots of a dotted line (or the dot of an "i", a dakuten next
+// to its character) have other ink close by. A median filter, by contrast,
+// eats one-pixel lines.
 #include "imaging/effects/effectcore.h"
 #include <opencv2/imgproc.hpp>
 #include <algorithm>
+#include <cmath>
 
 namespace gf5 {
 
 namespace {
-constexpr int kInkLevel = 160; // luminance below this counts as ink
-constexpr int kGap = 3;        // clear paper needed around a speck
-constexpr int kDefaultExtent = 3;
+constexpr int kInkLevel = 160;          // luminance below this counts as ink
+constexpr double kDustMillimetres = 0.25; // largest dust, across
+constexpr int kAssumedDpi = 300;        // for pictures that carry no scan resolution
+constexpr int kMaxExtent = 64;
+
+// Pixels across the largest dust at the image's resolution. Resolutions
+// under 100 dpi are not a scanner's (96 dpi is what a picture without any
+// gets): such pictures are taken as 300-dpi scans.
+int dustExtent(const QImage& img)
+{
+    double dpi = (img.dotsPerMeterX() + img.dotsPerMeterY()) / 2.0 * 0.0254;
+    if (dpi < 100)
+        dpi = kAssumedDpi;
+    return std::clamp(int(std::lround(kDustMillimetres * dpi / 25.4)), 1, kMaxExtent);
+}
+
+struct Box {
+    int left, top, right, bottom; // inclusive
+    Box grown(int by, int w, int h) const
+    {
+        return {std::max(0, left - by), std::max(0, top - by), std::min(w - 1, right + by),
+                std::min(h - 1, bottom + by)};
+    }
+};
+
+Box boxOf(const cv::Mat& stats, int label)
+{
+    const int* st = stats.ptr<int>(label);
+    return {st[cv::CC_STAT_LEFT], st[cv::CC_STAT_TOP], st[cv::CC_STAT_LEFT] + st[cv::CC_STAT_WIDTH] - 1,
+            st[cv::CC_STAT_TOP] + st[cv::CC_STAT_HEIGHT] - 1};
+}
+
+// True when area holds only the component `label` and background (label 0).
+bool alone(const cv::Mat& labels, const Box& area, int label)
+{
+    for (int y = area.top; y <= area.bottom; ++y) {
+        const int* l = labels.ptr<int>(y);
+        for (int x = area.left; x <= area.right; ++x)
+            if (l[x] != label && l[x] != 0)
+                return false;
+    }
+    return true;
+}
+
+// The work area of one run: source pixels, the result to write, the
+// component labels, and which pixels the region lets change.
+struct Work {
+    const cv::Mat& src;
+    cv::Mat& dst;
+    const cv::Mat& labels;
+    const cv::Mat& ink;
+    QRect bounds;      // region bounds in work coordinates
+    const cv::Mat& mask; // region mask over bounds (empty: all of bounds)
+    int strength;
+
+    bool writable(int x, int y) const
+    {
+        return bounds.contains(x, y) && (mask.empty() || mask.at<uchar>(y - bounds.top(), x - bounds.left()));
+    }
+
+    // Moves the component's pixels towards the average colour of the pixels
+    // next to it whose ink flag is `aroundInk`.
+    void fill(int label, const Box& box, bool aroundInk) const
+    {
+        const Box ring = box.grown(1, src.cols, src.rows);
+        int sum[3] = {0, 0, 0}, count = 0;
+        for (int y = ring.top; y <= ring.bottom; ++y) {
+            const int* l = labels.ptr<int>(y);
+            const uchar* k = ink.ptr<uchar>(y);
+            const uchar* p = src.ptr<uchar>(y);
+            for (int x = ring.left; x <= ring.right; ++x)
+                if (l[x] != label && (k[x] != 0) == aroundInk) {
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += p[4 * x + c];
+                    ++count;
+                }
+        }
+        if (count == 0)
+            return;
+        int colour[3];
+        for (int c = 0; c < 3; ++c)
+            colour[c] = (sum[c] + count / 2) / count;
+        for (int y = box.top; y <= box.bottom; ++y) {
+            const int* l = labels.ptr<int>(y);
+            const uchar* p = src.ptr<uchar>(y);
+            uchar* q = dst.ptr<uchar>(y);
+            for (int x = box.left; x <= box.right; ++x) {
+                if (l[x] != label || !writable(x, y))
+                    continue;
+                for (int c = 0; c < 3; ++c)
+                    q[4 * x + c] = uchar(p[4 * x + c] + (colour[c] - p[4 * x + c]) * strength / 100);
+            }
+        }
+    }
+};
+
+bool touches(const Box& box, const QRect& r)
+{
+    return box.left <= r.right() && box.right >= r.left() && box.top <= r.bottom() && box.bottom >= r.top();
+}
+
 } // namespace
 
-// a: largest speck width and height in pixels (0 = 3). b: strength in
-// percent (0 or beyond 100 = 100, full removal).
+// a: largest dust width and height in pixels (0 = a quarter millimetre at
+// the image's resolution). b: strength in percent (0 or beyond 100 = 100,
+// full removal).
 int32_t Gf5Effect::Denoise(const int32_t* xs, const int32_t* ys, int n, int16_t a, int16_t b)
 {
     CancelRequested = false;
     const QImage src = fx::sourceRgb32(SourceImage);
     if (src.isNull())
         return 0;
-    const int extent = a > 0 ? std::min<int>(a, 64) : kDefaultExtent;
+    const int extent = a > 0 ? std::min<int>(a, kMaxExtent) : dustExtent(src);
+    const int gap = 2 * extent; // dots of a dotted line lie closer than this
     const int strength = b > 0 && b <= 100 ? b : 100;
     const fx::Region reg = fx::makeRegion(*this, xs, ys, n, src.width(), src.height());
     QImage result = src.copy();
@@ -39,12 +145,13 @@ int32_t Gf5Effect::Denoise(const int32_t* xs, const int32_t* ys, int n, int16_t 
 
     // Work on the bounds plus a margin wide enough to see whole specks and
     // their surroundings; only pixels inside the region are written.
-    const int margin = extent + kGap + 1;
+    const int margin = extent + gap + 1;
     const QRect work = reg.bounds.adjusted(-margin, -margin, margin, margin) & src.rect();
     const cv::Rect workRect(work.x(), work.y(), work.width(), work.height());
     const cv::Mat s = fx::constViewOf(src)(workRect);
     cv::Mat ink(work.height(), work.width(), CV_8UC1);
     const int rows = fx::bandRows(work.height());
+    fx::ProgressSteps maskSteps(*this, 0, 30);
     for (int y = 0; y < work.height(); y += rows) {
         const int h = std::min(rows, work.height() - y);
         for (int yy = y; yy < y + h; ++yy) {
@@ -53,74 +160,57 @@ int32_t Gf5Effect::Denoise(const int32_t* xs, const int32_t* ys, int n, int16_t 
             for (int x = 0; x < work.width(); ++x, p += 4)
                 q[x] = ((29 * p[0] + 150 * p[1] + 77 * p[2] + 128) >> 8) < kInkLevel ? 255 : 0;
         }
-        if (!steps.step(y + h, qint64(work.height()) * 5 / 2))
+        if (!maskSteps.step(y + h, work.height()))
             return 0;
     }
 
-    cv::Mat labels, stats, centroids;
-    const int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8, CV_32S);
-    ink.release();
-    centroids.release();
-    if (!steps.at(50))
-        return 0;
-
     cv::Mat d = fx::viewOf(result)(workRect);
     const QRect boundsInWork = reg.bounds.translated(-work.topLeft());
-    const QRect workLocal(0, 0, work.width(), work.height());
-    fx::ProgressSteps late(*this, 50, 99);
-    for (int label = 1; label < count; ++label) {
-        if (label % 4096 == 0 && !late.step(label, count))
-            return 0;
-        const int* st = stats.ptr<int>(label);
-        const QRect box(st[cv::CC_STAT_LEFT], st[cv::CC_STAT_TOP], st[cv::CC_STAT_WIDTH], st[cv::CC_STAT_HEIGHT]);
-        if (box.width() > extent || box.height() > extent || !box.intersects(boundsInWork))
-            continue;
-        // Isolated: no other label near the box.
-        const QRect around = box.adjusted(-kGap, -kGap, kGap, kGap) & workLocal;
-        bool isolated = true;
-        for (int y = around.top(); y <= around.bottom() && isolated; ++y) {
-            const int* l = labels.ptr<int>(y);
-            for (int x = around.left(); x <= around.right(); ++x)
-                if (l[x] != 0 && l[x] != label) {
-                    isolated = false;
-                    break;
-                }
+    const int w = work.width(), h = work.height();
+    cv::Mat labels, stats, centroids;
+
+    // Dark dust: small ink components with nothing but paper around them.
+    int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8, CV_32S);
+    if (!steps.at(40))
+        return 0;
+    {
+        const Work job{s, d, labels, ink, boundsInWork, reg.mask, strength};
+        fx::ProgressSteps late(*this, 40, 65);
+        for (int label = 1; label < count; ++label) {
+            if (label % 4096 == 0 && !late.step(label, count))
+                return 0;
+            const Box box = boxOf(stats, label);
+            if (box.right - box.left >= extent || box.bottom - box.top >= extent || !touches(box, boundsInWork))
+                continue;
+            if (alone(labels, box.grown(gap, w, h), label))
+                job.fill(label, box, false);
         }
-        if (!isolated)
-            continue;
-        // Paper colour: the average of the non-ink pixels next to the speck.
-        const QRect ring = box.adjusted(-1, -1, 1, 1) & workLocal;
-        int sum[3] = {0, 0, 0}, paper = 0;
-        for (int y = ring.top(); y <= ring.bottom(); ++y) {
-            const int* l = labels.ptr<int>(y);
-            const uchar* p = s.ptr<uchar>(y);
-            for (int x = ring.left(); x <= ring.right(); ++x)
-                if (l[x] == 0) {
-                    sum[0] += p[4 * x];
-                    sum[1] += p[4 * x + 1];
-                    sum[2] += p[4 * x + 2];
-                    ++paper;
-                }
-        }
-        if (paper == 0)
-            continue;
-        int fill[3];
-        for (int c = 0; c < 3; ++c)
-            fill[c] = (sum[c] + paper / 2) / paper;
-        for (int y = box.top(); y <= box.bottom(); ++y) {
-            const int* l = labels.ptr<int>(y);
-            const uchar* p = s.ptr<uchar>(y);
-            uchar* q = d.ptr<uchar>(y);
-            const int imageY = y + work.top();
-            for (int x = box.left(); x <= box.right(); ++x) {
-                if (l[x] != label || !boundsInWork.contains(x, y))
-                    continue;
-                if (!reg.mask.empty() &&
-                    !reg.mask.at<uchar>(imageY - reg.bounds.top(), x + work.left() - reg.bounds.left()))
-                    continue;
-                for (int c = 0; c < 3; ++c)
-                    q[4 * x + c] = uchar(p[4 * x + c] + (fill[c] - p[4 * x + c]) * strength / 100);
-            }
+    }
+
+    // Light holes: small paper components enclosed by ink for a whole extent
+    // on every side (a hole that reaches the work area's edge is not known
+    // to be enclosed and stays).
+    cv::Mat light;
+    cv::bitwise_not(ink, light);
+    count = cv::connectedComponentsWithStats(light, labels, stats, centroids, 8, CV_32S);
+    light.release();
+    if (!steps.at(75))
+        return 0;
+    {
+        const Work job{s, d, labels, ink, boundsInWork, reg.mask, strength};
+        fx::ProgressSteps late(*this, 75, 99);
+        for (int label = 1; label < count; ++label) {
+            if (label % 4096 == 0 && !late.step(label, count))
+                return 0;
+            const Box box = boxOf(stats, label);
+            if (box.right - box.left >= extent || box.bottom - box.top >= extent || !touches(box, boundsInWork))
+                continue;
+            const Box around = box.grown(extent, w, h);
+            if (around.left != box.left - extent || around.top != box.top - extent ||
+                around.right != box.right + extent || around.bottom != box.bottom + extent)
+                continue;
+            if (alone(labels, around, label)) // label 0 is ink here
+                job.fill(label, box, true);
         }
     }
     if (!steps.at(100))

@@ -1,5 +1,6 @@
 // Whole-image geometry: rotation with mirroring, and resizing.
 #include "imaging/effects/effectcore.h"
+#include "imaging/effects/turn.h"
 #include <opencv2/imgproc.hpp>
 #include <algorithm>
 #include <cmath>
@@ -59,6 +60,13 @@ int32_t Gf5Effect::Rotate(int32_t angle, int32_t flipH, int32_t flipV, int32_t o
         result = cur.constBits() == src.constBits() ? src.copy() : cur;
     } else if (hundredths % 9000 == 0) {
         result = quarterTurn(cur, int(hundredths / 9000));
+    } else if (option2 & kRotateKeepsSize) {
+        fx::ProgressSteps turnSteps(*this, flipH || flipV ? 10 : 0, 99);
+        const QRgb fill = qRgb(fx::clampByte(r), fx::clampByte(g), fx::clampByte(b));
+        result = turnKeepingSize(cur, double(angle % 36000) / 100.0, fill, kSharpTurn,
+                                 [&](qint64 done, qint64 total) { return turnSteps.step(done, total); });
+        if (result.isNull())
+            return 0;
     } else {
         // Any other angle: the canvas grows to the turned image's bounding box
         // so no corner is lost; uncovered parts take the fill colour.

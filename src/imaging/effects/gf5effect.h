@@ -36,9 +36,11 @@ public:
     int32_t Antialias(const int32_t* xs, const int32_t* ys, int n);
     // Unsharp mask; each level adds half the detail again (0 = unchanged).
     int32_t Sharpen(const int32_t* xs, const int32_t* ys, int n, int16_t level);
-    // Removes isolated specks of scanned line drawings without eating
-    // one-pixel lines. a: largest speck width and height in pixels (0 = 3);
-    // b: how far specks fade to the paper colour in percent (0 = 100).
+    // Removes scan dust (isolated dark specks) and pinholes in dark areas
+    // without eating one-pixel lines, dotted lines or text. a: largest
+    // speck width and height in pixels (0 = about 0.25 mm at the image's
+    // resolution: 4 px at 400 dpi); b: how far specks fade to the colour
+    // around them in percent (0 = 100).
     int32_t Denoise(const int32_t* xs, const int32_t* ys, int n, int16_t a, int16_t b);
     // Blocks of w x h (both >= 1) from the region's top-left, each averaged.
     int32_t Mosaic(const int32_t* xs, const int32_t* ys, int n, int32_t w, int32_t h);
@@ -66,6 +68,9 @@ public:
     // degrees are exact and swap width and height; other angles grow the
     // image so no corner is lost, filling uncovered parts with (r, g, b).
     // Mirroring (flipH left-right, flipV top-bottom) is applied before turning.
+    // option2 kRotateKeepsSize: other angles keep width and height instead,
+    // with a sharper resampling, for small straightening turns of scans.
+    static constexpr int32_t kRotateKeepsSize = 1;
     int32_t Rotate(int32_t angle, int32_t flipH, int32_t flipV, int32_t option,
                    int16_t r, int16_t g, int16_t b, int32_t option2);
     // Area averaging when shrinking, bilinear when growing.

@@ -1,0 +1,20 @@
+#pragma once
+// Measuring how far a scanned drawing is turned from straight. The drawing's
+// long straight lines (walls, frames, table rules) are taken to be meant
+// horizontal or vertical; the angle that lines up the most ink along rows
+// and columns at once is the skew.
+#include <QImage>
+#include <optional>
+
+namespace gf5 {
+
+// Largest skew searched for, either way, in degrees.
+constexpr double kMaxSkewDegrees = 10.0;
+
+// The angle in degrees, counter-clockwise on screen, by which the picture's
+// long straight lines are turned from horizontal and vertical (turning the
+// picture by minus this angle straightens it). Empty when the picture holds
+// no straight line at least an eighth of its shorter side long.
+std::optional<double> measureSkew(const QImage& picture);
+
+} // namespace gf5

@@ -1,0 +1,116 @@
+// Skew measurement on synthetic 300-dpi plans drawn turned by known angles,
+// and the size-keeping turn that straightens them.
+#include "imaging/effects/gf5effect.h"
+#include "imaging/effects/skew.h"
+#include "imaging/effects/turn.h"
+#include "imaging/store/imagestore.h"
+#include "testsupport/imagecompare.h"
+#include "testsupport/testmain.h"
+#include <QFont>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <cmath>
+
+using namespace gf5;
+
+namespace {
+
+constexpr int kDpm300 = 11811;
+
+// An A5 plan at 300 dpi (walls, thin lines, a dotted line, room names, a
+// pale tint, dust) drawn turned counter-clockwise by `degrees`.
+QImage plan(double degrees, bool longLines = true)
+{
+    QImage img(1748, 2480, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    img.setDotsPerMeterX(kDpm300);
+    img.setDotsPerMeterY(kDpm300);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(img.width() / 2.0, img.height() / 2.0);
+    p.rotate(-degrees); // QPainter turns clockwise on screen
+    p.translate(-img.width() / 2.0, -img.height() / 2.0);
+    QRandomGenerator rng(7);
+    if (longLines) {
+        p.fillRect(QRect(300, 400, 900, 700), QColor(235, 242, 250)); // tint
+        p.setPen(QPen(Qt::black, 24, Qt::SolidLine, Qt::SquareCap));
+        p.drawRect(250, 300, 1250, 1900);
+        p.drawLine(250, 1100, 1500, 1100);
+        p.drawLine(900, 300, 900, 1100);
+        p.drawLine(250, 1650, 900, 1650);
+        p.setPen(QPen(Qt::black, 2));
+        p.drawLine(950, 1200, 1450, 1200);
+        p.setPen(QPen(Qt::black, 3, Qt::DotLine));
+        p.drawLine(300, 1400, 880, 1400);
+    } else {
+        // Only short strokes at every angle and round shapes.
+        p.setPen(QPen(Qt::black, 6));
+        for (int i = 0; i < 40; ++i) {
+            const QPointF a(200 + rng.bounded(1300), 300 + rng.bounded(1900));
+            const double t = rng.bounded(360.0) * M_PI / 180;
+            p.drawLine(a, a + QPointF(120 * std::cos(t), 120 * std::sin(t)));
+        }
+        for (int i = 0; i < 12; ++i)
+            p.drawEllipse(QPointF(300 + rng.bounded(1100), 400 + rng.bounded(1700)), 90, 90);
+    }
+    QFont font;
+    font.setPixelSize(40);
+    p.setFont(font);
+    p.setPen(QColor(60, 60, 60));
+    p.drawText(QPointF(400, 700), QStringLiteral("洋室 6畳"));
+    p.drawText(QPointF(1000, 700), QStringLiteral("DK"));
+    p.drawText(QPointF(400, 1400 + 80), QStringLiteral("押入"));
+    p.end();
+    for (int i = 0; i < 3000; ++i) {
+        const int x = rng.bounded(img.width() - 2), y = rng.bounded(img.height() - 2);
+        img.setPixel(x, y, qRgb(40, 40, 40));
+        img.setPixel(x + 1, y, qRgb(40, 40, 40));
+    }
+    return img;
+}
+
+} // namespace
+
+class SkewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void measuresKnownAnglesWithinATenthOfADegree()
+    {
+        QString misses;
+        for (int step = 0; step <= 14; ++step) {
+            const double truth = -5.0 + 0.7 * step;
+            const std::optional<double> found = measureSkew(plan(truth));
+            if (!found || std::abs(*found - truth) > 0.1)
+                misses += QString(" %1 -> %2").arg(truth).arg(found ? QString::number(*found, 'f', 3) : "none");
+        }
+        QVERIFY2(misses.isEmpty(), qPrintable("off by more than 0.1 degree:" + misses));
+    }
+
+    void aPlanWithoutLongLinesHasNoSkew()
+    {
+        QVERIFY(!measureSkew(plan(3.0, false)));
+        QImage blank(400, 300, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        QVERIFY(!measureSkew(blank));
+        QVERIFY(!measureSkew(QImage()));
+    }
+
+    void turningByTheMeasuredAngleStraightensAndKeepsTheSize()
+    {
+        const QImage skewed = plan(2.1);
+        const std::optional<double> found = measureSkew(skewed);
+        QVERIFY(found);
+        const QImage straight = turnKeepingSize(skewed, -*found, 0xFFFFFFFF);
+        QCOMPARE(straight.size(), skewed.size());
+        QCOMPARE(straight.dotsPerMeterX(), kDpm300);
+        const std::optional<double> left = measureSkew(straight);
+        QVERIFY(left);
+        QVERIFY2(std::abs(*left) < 0.1, qPrintable(QString::number(*left)));
+        // The uncovered corners are white, not black.
+        QCOMPARE(straight.pixel(0, 0), 0xFFFFFFFFu);
+        QCOMPARE(straight.pixel(straight.width() - 1, straight.height() - 1), 0xFFFFFFFFu);
+    }
+};
+
+ZORVAT_TEST_MAIN(SkewTest)
+#include "test_skew.moc"

@@ -1,5 +1,6 @@
 // Wiring of the effect, rotation and size controls.
 #include "shell/form1.h"
+#include <QAction>
 #include <QPushButton>
 
 void Form1::connectProcessingHandlers()
@@ -20,6 +21,7 @@ void Form1::connectProcessingHandlers()
         connect(Command13[i], &QPushButton::clicked, this, [this, i] { Command13_Click(i); });
         connect(btnFlip[i], &QPushButton::clicked, this, [this, i] { btnFlip_Click(i); });
     }
+    connect(mnuEditDeskew, &QAction::triggered, this, [this] { mnuEditDeskew_Click(); });
     for (int i = 0; i <= 2; ++i)
         connect(btnRoteteAndTurn[i], &QPushButton::clicked, this, [this, i] { btnRoteteAndTurn_Click(i); });
 }

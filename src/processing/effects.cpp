@@ -39,13 +39,22 @@ void Form1::Command12_Click()
 }
 
 // Turns the whole image by 0.4 degrees (0.2 with "微"): index 1 clockwise,
-// index 2 counter-clockwise. The selection plays no part. The image keeps
-// its size (the corners that leave it are paper margin at such angles) and
-// is resampled sharply, so repeated presses neither grow nor fade the plan.
+// index 2 counter-clockwise. The selection plays no part.
 void Form1::Command13_Click(int index)
 {
     if (index != 1 && index != 2)
         return;
+    int32_t angle = chkBI->isChecked() ? 20 : 40; // hundredths of a degree, counter-clockwise
+    if (index == 1)
+        angle = -angle;
+    turnCanvasKeepingSize(angle);
+}
+
+// The image keeps its size (the corners that leave it are paper margin at
+// such angles) and is resampled sharply, so repeated turns neither grow nor
+// fade the plan. One undo step.
+void Form1::turnCanvasKeepingSize(int32_t angle)
+{
     const int32_t canvas = Gf5Disp1->ImageHandle();
     if (canvas == 0)
         return;
@@ -54,9 +63,6 @@ void Form1::Command13_Click(int index)
     Gf5Effect1.SourceImage = canvas;
     ProgressSource = 1;
     ShowProgress();
-    int32_t angle = chkBI->isChecked() ? 20 : 40; // hundredths of a degree, counter-clockwise
-    if (index == 1)
-        angle = -angle;
     OpResult = Gf5Effect1.Rotate(angle, 0, 0, -1, 255, 255, 255, gf5::Gf5Effect::kRotateKeepsSize);
     CloseProgress();
     if (OpResult == 0) {

@@ -187,6 +187,11 @@ public:
     void Command9_Click();
     void Command12_Click();
     void Command13_Click(int index);
+    // Turns the canvas by angle (hundredths of a degree, counter-clockwise)
+    // keeping its size: the fine turn and automatic straightening.
+    void turnCanvasKeepingSize(int32_t angle);
+    // Measures the skew of the plan's long lines and turns it straight.
+    void mnuEditDeskew_Click();
     // Rotation and mirroring of the preview (no undo) and of the canvas.
     void btnRotate_Click();
     void btnFlip_Click(int index);
@@ -315,6 +320,7 @@ public:
             *mnuEditClipInsert = nullptr, *mnuEditClipPaste = nullptr,
             *mnuEditClipPasteToka = nullptr, *mnuEditAnti = nullptr, *mnuEditSave = nullptr,
             *mnuEditUndo = nullptr;
+    QAction* mnuEditDeskew = nullptr; // straightens a skewed scan
     Form2* progressWindow = nullptr;
 
     // ---- Window state --------------------------------------------------------

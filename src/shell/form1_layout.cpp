@@ -331,4 +331,9 @@ void Form1::buildEditMenu()
     mnuEditAnti = item("mnuEditAnti", "選択範囲にアンチエイリアス");
     mnuEditSave = item("mnuEditSave", "保存");
     mnuEditUndo = item("mnuEditUndo", "アンドゥ");
+    // Added below the fixed entries, so that none of them moves.
+    mnuEditDisp->addSeparator();
+    mnuEditDeskew = item("mnuEditDeskew", "傾き補正");
+    mnuEditDeskew->setToolTip("図面の線の傾きを測って、まっすぐに直します");
+    mnuEditDisp->setToolTipsVisible(true); // only entries with a tooltip of their own show one
 }

@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(actionNames(f.mnuEditDisp),
                  (QStringList{"mnuEditNuri", "-", "mnuEditMojiPaste", "-", "mnuEditClipCopy", "-",
                               "mnuEditClipInsert", "mnuEditClipPaste", "mnuEditClipPasteToka", "-",
-                              "mnuEditAnti", "mnuEditSave", "mnuEditUndo"}));
+                              "mnuEditAnti", "mnuEditSave", "mnuEditUndo", "-", "mnuEditDeskew"}));
         auto enabled = [&] {
             QStringList on;
             for (const QAction* a : f.mnuEditDisp->actions())
@@ -214,20 +214,23 @@ private slots:
         };
         // No selection.
         f.prepareEditMenu();
-        QCOMPARE(enabled(), (QStringList{"mnuEditMojiPaste", "mnuEditClipInsert", "mnuEditSave", "mnuEditUndo"}));
+        QCOMPARE(enabled(), (QStringList{"mnuEditMojiPaste", "mnuEditClipInsert", "mnuEditSave", "mnuEditUndo",
+                                         "mnuEditDeskew"}));
         QCOMPARE(f.mnuEditMojiPaste->text(), QString("文字を張付ける"));
         // A floating paste enables the confirm items even without a selection.
         f.PasteFloating = true;
         f.prepareEditMenu();
         QCOMPARE(enabled(), (QStringList{"mnuEditMojiPaste", "mnuEditClipInsert", "mnuEditClipPaste",
-                                         "mnuEditClipPasteToka", "mnuEditSave", "mnuEditUndo"}));
+                                         "mnuEditClipPasteToka", "mnuEditSave", "mnuEditUndo",
+                                         "mnuEditDeskew"}));
         // A selection (zero width, but a bottom) without a floating paste.
         f.PasteFloating = false;
         f.txtmoji->setEditText("LDK");
         select(f, 0, 10, 0, 150);
         f.prepareEditMenu();
         QCOMPARE(enabled(), (QStringList{"mnuEditNuri", "mnuEditMojiPaste", "mnuEditClipCopy",
-                                         "mnuEditClipInsert", "mnuEditAnti", "mnuEditSave", "mnuEditUndo"}));
+                                         "mnuEditClipInsert", "mnuEditAnti", "mnuEditSave", "mnuEditUndo",
+                                         "mnuEditDeskew"}));
         QCOMPARE(f.mnuEditMojiPaste->text(), QString("[LDK]という文字を貼付け"));
         // The caption stays on later menus without a selection.
         select(f, 0, 0, 0, 0);

@@ -1,0 +1,164 @@
+#include "batch/batch_job.h"
+#include "floorplan/underlay_rules.h"
+#include "imaging/effects/effectcore.h"
+#include "imaging/effects/gf5effect.h"
+#include "imaging/effects/skew.h"
+#include "imaging/io/gf5file.h"
+#include "imaging/store/imagestore.h"
+#include "processing/size_rules.h"
+#include <QFileInfo>
+#include <cmath>
+
+namespace batch {
+
+namespace {
+
+// Straightening turns below this would only soften the lines.
+constexpr double kSmallestSkewDegrees = 0.05;
+
+// The picture being worked on: one stored image, replaced step by step and
+// released at the end whatever happens.
+class Current {
+public:
+    ~Current() { gf5::ImageStore::release(handle_); }
+    int32_t handle() const { return handle_; }
+    QImage* image() const { return gf5::ImageStore::image(handle_); }
+    void replace(int32_t next)
+    {
+        if (next != handle_)
+            gf5::ImageStore::release(handle_);
+        handle_ = next;
+    }
+    // Runs an effect on the picture; false when it failed.
+    template <class Op>
+    bool apply(Op op)
+    {
+        gf5::Gf5Effect fx;
+        fx.SourceImage = handle_;
+        fx.AreaMode = 1;
+        if (!op(fx))
+            return false;
+        replace(fx.ResultImage);
+        return true;
+    }
+
+private:
+    int32_t handle_ = 0;
+};
+
+void removeUnderlay(QImage& rgb)
+{
+    for (int y = 0; y < rgb.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(rgb.scanLine(y));
+        for (int x = 0; x < rgb.width(); ++x)
+            row[x] = floorplan::removeUnderlayPixel(row[x]);
+    }
+}
+
+QImage withMargin(const QImage& rgb, int margin)
+{
+    QImage out = gf5::fx::allocate(rgb.width() + 2 * margin, rgb.height() + 2 * margin, QImage::Format_RGB32);
+    if (out.isNull())
+        return {};
+    out.fill(Qt::white);
+    gf5::fx::keepMetadata(rgb, out);
+    cv::Mat dst = gf5::fx::viewOf(out);
+    gf5::fx::constViewOf(rgb).copyTo(dst(cv::Rect(margin, margin, rgb.width(), rgb.height())));
+    return out;
+}
+
+// A new stored RGB32 copy of the picture, for steps that rework pixels.
+int32_t rgbCopy(const QImage& image)
+{
+    QImage rgb = gf5::fx::toRgb32(image);
+    if (rgb.isNull())
+        return 0;
+    rgb.detach();
+    return gf5::ImageStore::add(std::move(rgb));
+}
+
+} // namespace
+
+QString formatForName(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == "jpg" || suffix == "jpeg")
+        return "jpg";
+    if (suffix == "png" || suffix == "pdf")
+        return suffix;
+    return "bmp";
+}
+
+QString processFile(const QString& input, const QString& output, const Options& o)
+{
+    const QString tooLarge = QStringLiteral("画像が大きすぎて処理できません");
+    Current cur;
+    {
+        gf5::Gf5File reader;
+        reader.FileName = input;
+        reader.FileOperation = gf5::Gf5File::Read;
+        if (!reader.Execute())
+            return reader.LastError.isEmpty() ? QStringLiteral("読み込めませんでした") : reader.LastError;
+        cur.replace(reader.ImageHandle);
+    }
+    if (!cur.image())
+        return QStringLiteral("読み込めませんでした");
+
+    if (o.removeUnderlay) {
+        const int32_t copy = rgbCopy(*cur.image());
+        if (!copy)
+            return tooLarge;
+        cur.replace(copy);
+        removeUnderlay(*cur.image());
+    }
+    if (o.denoise && !cur.apply([](gf5::Gf5Effect& fx) { return fx.Denoise(nullptr, nullptr, 0, 0, 100); }))
+        return QStringLiteral("ノイズ除去に失敗しました");
+    if (o.deskew) {
+        const std::optional<double> skew = gf5::measureSkew(*cur.image());
+        if (skew && std::abs(*skew) >= kSmallestSkewDegrees) {
+            const int32_t angle = -int32_t(std::lround(*skew * 100));
+            if (!cur.apply([angle](gf5::Gf5Effect& fx) {
+                    return fx.Rotate(angle, 0, 0, -1, 255, 255, 255, gf5::Gf5Effect::kRotateKeepsSize);
+                }))
+                return QStringLiteral("傾き補正に失敗しました");
+        }
+    }
+    if (o.grey && !cur.apply([](gf5::Gf5Effect& fx) { return fx.Saturation(nullptr, nullptr, 0, -100); }))
+        return QStringLiteral("グレースケールにできませんでした");
+    if (o.resizeLongSide > 0) {
+        int32_t w = cur.image()->width(), h = cur.image()->height();
+        processing::FitLongerSide(w, h, o.resizeLongSide);
+        w = std::max(1, w);
+        h = std::max(1, h);
+        if (!cur.apply([w, h](gf5::Gf5Effect& fx) { return fx.Resize(w, h, -1); }))
+            return tooLarge;
+    }
+    if (o.margin > 0) {
+        const QImage bordered = withMargin(gf5::fx::toRgb32(*cur.image()), o.margin);
+        if (bordered.isNull())
+            return tooLarge;
+        cur.replace(gf5::ImageStore::add(bordered));
+    }
+    if (o.dpi > 0) {
+        const int dpm = int(std::lround(o.dpi / 0.0254));
+        cur.image()->setDotsPerMeterX(dpm);
+        cur.image()->setDotsPerMeterY(dpm);
+    }
+
+    const QString format = o.format.isEmpty() ? formatForName(output) : o.format;
+    gf5::Gf5File writer;
+    writer.FileName = output;
+    writer.ImageHandle = cur.handle();
+    writer.JpegQuality = int16_t(o.quality);
+    if (format == "jpg")
+        writer.FileOperation = gf5::Gf5File::WriteJpeg;
+    else if (format == "bmp")
+        writer.FileOperation = gf5::Gf5File::WriteBmp;
+    else
+        return QStringLiteral("%1 形式ではまだ書き出せません").arg(format.toUpper());
+    if (!writer.Execute())
+        return writer.LastError.isEmpty() ? QStringLiteral("書き込めませんでした") : writer.LastError;
+    return {};
+}
+
+} // namespace batch

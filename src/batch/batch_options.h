@@ -1,0 +1,50 @@
+#pragma once
+// The command line of zorvat-batch: what to do to each picture and where
+// the results go.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace batch {
+
+struct Options {
+    // Steps, applied in this order.
+    bool removeUnderlay = false;
+    bool denoise = false;
+    bool deskew = false;
+    bool grey = false;
+    int resizeLongSide = 0; // 0: keep the size
+    int margin = 0;         // white pixels added on every side
+    int dpi = 0;            // 0: keep the resolution
+    // Output.
+    QString format;         // "jpg", "png", "bmp", "pdf"; empty: the input's own
+    int quality = 75;       // JPEG quality
+    QString outDir;
+    bool inPlace = false;
+    int jobs = 0;           // pictures worked on at once; 0: one per core
+    QStringList files;
+    // Internal: this process works on files[0] alone and writes `output`.
+    bool worker = false;
+    QString output;
+};
+
+struct Parsed {
+    Options options;
+    bool help = false;
+    QString error; // in Japanese and English; empty when the line is usable
+};
+
+// args without the program name.
+Parsed parseArguments(const QStringList& args);
+
+// The arguments that make a worker process do the steps of `options` on
+// one input and write `output`.
+QStringList workerArguments(const Options& options, const QString& input, const QString& output);
+
+// Usage text, Japanese first, then English.
+QString helpText();
+
+// True for the formats the tool writes: jpg, png, bmp, pdf.
+bool knownFormat(const QString& format);
+
+} // namespace batch

@@ -1,0 +1,217 @@
+#include "batch/batch_run.h"
+#include "batch/batch_job.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QSet>
+#include <QThread>
+#include <algorithm>
+#include <memory>
+#include <unistd.h>
+
+namespace batch {
+
+namespace {
+
+// Bytes per pixel the steps may hold at once (source, result, the ink mask
+// and component labels of noise removal), and what a worker process takes.
+constexpr qint64 kBytesPerPixel = 24;
+constexpr qint64 kProcessBytes = qint64(64) << 20;
+
+qint64 halfTheMemory()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
+    const qint64 physical = pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : (qint64(4) << 30);
+    return physical / 2;
+}
+
+void print(std::FILE* f, const QString& text)
+{
+    std::fputs(text.toUtf8().constData(), f);
+    std::fflush(f);
+}
+
+// Progress on a terminal: one bar line, rewritten; messages go above it.
+class Progress {
+public:
+    Progress(std::FILE* out, std::FILE* err, int total)
+        : out_(out), err_(err), total_(total), terminal_(isatty(fileno(err)) != 0)
+    {
+    }
+    void finished(const Job& job)
+    {
+        ++done_;
+        const QString count = QString("[%1/%2]").arg(done_).arg(total_);
+        if (terminal_) {
+            if (!job.error.isEmpty())
+                print(err_, QString("\r\033[K失敗 (failed): %1: %2\n").arg(job.input, job.error));
+            const int width = 30, filled = total_ > 0 ? width * done_ / total_ : width;
+            print(err_, QString("\r\033[K[%1%2] %3/%4 %5")
+                            .arg(QString(filled, '#'), QString(width - filled, '-'))
+                            .arg(done_)
+                            .arg(total_)
+                            .arg(QFileInfo(job.input).fileName()));
+            if (done_ == total_)
+                print(err_, "\n");
+        } else if (job.error.isEmpty()) {
+            print(out_, QString("%1 %2 -> %3\n").arg(count, job.input, job.output));
+        } else {
+            print(err_, QString("%1 失敗 (failed): %2: %3\n").arg(count, job.input, job.error));
+        }
+    }
+
+private:
+    std::FILE* out_;
+    std::FILE* err_;
+    int total_;
+    int done_ = 0;
+    bool terminal_;
+};
+
+QString canonical(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString c = info.canonicalFilePath();
+    return c.isEmpty() ? info.absoluteFilePath() : c;
+}
+
+} // namespace
+
+qint64 estimateCost(const QString& path)
+{
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid())
+        return kProcessBytes + qint64(size.width()) * size.height() * kBytesPerPixel;
+    return kProcessBytes + QFileInfo(path).size() * 4;
+}
+
+bool mayStart(int running, qint64 inFlight, qint64 cost, int workers, qint64 budget)
+{
+    if (running == 0)
+        return true;
+    return running < workers && inFlight + cost <= budget;
+}
+
+std::vector<Job> planJobs(const Options& o)
+{
+    std::vector<Job> jobs;
+    QSet<QString> inputs, outputs;
+    for (const QString& f : o.files)
+        inputs.insert(canonical(f));
+    for (const QString& f : o.files) {
+        Job job;
+        const QFileInfo in(f);
+        job.input = in.absoluteFilePath();
+        const QString name = o.format.isEmpty() ? in.fileName() : in.completeBaseName() + "." + o.format;
+        const QString dir = o.inPlace ? in.absolutePath() : QDir(o.outDir).absolutePath();
+        job.output = QDir(dir).filePath(name);
+        const QString target = canonical(job.output);
+        const bool ownInput = target == canonical(job.input);
+        if (inputs.contains(target) && !(o.inPlace && ownInput))
+            job.error = ownInput ? QStringLiteral("入力ファイルは上書きしません（置き換えるときは --in-place）")
+                                 : QStringLiteral("結果が別の入力ファイル %1 を上書きしてしまいます").arg(job.output);
+        else if (outputs.contains(target))
+            job.error = QStringLiteral("結果のファイル名 %1 が別の入力の結果と重なります").arg(job.output);
+        else
+            outputs.insert(target);
+        if (job.error.isEmpty())
+            job.cost = estimateCost(job.input);
+        jobs.push_back(job);
+    }
+    return jobs;
+}
+
+int runJobs(std::vector<Job>& jobs, const Options& o, const QString& program, std::FILE* out, std::FILE* err)
+{
+    const int workers = o.jobs > 0 ? o.jobs : std::max(1, QThread::idealThreadCount());
+    const qint64 budget = halfTheMemory();
+    Progress progress(out, err, int(jobs.size()));
+
+    if (!o.inPlace && !QDir().mkpath(o.outDir)) {
+        for (Job& job : jobs) {
+            job.error = QStringLiteral("出力フォルダを作れません: %1").arg(o.outDir);
+            job.done = true;
+            progress.finished(job);
+        }
+    }
+    for (Job& job : jobs)
+        if (!job.done && !job.error.isEmpty()) {
+            job.done = true;
+            progress.finished(job);
+        }
+
+    QEventLoop loop;
+    size_t next = 0;
+    int running = 0;
+    qint64 inFlight = 0;
+    std::function<void()> startMore = [&] {
+        while (next < jobs.size()) {
+            Job& job = jobs[next];
+            if (job.done) {
+                ++next;
+                continue;
+            }
+            if (!mayStart(running, inFlight, job.cost, workers, budget))
+                break;
+            ++next;
+            ++running;
+            inFlight += job.cost;
+            auto* worker = new QProcess(&loop);
+            worker->setProcessChannelMode(QProcess::SeparateChannels);
+            worker->setStandardErrorFile(QProcess::nullDevice());
+            QObject::connect(worker, &QProcess::finished, &loop,
+                             [&, worker, index = &job - jobs.data()](int code, QProcess::ExitStatus status) {
+                                 Job& done = jobs[size_t(index)];
+                                 const QString message = QString::fromUtf8(worker->readAllStandardOutput()).trimmed();
+                                 if (status != QProcess::NormalExit)
+                                     done.error = QStringLiteral("処理中に異常終了しました");
+                                 else if (code != 0)
+                                     done.error = message.isEmpty() ? QStringLiteral("処理できませんでした") : message;
+                                 done.done = true;
+                                 --running;
+                                 inFlight -= done.cost;
+                                 worker->deleteLater();
+                                 progress.finished(done);
+                                 startMore();
+                                 if (running == 0 && next >= jobs.size())
+                                     loop.quit();
+                             });
+            QObject::connect(worker, &QProcess::errorOccurred, &loop,
+                             [&, worker, index = &job - jobs.data()](QProcess::ProcessError e) {
+                                 if (e != QProcess::FailedToStart)
+                                     return; // a crash is reported by finished
+                                 Job& done = jobs[size_t(index)];
+                                 done.error = QStringLiteral("作業プロセスを起動できませんでした");
+                                 done.done = true;
+                                 --running;
+                                 inFlight -= done.cost;
+                                 worker->deleteLater();
+                                 progress.finished(done);
+                                 startMore();
+                                 if (running == 0 && next >= jobs.size())
+                                     loop.quit();
+                             });
+            worker->start(program, workerArguments(o, job.input, job.output));
+        }
+    };
+    startMore();
+    if (running > 0)
+        loop.exec();
+
+    QStringList failed;
+    for (const Job& job : jobs)
+        if (!job.error.isEmpty())
+            failed << QString("  %1: %2\n").arg(job.input, job.error);
+    if (failed.isEmpty()) {
+        print(out, QString("完了 (done): %1 件\n").arg(jobs.size()));
+        return 0;
+    }
+    print(err, QString("失敗したファイル %1 件 (failed files):\n%2").arg(failed.size()).arg(failed.join("")));
+    return 1;
+}
+
+} // namespace batch

@@ -1,0 +1,49 @@
+// zorvat-batch: cleans scanned floor plans in bulk, without a window.
+#include "batch/batch_job.h"
+#include "batch/batch_options.h"
+#include "batch/batch_run.h"
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    bool worker = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--worker") == 0)
+            worker = true;
+    std::unique_ptr<QCoreApplication> app;
+    if (worker) {
+        // Writers that lay out pages need the GUI machinery, never a screen.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+
+    const batch::Parsed parsed = batch::parseArguments(app->arguments().mid(1));
+    if (parsed.help) {
+        std::fputs(batch::helpText().toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (!parsed.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n詳しくは zorvat-batch --help / see zorvat-batch --help\n",
+                     parsed.error.toUtf8().constData());
+        return 2;
+    }
+    const batch::Options& o = parsed.options;
+    if (o.worker) {
+        // The reason for a failure goes to standard output, where the parent
+        // reads it; standard error may carry the libraries' own warnings.
+        const QString error = batch::processFile(o.files.front(), o.output, o);
+        if (!error.isEmpty()) {
+            std::fprintf(stdout, "%s\n", error.toUtf8().constData());
+            return 1;
+        }
+        return 0;
+    }
+    std::vector<batch::Job> jobs = batch::planJobs(o);
+    return batch::runJobs(jobs, o, QCoreApplication::applicationFilePath(), stdout, stderr);
+}

@@ -1,0 +1,276 @@
+// zorvat-batch: the command line, each step's effect on the pixels, and the
+// program run on a folder of scans with bad files among them.
+#include "batch/batch_job.h"
+#include "batch/batch_options.h"
+#include "batch/batch_run.h"
+#include "imaging/effects/skew.h"
+#include "imaging/io/gf5file.h"
+#include "imaging/store/imagestore.h"
+#include "testsupport/imagecompare.h"
+#include "testsupport/testmain.h"
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cmath>
+
+namespace {
+
+constexpr int kDpm400 = 15748;
+
+// A small scan: paper, a frame of walls turned by `degrees`, dust specks, a
+// coloured underlay patch.
+QImage scan(int seed, double degrees = 0)
+{
+    QImage img(360, 240, QImage::Format_RGB32);
+    img.fill(qRgb(255, 255, 255));
+    img.setDotsPerMeterX(kDpm400);
+    img.setDotsPerMeterY(kDpm400);
+    QPainter p(&img);
+    p.fillRect(250, 30, 60, 40, QColor(200, 230, 250)); // underlay tint
+    p.translate(180, 120);
+    p.rotate(-degrees);
+    p.translate(-180, -120);
+    p.setPen(QPen(Qt::black, 6));
+    p.drawRect(30 + seed, 20, 280, 190);
+    p.drawLine(30 + seed, 120, 310 + seed, 120);
+    p.end();
+    img.setPixel(100, 60, qRgb(0, 0, 0)); // dust
+    img.setPixel(101, 60, qRgb(0, 0, 0));
+    return img;
+}
+
+QString write(const QImage& img, const QString& path)
+{
+    gf5::Gf5File f;
+    f.ImageHandle = gf5::ImageStore::add(img);
+    f.FileName = path;
+    f.FileOperation = path.endsWith(".bmp") ? gf5::Gf5File::WriteBmp : gf5::Gf5File::WriteJpeg;
+    f.JpegQuality = 90;
+    const bool ok = f.Execute();
+    gf5::ImageStore::release(f.ImageHandle);
+    return ok ? path : QString();
+}
+
+QImage read(const QString& path)
+{
+    gf5::Gf5File f;
+    f.FileName = path;
+    if (!f.Execute())
+        return {};
+    QImage img = *gf5::ImageStore::image(f.ImageHandle);
+    gf5::ImageStore::release(f.ImageHandle);
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+QByteArray digest(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+struct Run {
+    int code = -1;
+    QString out, err;
+};
+
+Run runBatch(const QStringList& args)
+{
+    QProcess p;
+    p.start(ZORVAT_BATCH_PROGRAM, args);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// Ten scans: eight good ones (JPEG and BMP), a file of noise named .jpg and
+// a BMP cut off halfway.
+QStringList makeFolder(const QString& dir)
+{
+    QStringList files;
+    for (int i = 0; i < 8; ++i)
+        files << write(scan(i, i * 0.3), QString("%1/scan%2.%3").arg(dir).arg(i).arg(i % 2 ? "bmp" : "jpg"));
+    QFile corrupt(dir + "/corrupt.jpg");
+    corrupt.open(QIODevice::WriteOnly);
+    corrupt.write(QByteArray("\xFF\xD8\xFF\xE0 this is not a picture", 27).repeated(20));
+    corrupt.close();
+    files << corrupt.fileName();
+    const QString whole = write(scan(3), dir + "/whole.bmp");
+    QFile full(whole);
+    full.open(QIODevice::ReadOnly);
+    const QByteArray bytes = full.readAll();
+    full.close();
+    QFile::remove(whole);
+    QFile truncated(dir + "/truncated.bmp");
+    truncated.open(QIODevice::WriteOnly);
+    truncated.write(bytes.left(bytes.size() / 2));
+    truncated.close();
+    files << truncated.fileName();
+    return files;
+}
+
+} // namespace
+
+class BatchTest : public QObject {
+    Q_OBJECT
+private slots:
+    void commandLineIsReadAndBadOnesRefused()
+    {
+        const batch::Parsed ok = batch::parseArguments(
+            {"--deskew", "--denoise", "--grey", "--resize", "800", "--margin=20", "--dpi", "300", "--format",
+             "JPEG", "--quality", "90", "-o", "out", "a.jpg", "b.bmp"});
+        QVERIFY2(ok.error.isEmpty(), qPrintable(ok.error));
+        const batch::Options& o = ok.options;
+        QVERIFY(o.deskew && o.denoise && o.grey && !o.removeUnderlay);
+        QCOMPARE(o.resizeLongSide, 800);
+        QCOMPARE(o.margin, 20);
+        QCOMPARE(o.dpi, 300);
+        QCOMPARE(o.format, QString("jpg"));
+        QCOMPARE(o.files, (QStringList{"a.jpg", "b.bmp"}));
+        // What a worker is told reads back to the same steps.
+        const batch::Parsed back = batch::parseArguments(batch::workerArguments(o, "a.jpg", "out/a.jpg"));
+        QVERIFY(back.error.isEmpty() && back.options.worker);
+        QCOMPARE(back.options.resizeLongSide, 800);
+        QCOMPARE(back.options.output, QString("out/a.jpg"));
+
+        for (const QStringList& bad : {QStringList{"-o", "out"}, QStringList{"a.jpg"},
+                                       QStringList{"--in-place", "-o", "out", "a.jpg"},
+                                       QStringList{"--resize", "0", "-o", "o", "a.jpg"},
+                                       QStringList{"--quality", "101", "-o", "o", "a.jpg"},
+                                       QStringList{"--format", "gif", "-o", "o", "a.jpg"},
+                                       QStringList{"--dpi", "-o", "o", "a.jpg"}, QStringList{"--frobnicate", "a.jpg"}})
+            QVERIFY2(!batch::parseArguments(bad).error.isEmpty(), qPrintable(bad.join(' ')));
+    }
+
+    void memoryAndWorkersBoundWhatRunsAtOnce()
+    {
+        const qint64 gb = qint64(1) << 30;
+        QVERIFY(batch::mayStart(0, 0, 10 * gb, 4, gb)); // one always runs, however large
+        QVERIFY(batch::mayStart(1, gb / 2, gb / 2, 4, gb));
+        QVERIFY(!batch::mayStart(1, gb / 2, gb / 2 + 1, 4, gb));
+        QVERIFY(!batch::mayStart(2, 0, 1, 2, gb));
+        // The estimate follows the picture's pixels.
+        QTemporaryDir dir;
+        const QString small = write(scan(0), dir.filePath("s.bmp"));
+        QImage big(2000, 1500, QImage::Format_RGB32);
+        big.fill(Qt::white);
+        const QString large = write(big, dir.filePath("l.bmp"));
+        QVERIFY(batch::estimateCost(large) - batch::estimateCost(small) >= qint64(2000 * 1500 - 360 * 240) * 4);
+    }
+
+    void eachStepDoesItsWork()
+    {
+        QTemporaryDir dir;
+        const QString in = write(scan(0, 2.0), dir.filePath("in.bmp"));
+        auto run = [&](void (*set)(batch::Options&)) {
+            batch::Options o;
+            set(o);
+            const QString out = dir.filePath("out.bmp");
+            const QString error = batch::processFile(in, out, o);
+            return error.isEmpty() ? read(out) : QImage();
+        };
+        const QImage plain = run([](batch::Options&) {});
+        COMPARE_IMAGES(plain, read(in), "batch-plain");
+        QCOMPARE(qGray(plain.pixel(100, 60)), 0);
+
+        QCOMPARE(run([](batch::Options& o) { o.denoise = true; }).pixel(100, 60), qRgb(255, 255, 255));
+        const QImage grey = run([](batch::Options& o) { o.grey = true; });
+        QVERIFY(qRed(grey.pixel(270, 50)) == qGreen(grey.pixel(270, 50)));
+        const QImage noUnderlay = run([](batch::Options& o) { o.removeUnderlay = true; });
+        QCOMPARE(noUnderlay.pixel(270, 50), qRgb(255, 255, 255));
+        QCOMPARE(noUnderlay.pixel(100, 60), qRgb(0, 0, 0));
+        QCOMPARE(run([](batch::Options& o) { o.resizeLongSide = 180; }).size(), QSize(180, 120));
+        const QImage bordered = run([](batch::Options& o) { o.margin = 15; });
+        QCOMPARE(bordered.size(), QSize(390, 270));
+        QCOMPARE(testsupport::countColour(bordered, qRgb(255, 255, 255), QRect(0, 0, 390, 15)), 390 * 15);
+        QCOMPARE(bordered.pixel(115, 75), qRgb(0, 0, 0)); // the dust moved with the picture
+        QCOMPARE(run([](batch::Options& o) { o.dpi = 200; }).dotsPerMeterX(), 7874);
+        const QImage straight = run([](batch::Options& o) { o.deskew = true; });
+        QCOMPARE(straight.size(), QSize(360, 240));
+        const std::optional<double> skew = gf5::measureSkew(straight);
+        QVERIFY(skew && std::abs(*skew) < 0.15);
+        QVERIFY(std::abs(*gf5::measureSkew(read(in)) - 2.0) < 0.15);
+
+        // Formats: by name, or as asked.
+        batch::Options jpeg;
+        jpeg.format = "jpg";
+        QVERIFY(batch::processFile(in, dir.filePath("x.out"), jpeg).isEmpty());
+        QFile f(dir.filePath("x.out"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(2) == QByteArray("\xFF\xD8"));
+        QVERIFY(!batch::processFile(dir.filePath("missing.bmp"), dir.filePath("y.bmp"), {}).isEmpty());
+    }
+
+    void aFolderWithBadFilesIsWorkedThroughAndTheBadOnesListed()
+    {
+        QTemporaryDir dir;
+        const QStringList files = makeFolder(dir.path());
+        QCOMPARE(files.size(), 10);
+        QMap<QString, QByteArray> before;
+        for (const QString& f : files)
+            before[f] = digest(f);
+        const QString out = dir.filePath("out");
+        const Run r = runBatch(QStringList{"--denoise", "--grey", "-j", "2", "-o", out} + files);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("corrupt.jpg") && r.err.contains("truncated.bmp"), qPrintable(r.err));
+        QVERIFY2(!r.err.contains("scan"), qPrintable(r.err));
+        for (int i = 0; i < 8; ++i) {
+            const QImage img = read(QString("%1/scan%2.%3").arg(out).arg(i).arg(i % 2 ? "bmp" : "jpg"));
+            QVERIFY(!img.isNull());
+            QCOMPARE(qRed(img.pixel(270, 50)), qBlue(img.pixel(270, 50))); // grey
+            QVERIFY(qGray(img.pixel(100, 60)) > 200);                        // no dust
+        }
+        QVERIFY(!QFile::exists(out + "/corrupt.jpg"));
+        QVERIFY(!QFile::exists(out + "/truncated.bmp"));
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 8); // no temporary files left
+        for (const QString& f : files)
+            QCOMPARE(digest(f), before[f]);
+    }
+
+    void twoWorkersWriteTheSameBytesAsOne()
+    {
+        QTemporaryDir dir;
+        const QStringList files = makeFolder(dir.path()).mid(0, 8);
+        const QStringList steps{"--deskew", "--denoise", "--resize", "300", "--margin", "4", "--format", "bmp"};
+        QCOMPARE(runBatch(steps + QStringList{"-j", "1", "-o", dir.filePath("one")} + files).code, 0);
+        QCOMPARE(runBatch(steps + QStringList{"-j", "2", "-o", dir.filePath("two")} + files).code, 0);
+        for (int i = 0; i < 8; ++i) {
+            const QString name = QString("/scan%1.bmp").arg(i);
+            const QByteArray one = digest(dir.filePath("one") + name);
+            QVERIFY(!one.isEmpty());
+            QCOMPARE(digest(dir.filePath("two") + name), one);
+        }
+    }
+
+    void inputsAreReplacedOnlyWhenAskedTo()
+    {
+        QTemporaryDir dir;
+        const QString in = write(scan(0), dir.filePath("plan.bmp"));
+        const QByteArray original = digest(in);
+        // An output folder that holds the input: refused, input untouched.
+        const Run same = runBatch({"--denoise", "-o", dir.path(), in});
+        QCOMPARE(same.code, 1);
+        QVERIFY2(same.err.contains("--in-place"), qPrintable(same.err));
+        QCOMPARE(digest(in), original);
+        // --in-place replaces it, leaving nothing else behind.
+        const Run inPlace = runBatch({"--denoise", "--in-place", in});
+        QCOMPARE(inPlace.code, 0);
+        QCOMPARE(read(in).pixel(100, 60), qRgb(255, 255, 255));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"plan.bmp"});
+    }
+
+    void helpIsInJapaneseAndEnglish()
+    {
+        const Run r = runBatch({"--help"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.contains("使い方") && r.out.contains("Usage:") && r.out.contains("--remove-underlay"));
+        QCOMPARE(runBatch({"--bogus"}).code, 2);
+    }
+};
+
+ZORVAT_TEST_MAIN(BatchTest)
+#include "test_batch.moc"

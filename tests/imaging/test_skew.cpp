@@ -95,6 +95,38 @@ private slots:
         QVERIFY(!measureSkew(QImage()));
     }
 
+    void turnMovesPixelsWhereTheAngleSaysAndKeepsFlatAreasExact()
+    {
+        for (const Resampling how : {Resampling::Linear, Resampling::Cubic, Resampling::Lanczos}) {
+            // A dot 100 px right of the centre of a grey sheet.
+            QImage img(401, 301, QImage::Format_RGB32);
+            img.fill(qRgb(200, 180, 160));
+            QPainter(&img).fillRect(298, 148, 5, 5, Qt::black);
+            const QImage out = turnKeepingSize(img, 7.0, qRgb(255, 255, 255), how);
+            QCOMPARE(out.size(), img.size());
+            double sx = 0, sy = 0, sw = 0;
+            for (int y = 100; y < 200; ++y)
+                for (int x = 250; x < 350; ++x) {
+                    const double d = std::max(0, 180 - qGreen(out.pixel(x, y)));
+                    sx += d * x;
+                    sy += d * y;
+                    sw += d;
+                }
+            // Counter-clockwise on screen: up and a little left.
+            const double a = 7.0 * M_PI / 180;
+            QVERIFY(std::abs(sx / sw - (200 + 100 * std::cos(a))) < 0.3);
+            QVERIFY(std::abs(sy / sw - (150 - 100 * std::sin(a))) < 0.3);
+            // Paper away from the dot and the edges keeps its exact colour;
+            // the corners the turn uncovers take the fill.
+            QCOMPARE(testsupport::countColour(out, qRgb(200, 180, 160), QRect(100, 60, 120, 180)), 120 * 180);
+            QCOMPARE(out.pixel(0, 0), qRgb(255, 255, 255));
+            QCOMPARE(out.pixel(400, 300), qRgb(255, 255, 255));
+        }
+        // No turn is an exact copy.
+        const QImage same = plan(0);
+        COMPARE_IMAGES(turnKeepingSize(same, 0, qRgb(255, 255, 255)), same, "turn-none");
+    }
+
     void turningByTheMeasuredAngleStraightensAndKeepsTheSize()
     {
         const QImage skewed = plan(2.1);

@@ -18,10 +18,11 @@ namespace gf5 {
 namespace {
 
 constexpr int kInkLevel = 160;      // grey level below which a pixel is ink
-constexpr int kCoarseSide = 800;    // longer side of the coarse search's ink, at most
-constexpr int kFineSide = 2400;     // and of the fine search's
+constexpr int kFineSide = 2400;     // longer side of the fine search's ink, at most
+constexpr int kCoarseFactor = 3;    // the coarse search's ink is smaller by this
 constexpr double kCoarseStep = 0.25;
 constexpr double kFineStep = 0.02;
+constexpr double kFineReach = 0.3;  // the fine search looks this far either side
 constexpr size_t kMaxPoints = 600000; // more ink than this is thinned evenly
 constexpr int kBridgedGap = 4;        // pixels of a broken line still joined
 
@@ -33,16 +34,45 @@ struct Ink {
     int span = 0; // bins a projection can reach either side of the centre
 };
 
-Ink inkAt(const cv::Mat& ink, int scale)
+// The ink of an RGB32 picture shrunk by scale, as a CV_8UC1 mask, in one
+// pass over the pixels (rows shared out between the cores).
+cv::Mat shrunkInk(const cv::Mat& bgra, int scale)
+{
+    cv::Mat out = cv::Mat::zeros((bgra.rows + scale - 1) / scale, (bgra.cols + scale - 1) / scale, CV_8UC1);
+    cv::parallel_for_(cv::Range(0, out.rows), [&](const cv::Range& range) {
+        std::vector<uchar> row(size_t(bgra.cols));
+        for (int oy = range.start; oy < range.end; ++oy) {
+            std::fill(row.begin(), row.end(), uchar(0));
+            for (int y = oy * scale; y < std::min(bgra.rows, (oy + 1) * scale); ++y) {
+                const uchar* p = bgra.ptr<uchar>(y);
+                for (int x = 0; x < bgra.cols; ++x)
+                    row[size_t(x)] |= ((29 * p[4 * x] + 150 * p[4 * x + 1] + 77 * p[4 * x + 2] + 128) >> 8) < kInkLevel;
+            }
+            uchar* q = out.ptr<uchar>(oy);
+            for (int x = 0; x < bgra.cols; ++x)
+                q[x / scale] |= row[size_t(x)];
+        }
+    });
+    return out;
+}
+
+// A mask shrunk further by a whole factor, keeping every ink pixel.
+cv::Mat shrinkMask(const cv::Mat& mask, int factor)
+{
+    cv::Mat out = cv::Mat::zeros((mask.rows + factor - 1) / factor, (mask.cols + factor - 1) / factor, CV_8UC1);
+    for (int y = 0; y < mask.rows; ++y) {
+        const uchar* p = mask.ptr<uchar>(y);
+        uchar* q = out.ptr<uchar>(y / factor);
+        for (int x = 0; x < mask.cols; ++x)
+            q[x / factor] |= p[x];
+    }
+    return out;
+}
+
+Ink inkOf(const cv::Mat& small, int scale)
 {
     Ink out;
     out.scale = scale;
-    cv::Mat small;
-    if (scale > 1)
-        cv::resize(ink, small, cv::Size((ink.cols + scale - 1) / scale, (ink.rows + scale - 1) / scale), 0, 0,
-                   cv::INTER_AREA);
-    else
-        small = ink;
     std::vector<cv::Point> found;
     cv::findNonZero(small, found);
     const size_t stride = std::max<size_t>(1, (found.size() + kMaxPoints - 1) / kMaxPoints);
@@ -90,23 +120,37 @@ int longestRun(const Ink& ink, double degrees, int maxGap)
             return int(across ? p.y * c + p.x * s + offset : p.x * c - p.y * s + offset);
         };
         auto along = [&](const cv::Point2f& p) { return across ? p.x * c - p.y * s : p.y * c + p.x * s; };
-        std::vector<int> counts(size_t(2 * ink.span + 1), 0);
-        for (const cv::Point2f& p : ink.points)
-            ++counts[size_t(key(p))];
-        std::vector<int> order(counts.size());
-        for (size_t i = 0; i < order.size(); ++i)
+        // Points grouped by line (a counting sort), so each line is walked
+        // without looking at the others.
+        const size_t bins = size_t(2 * ink.span + 1);
+        std::vector<int> keys(ink.points.size());
+        std::vector<size_t> first(bins + 1, 0);
+        for (size_t i = 0; i < ink.points.size(); ++i) {
+            keys[i] = key(ink.points[i]);
+            ++first[size_t(keys[i]) + 1];
+        }
+        for (size_t b = 0; b < bins; ++b)
+            first[b + 1] += first[b];
+        std::vector<float> sorted(ink.points.size());
+        {
+            std::vector<size_t> fill(first.begin(), first.end() - 1);
+            for (size_t i = 0; i < ink.points.size(); ++i)
+                sorted[fill[size_t(keys[i])]++] = along(ink.points[i]);
+        }
+        std::vector<int> order(bins);
+        for (size_t i = 0; i < bins; ++i)
             order[i] = int(i);
-        const size_t top = std::min<size_t>(24, order.size());
+        const size_t top = std::min<size_t>(24, bins);
+        auto count = [&](int b) { return first[size_t(b) + 1] - first[size_t(b)]; };
         std::partial_sort(order.begin(), order.begin() + long(top), order.end(),
-                          [&](int a, int b) { return counts[size_t(a)] > counts[size_t(b)]; });
+                          [&](int a, int b) { return count(a) > count(b); });
         for (size_t k = 0; k < top; ++k) {
-            if (counts[size_t(order[k])] <= best)
+            if (int(count(order[k])) <= best)
                 break;
             // A line may straddle two bins: take its neighbours too.
-            std::vector<float> at;
-            for (const cv::Point2f& p : ink.points)
-                if (std::abs(key(p) - order[k]) <= 1)
-                    at.push_back(along(p));
+            const size_t lo = first[size_t(std::max(0, order[k] - 1))];
+            const size_t hi = first[size_t(std::min(int(bins), order[k] + 2))];
+            std::vector<float> at(sorted.begin() + long(lo), sorted.begin() + long(hi));
             std::sort(at.begin(), at.end());
             float start = at.empty() ? 0 : at.front();
             for (size_t i = 1; i <= at.size(); ++i)
@@ -124,12 +168,15 @@ int longestRun(const Ink& ink, double degrees, int maxGap)
 // parabola through it and its neighbours.
 double search(const Ink& ink, double from, double to, double step)
 {
-    std::vector<int> rows, cols;
     std::vector<double> angles, scores;
-    for (double a = from; a <= to + 1e-9; a += step) {
+    for (double a = from; a <= to + 1e-9; a += step)
         angles.push_back(a);
-        scores.push_back(profileAt(ink, a, rows, cols));
-    }
+    scores.resize(angles.size());
+    cv::parallel_for_(cv::Range(0, int(angles.size())), [&](const cv::Range& range) {
+        std::vector<int> rows, cols;
+        for (int k = range.start; k < range.end; ++k)
+            scores[size_t(k)] = profileAt(ink, angles[size_t(k)], rows, cols);
+    });
     const size_t i = size_t(std::max_element(scores.begin(), scores.end()) - scores.begin());
     double angle = angles[i];
     if (i > 0 && i + 1 < scores.size()) {
@@ -148,19 +195,16 @@ std::optional<double> measureSkew(const QImage& picture)
     const QImage rgb = fx::toRgb32(picture);
     if (rgb.isNull() || rgb.width() < 8 || rgb.height() < 8)
         return std::nullopt;
-    cv::Mat grey, ink;
-    cv::cvtColor(fx::constViewOf(rgb), grey, cv::COLOR_BGRA2GRAY);
-    cv::threshold(grey, ink, kInkLevel - 1, 255, cv::THRESH_BINARY_INV);
-    grey.release();
-
     const int longSide = std::max(rgb.width(), rgb.height());
-    const Ink coarse = inkAt(ink, std::max(1, (longSide + kCoarseSide - 1) / kCoarseSide));
+    const int fineScale = std::max(1, (longSide + kFineSide - 1) / kFineSide);
+    const cv::Mat fineMask = shrunkInk(fx::constViewOf(rgb), fineScale);
+    const Ink coarse = inkOf(shrinkMask(fineMask, kCoarseFactor), fineScale * kCoarseFactor);
     if (coarse.points.empty())
         return std::nullopt;
     const double rough = search(coarse, -kMaxSkewDegrees, kMaxSkewDegrees, kCoarseStep);
-    const Ink fine = inkAt(ink, std::max(1, (longSide + kFineSide - 1) / kFineSide));
-    const double angle = search(fine, std::max(-kMaxSkewDegrees, rough - 2 * kCoarseStep),
-                                std::min(kMaxSkewDegrees, rough + 2 * kCoarseStep), kFineStep);
+    const Ink fine = inkOf(fineMask, fineScale);
+    const double angle = search(fine, std::max(-kMaxSkewDegrees, rough - kFineReach),
+                                std::min(kMaxSkewDegrees, rough + kFineReach), kFineStep);
     // Without a long straight line the peak is chance (text, curves, dust).
     const int shortSide = std::min(rgb.width(), rgb.height());
     const int run = longestRun(fine, angle, std::max(1, kBridgedGap / fine.scale));

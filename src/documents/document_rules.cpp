@@ -5,7 +5,9 @@ namespace documents {
 
 QString titleText(const QString& documentPath, int width, int height, int bitDepth)
 {
-    return QString("%1  W %2 H %3   %4BitColor").arg(documentPath).arg(width).arg(height).arg(bitDepth);
+    // One format with every value at once: a "%1" in the name stays as it is.
+    return QString("%1  W %2 H %3   %4BitColor")
+        .arg(documentPath, QString::number(width), QString::number(height), QString::number(bitDepth));
 }
 
 bool IsJpegName(const QString& name)
@@ -17,6 +19,22 @@ bool IsJpegName(const QString& name)
 }
 
 bool IsBmpName(const QString& name) { return name.size() >= 3 && name.right(3).toUpper() == "BMP"; }
+
+bool IsPngName(const QString& name) { return name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive); }
+
+bool IsPdfName(const QString& name) { return name.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive); }
+
+gf5::io::FileType SaveTypeForName(const QString& name)
+{
+    using gf5::io::FileType;
+    if (IsJpegName(name))
+        return FileType::Jpeg;
+    if (IsPngName(name))
+        return FileType::Png;
+    if (IsPdfName(name))
+        return FileType::Pdf;
+    return FileType::Bmp;
+}
 
 bool FileExists(const QString& path)
 {

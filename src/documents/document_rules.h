@@ -1,5 +1,6 @@
 #pragma once
 // Rules about document names and the title line.
+#include "imaging/io/imagewrite.h"
 #include <QString>
 
 namespace documents {
@@ -13,6 +14,12 @@ QString titleText(const QString& documentPath, int width, int height, int bitDep
 // "JPG" or "PEG"; shorter names never do.
 bool IsJpegName(const QString& name);
 bool IsBmpName(const QString& name);
+// Names ending in ".png" / ".pdf", in any case.
+bool IsPngName(const QString& name);
+bool IsPdfName(const QString& name);
+// The format a save under name writes: JPEG names as JPEG, ".png" as PNG,
+// ".pdf" as PDF, every other name as BMP.
+gf5::io::FileType SaveTypeForName(const QString& name);
 // True when a file (not a folder) of that name exists.
 bool FileExists(const QString& path);
 

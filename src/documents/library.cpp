@@ -18,7 +18,7 @@ void Form1::TabStrip2_Click(int tab)
 {
     const QString base = programDir() + kLibraryFolder;
     Gf5Thumb1->Folder = base + (tab == 2 ? "/moji" : "/bihin");
-    Gf5Thumb1->FileFilter = "jpg;bmp";
+    Gf5Thumb1->FileFilter = "jpg;bmp;png";
     Gf5Thumb1->ThumbOptionA = false;
     Gf5Thumb1->ThumbOptionB = 1;
     Gf5Thumb1->ThumbOptionC = 5;

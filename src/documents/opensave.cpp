@@ -2,6 +2,7 @@
 #include "document_rules.h"
 #include "shell/form1.h"
 #include "shell/messages.h"
+#include <QFileInfo>
 
 namespace {
 // Holds back input to the window while a long operation runs.
@@ -69,16 +70,27 @@ bool Form1::AdoptLoadedImage(bool skipSnapshot)
 }
 
 namespace {
-// Writes the canvas image; on failure tells the user which file and why.
-bool writeCanvas(Form1& f, const QString& name, bool jpeg)
+// Writes the canvas image as type; on failure tells the user which file and why.
+bool writeCanvas(Form1& f, const QString& name, gf5::io::FileType type)
 {
+    using gf5::io::FileType;
     f.Gf5File1.ImageHandle = f.Gf5Disp1->ImageHandle();
     f.Gf5File1.FileName = name;
-    if (jpeg) {
+    switch (type) {
+    case FileType::Jpeg:
         f.Gf5File1.JpegQuality = 75;
         f.Gf5File1.FileOperation = gf5::Gf5File::WriteJpeg;
-    } else {
+        break;
+    case FileType::Png:
+        f.Gf5File1.FileOperation = gf5::Gf5File::WritePng;
+        break;
+    case FileType::Pdf:
+        f.Gf5File1.DocumentTitle = QFileInfo(name).completeBaseName();
+        f.Gf5File1.FileOperation = gf5::Gf5File::WritePdf;
+        break;
+    case FileType::Bmp:
         f.Gf5File1.FileOperation = gf5::Gf5File::WriteBmp;
+        break;
     }
     if (f.Gf5File1.Execute() != 0)
         return true;
@@ -95,24 +107,28 @@ void Form1::SaveDocument(bool asNew)
     if (Gf5Disp1->ImageHandle() == 0)
         return;
     const bool exists = documents::FileExists(DocumentPath);
-    if (exists && !asNew) {
+    // A PDF is an export that cannot be read back: saving over it always asks.
+    const bool pdf = documents::IsPdfName(DocumentPath);
+    if (exists && !asNew && !pdf) {
         if (documents::IsJpegName(DocumentPath))
-            writeCanvas(*this, DocumentPath, true);
+            writeCanvas(*this, DocumentPath, gf5::io::FileType::Jpeg);
         else if (documents::IsBmpName(DocumentPath))
-            writeCanvas(*this, DocumentPath, false);
+            writeCanvas(*this, DocumentPath, gf5::io::FileType::Bmp);
+        else if (documents::IsPngName(DocumentPath))
+            writeCanvas(*this, DocumentPath, gf5::io::FileType::Png);
         return;
     }
-    if (!DocumentPath.isEmpty() && DocumentPath.contains(".JPG", Qt::CaseInsensitive) && !asNew) {
-        if (writeCanvas(*this, DocumentPath, true))
+    if (!pdf && !DocumentPath.isEmpty() && DocumentPath.contains(".JPG", Qt::CaseInsensitive) && !asNew) {
+        if (writeCanvas(*this, DocumentPath, gf5::io::FileType::Jpeg))
             UpdateTitle();
         return;
     }
     Gf5File1.ImageHandle = Gf5Disp1->ImageHandle();
-    Gf5File1.DialogFilter = "*;JPG;BMP;";
+    Gf5File1.DialogFilter = "*;JPG;PNG;BMP;PDF;";
     if (Gf5File1.ShowSaveDialog() == 0)
         return;
     const QString name = Gf5File1.FileName;
-    if (!writeCanvas(*this, name, documents::IsJpegName(name)))
+    if (!writeCanvas(*this, name, documents::SaveTypeForName(name)))
         return;
     DocumentPath = name;
     UpdateTitle();
@@ -124,7 +140,8 @@ void Form1::mnuEditSave_Click() { SaveDocument(false); }
 
 void Form1::btnSaveVertion_Click()
 {
-    if (!documents::FileExists(DocumentPath))
+    // A PDF export cannot be read back; reverting to it would only empty the canvas.
+    if (!documents::FileExists(DocumentPath) || documents::IsPdfName(DocumentPath))
         return;
     TakeUndoSnapshot();
     if (Gf5Disp1->ImageHandle() != 0) {

@@ -79,7 +79,7 @@ private slots:
     void plainSaveOfAnOtherTypeDoesNothing()
     {
         ProgramDir dir;
-        const QString path = writePlan(dir.file("plan.png"), 120, 80, "PNG");
+        const QString path = writePlan(dir.file("plan.ppm"), 120, 80, "PPM");
         const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
         Form1 f({path}, dir.path());
         Dialogs dialogs;

@@ -52,7 +52,7 @@ struct Library {
         moji = dir.file("buhin/moji");
         part(30, 20, 120).save(bihin + "/door.bmp", "BMP");
         part(50, 40, 160).save(bihin + "/Bed.JPG", "JPG");
-        part(10, 10, 0).save(bihin + "/skip.png", "PNG");
+        part(10, 10, 0).save(bihin + "/skip.ppm", "PPM");
         QFile txt(bihin + "/notes.txt");
         txt.open(QIODevice::WriteOnly);
         txt.write("x");

@@ -88,6 +88,24 @@ private slots:
                  QString("新規イメージ  W 600 H 600   24BitColor"));
         QCOMPARE(documents::titleText("/p/plan.bmp", 1200, 80, 24),
                  QString("/p/plan.bmp  W 1200 H 80   24BitColor"));
+        // Place markers in a name are text like any other.
+        for (const QString name : {"x%1.bmp", "/%2%3/%4.jpg", "%5%6%7%8%9", "100%%.bmp", "%", "%L1%0%10"})
+            QCOMPARE(documents::titleText(name, 80, 24, 8), name + "  W 80 H 24   8BitColor");
+    }
+
+    void choosesTheSaveFormatByName()
+    {
+        using gf5::io::FileType;
+        QCOMPARE(documents::SaveTypeForName("/p/plan.jpg"), FileType::Jpeg);
+        QCOMPARE(documents::SaveTypeForName("/p/plan.JPEG"), FileType::Jpeg);
+        QCOMPARE(documents::SaveTypeForName("/p/plan.png"), FileType::Png);
+        QCOMPARE(documents::SaveTypeForName("/p/plan.PNG"), FileType::Png);
+        QCOMPARE(documents::SaveTypeForName("/p/plan.Pdf"), FileType::Pdf);
+        QCOMPARE(documents::SaveTypeForName("/p/plan.bmp"), FileType::Bmp);
+        QCOMPARE(documents::SaveTypeForName("/p/plan.gif"), FileType::Bmp);
+        QCOMPARE(documents::SaveTypeForName("/p/planpng"), FileType::Bmp);
+        QCOMPARE(documents::SaveTypeForName("/p/plan.png.tif"), FileType::Bmp);
+        QCOMPARE(documents::SaveTypeForName(""), FileType::Bmp);
     }
 
     void recognisesJpegNames()

@@ -2,6 +2,8 @@
 #include "imaging/io/gf5file.h"
 #include "imaging/effects/effectcore.h"
 #include "imaging/io/bmpcodec.h"
+#include "imaging/io/dialogfilter.h"
+#include "imaging/io/imagewrite.h"
 #include "imaging/io/jpegcodec.h"
 #include "imaging/store/imagestore.h"
 #include <QFile>
@@ -75,27 +77,6 @@ void allowLargeReads()
     const int current = QImageReader::allocationLimit();
     if (current != 0 && current < allowedMb)
         QImageReader::setAllocationLimit(allowedMb);
-}
-
-// "*;JPG;BMP;" -> the image types offered by the dialogs.
-QString dialogFilter(const QString& types)
-{
-    QStringList patterns;
-    for (const QString& part : types.split(';', Qt::SkipEmptyParts)) {
-        const QString ext = part.trimmed().toLower().remove(QStringLiteral("*.")).remove('.');
-        if (ext.isEmpty() || ext == QLatin1String("*"))
-            continue;
-        QStringList exts{ext};
-        if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
-            exts = {QStringLiteral("jpg"), QStringLiteral("jpeg")};
-        for (const QString& e : exts)
-            for (const QString& p : {"*." + e, "*." + e.toUpper()})
-                if (!patterns.contains(p))
-                    patterns << p;
-    }
-    if (patterns.isEmpty())
-        patterns = QStringList{"*.jpg", "*.jpeg", "*.bmp", "*.JPG", "*.JPEG", "*.BMP"};
-    return QStringLiteral("画像 (%1);;すべてのファイル (*)").arg(patterns.join(' '));
 }
 
 struct ReadOutcome {
@@ -178,33 +159,6 @@ ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& r
     return out;
 }
 
-// Writes image as JPEG or BMP. The new file is written beside the target
-// and renamed over it only when complete, so a failure leaves any old file
-// as it was. Returns why it failed, or an empty text.
-QString writeImageFile(const QImage& image, const QString& path, bool jpeg, int quality)
-{
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return QStringLiteral("書き込めませんでした: %1").arg(out.errorString());
-    bool ok;
-    QString reason;
-    if (jpeg) {
-        ok = io::encodeJpeg(image, quality, out, &reason);
-    } else {
-        QImageWriter writer(&out, "bmp");
-        ok = writer.write(image);
-        if (!ok)
-            reason = writer.errorString();
-    }
-    if (!ok) {
-        out.cancelWriting();
-        return QStringLiteral("書き込めませんでした: %1").arg(reason);
-    }
-    if (!out.commit())
-        return QStringLiteral("書き込めませんでした: %1").arg(out.errorString());
-    return {};
-}
-
 } // namespace
 
 int32_t Gf5File::Execute()
@@ -232,7 +186,13 @@ int32_t Gf5File::Execute()
         ImageHandle = handle;
         return 1;
     }
-    if (FileOperation != WriteBmp && FileOperation != WriteJpeg) {
+    io::FileType type;
+    switch (FileOperation) {
+    case WriteBmp: type = io::FileType::Bmp; break;
+    case WriteJpeg: type = io::FileType::Jpeg; break;
+    case WritePng: type = io::FileType::Png; break;
+    case WritePdf: type = io::FileType::Pdf; break;
+    default:
         LastError = QStringLiteral("不明なファイル操作です: %1").arg(FileOperation);
         return 0;
     }
@@ -241,8 +201,10 @@ int32_t Gf5File::Execute()
         LastError = QStringLiteral("書き込む画像がありません");
         return 0;
     }
-    const int quality = JpegQuality <= 0 ? 75 : std::min<int>(JpegQuality, 100);
-    LastError = writeImageFile(*stored, FileName, FileOperation == WriteJpeg, quality);
+    io::WriteOptions options;
+    options.jpegQuality = JpegQuality <= 0 ? 75 : std::min<int>(JpegQuality, 100);
+    options.title = DocumentTitle;
+    LastError = io::writeImageFile(*stored, FileName, type, options);
     return LastError.isEmpty() ? 1 : 0;
 }
 
@@ -252,7 +214,7 @@ int32_t Gf5File::ShowOpenDialog()
                                ? dialogOverride(false)
                                : QFileDialog::getOpenFileName(DialogParent, QStringLiteral("開く"),
                                                               QFileInfo(FileName).absolutePath(),
-                                                              dialogFilter(DialogFilter));
+                                                              io::dialogFilter(DialogFilter, false));
     if (chosen.isEmpty())
         return 0;
     FileName = chosen;
@@ -261,10 +223,15 @@ int32_t Gf5File::ShowOpenDialog()
 
 int32_t Gf5File::ShowSaveDialog()
 {
-    const QString chosen = dialogOverride
-                               ? dialogOverride(true)
-                               : QFileDialog::getSaveFileName(DialogParent, QStringLiteral("名前を付けて保存"),
-                                                              FileName, dialogFilter(DialogFilter));
+    QString chosen;
+    if (dialogOverride) {
+        chosen = dialogOverride(true);
+    } else {
+        QString chosenFilter;
+        chosen = QFileDialog::getSaveFileName(DialogParent, QStringLiteral("名前を付けて保存"), FileName,
+                                              io::dialogFilter(DialogFilter, true), &chosenFilter);
+        chosen = io::withChosenExtension(chosen, chosenFilter);
+    }
     if (chosen.isEmpty())
         return 0;
     FileName = chosen;

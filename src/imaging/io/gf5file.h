@@ -14,14 +14,17 @@ class Gf5File : public QObject {
 public:
     explicit Gf5File(QObject* parent = nullptr) : QObject(parent) {}
 
-    enum Operation : int16_t { Read = 0, WriteBmp = 8, WriteJpeg = 10 };
+    enum Operation : int16_t { Read = 0, WriteBmp = 8, WriteJpeg = 10, WritePng = 12, WritePdf = 14 };
 
     QString FileName;
     int16_t FileOperation = Read;
     int16_t JpegQuality = 75;
     // After a read: the new image (owned by the caller). Before a write: the image to write.
     int32_t ImageHandle = 0;
+    // Types offered by the dialogs, as "*;JPG;PNG;BMP;PDF;".
     QString DialogFilter;
+    // Title given to a PDF written by WritePdf.
+    QString DocumentTitle;
     bool CancelRequested = false;
     QWidget* DialogParent = nullptr;
 
@@ -31,8 +34,8 @@ public:
     // it, so a failed write never damages the old file. A read keeps the
     // file's format and reports its depth (8-bit BMP: 8, grey JPEG: 8);
     // full-colour images are RGB32 with depth 24. Resolution is read and
-    // written (JPEG in whole dots per inch). On failure ImageHandle is left
-    // as it was.
+    // written (JPEG in whole dots per inch, PDF as the page size). On
+    // failure ImageHandle is left as it was.
     int32_t Execute();
     // Nonzero when a name was chosen; it is then in FileName.
     int32_t ShowOpenDialog();

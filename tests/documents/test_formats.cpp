@@ -1,0 +1,170 @@
+// PNG and PDF documents through the main window: saving by the name chosen,
+// plain saves, opening PNG from every way in, and the parts library.
+#include "testsupport/testmain.h"
+#include "testsupport/formfixture.h"
+#include "testsupport/imagecompare.h"
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QPushButton>
+#include <QTabBar>
+
+using namespace testsupport;
+
+namespace {
+struct Dialogs {
+    int opened = 0;
+    QString answer;
+    Dialogs() { gf5::Gf5File::dialogOverride = [this](bool) { ++opened; return answer; }; }
+    ~Dialogs() { gf5::Gf5File::dialogOverride = nullptr; }
+};
+
+QByteArray formatOf(const QString& path)
+{
+    QImageReader r(path);
+    r.setDecideFormatFromContent(true);
+    return r.format();
+}
+
+// Black line art on a transparent background.
+QImage transparentPart()
+{
+    QImage img(40, 30, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    for (int x = 5; x < 35; ++x)
+        img.setPixel(x, 15, qRgba(0, 0, 0, 255));
+    return img;
+}
+
+void checkTransparentPartOnCanvas(const Form1& f, const QString& path)
+{
+    QCOMPARE(f.DocumentPath, path);
+    QCOMPARE(f.SourceBitDepth, int16_t(32));
+    const QImage canvas = canvasImage(f);
+    QCOMPARE(canvas.size(), QSize(40, 30));
+    QCOMPARE(canvas.pixel(10, 15) & 0xFFFFFF, 0u);
+    QCOMPARE(canvas.pixel(10, 5) & 0xFFFFFF, 0xFFFFFFu); // transparency becomes paper
+    QVERIFY(f.windowTitle().endsWith("  W 40 H 30   24BitColor"));
+}
+}
+
+class FormatsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pngNamesAreWrittenAsPngWithTheResolution()
+    {
+        ProgramDir dir("[print]\ndpi=300\n");
+        Form1 f({}, dir.path());
+        Dialogs dialogs;
+        paintOnCanvas(f, QRect(100, 100, 50, 20), qRgb(12, 34, 56));
+        dialogs.answer = dir.file("plan.PNG");
+        f.Command2_Click(1);
+        QCOMPARE(formatOf(dialogs.answer), QByteArray("png"));
+        QCOMPARE(f.DocumentPath, dialogs.answer);
+        const QImage saved(dialogs.answer);
+        QCOMPARE(qRound(saved.dotsPerMeterX() * 0.0254), 300);
+        COMPARE_IMAGES(saved.convertToFormat(QImage::Format_RGB32), canvasImage(f), "saved-png");
+
+        // A plain save writes the PNG document again, without asking.
+        paintOnCanvas(f, QRect(0, 0, 5, 5), qRgb(0, 0, 0));
+        const QString title = f.windowTitle();
+        f.mnuEditSave_Click();
+        QCOMPARE(dialogs.opened, 1);
+        QCOMPARE(formatOf(dialogs.answer), QByteArray("png"));
+        QCOMPARE(QImage(dialogs.answer).pixel(2, 2) & 0xFFFFFF, 0u);
+        QCOMPARE(f.windowTitle(), title);
+
+        // Other names keep their rules.
+        dialogs.answer = dir.file("plan.bmp");
+        f.Command2_Click(1);
+        QCOMPARE(formatOf(dialogs.answer), QByteArray("bmp"));
+        dialogs.answer = dir.file("plan.jpeg");
+        f.Command2_Click(1);
+        QCOMPARE(formatOf(dialogs.answer), QByteArray("jpeg"));
+        dialogs.answer = dir.file("plan.tif");
+        f.Command2_Click(1);
+        QCOMPARE(formatOf(dialogs.answer), QByteArray("bmp"));
+    }
+
+    void pdfExportHoldsTheCanvasAndAPlainSaveAsks()
+    {
+        ProgramDir dir("[print]\ndpi=200\n");
+        Form1 f({writePlan(dir.file("plan.bmp"), 400, 300)}, dir.path());
+        Dialogs dialogs;
+        dialogs.answer = dir.file("間取り.pdf");
+        f.Command2_Click(1);
+        QFile pdf(dialogs.answer);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+        pdf.close();
+        QCOMPARE(f.DocumentPath, dialogs.answer);
+        const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
+        if (!pdfinfo.isEmpty()) {
+            QProcess p;
+            p.start(pdfinfo, {dialogs.answer});
+            QVERIFY(p.waitForFinished(30000));
+            const QString info = QString::fromUtf8(p.readAllStandardOutput());
+            QVERIFY2(info.contains(QRegularExpression("Title:\\s+間取り\\n")), qPrintable(info));
+            QVERIFY2(info.contains("Page size:       144 x 108 pts"), qPrintable(info)); // 2 x 1.5 inches
+        }
+
+        // The PDF cannot be read back: a plain save asks for a name, and
+        // reverting leaves the canvas as it is.
+        const QByteArray before = [&] { QFile f(dialogs.answer); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        dialogs.answer.clear();
+        f.mnuEditSave_Click();
+        QCOMPARE(dialogs.opened, 2);
+        const int32_t canvas = f.Gf5Disp1->ImageHandle();
+        f.btnSaveVertion_Click();
+        QCOMPARE(f.Gf5Disp1->ImageHandle(), canvas);
+        QFile again(dir.file("間取り.pdf"));
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QCOMPARE(again.readAll(), before);
+
+        dialogs.answer = dir.file("copy.bmp");
+        f.Command2[0]->click();
+        QCOMPARE(dialogs.opened, 3);
+        QCOMPARE(formatOf(dialogs.answer), QByteArray("bmp"));
+    }
+
+    void pngOpensFromTheCommandLineTheDialogAndADrop()
+    {
+        ProgramDir dir;
+        const QString path = dir.file("part.png");
+        QVERIFY(transparentPart().save(path, "PNG"));
+        {
+            Form1 f({path}, dir.path());
+            checkTransparentPartOnCanvas(f, path);
+        }
+        Form1 f({}, dir.path());
+        Dialogs dialogs;
+        dialogs.answer = path;
+        f.Command1_Click();
+        checkTransparentPartOnCanvas(f, path);
+        f.btnNewImage_Click();
+        emit f.Gf5Disp1->FileDropped(path);
+        checkTransparentPartOnCanvas(f, path);
+    }
+
+    void theLibraryListsPngParts()
+    {
+        ProgramDir dir;
+        const QString bihin = dir.file("buhin/bihin");
+        QVERIFY(QDir().mkpath(bihin));
+        QVERIFY(transparentPart().save(bihin + "/door.png", "PNG"));
+        writePlan(bihin + "/bed.bmp", 20, 20, "BMP");
+        Form1 f({}, dir.path());
+        QTest::mouseClick(f.TabStrip2, Qt::LeftButton, {}, f.TabStrip2->tabRect(0).center());
+        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({bihin + "/bed.bmp", bihin + "/door.png"}));
+        f.Gf5Thumb1->clickRow(1);
+        const QImage* preview = gf5::ImageStore::image(f.Gf5Disp2->ImageHandle());
+        QVERIFY(preview);
+        QCOMPARE(preview->size(), QSize(40, 30));
+    }
+};
+
+ZORVAT_TEST_MAIN(FormatsTest)
+#include "test_formats.moc"

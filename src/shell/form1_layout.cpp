@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabBar>
+#include <vector>
 
 using icons::Icon;
 
@@ -49,6 +50,31 @@ QPushButton* iconButton(QWidget* parent, const QString& name, Icon icon, int x, 
 QLabel* label(QWidget* parent, const QString& name, const QString& text, int x, int y, int w, int h)
 {
     return place(new QLabel(text, parent), name, x, y, w, h);
+}
+
+// Puts rows of option buttons in columns from left to right, starting at
+// top: each column is as wide as its widest caption and the room left over
+// is shared out between the columns, so no caption runs into the next button.
+void placeInColumns(const std::vector<std::vector<QRadioButton*>>& rows, int left, int right, int top)
+{
+    constexpr int rowHeight = 20, height = 18;
+    std::vector<int> widths;
+    for (const auto& row : rows)
+        for (size_t c = 0; c < row.size(); ++c) {
+            widths.resize(std::max(widths.size(), c + 1));
+            widths[c] = std::max(widths[c], row[c]->sizeHint().width());
+        }
+    int used = 0;
+    for (int w : widths)
+        used += w;
+    const int spare = std::max(0, right - left - used) / int(widths.size());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        int x = left;
+        for (size_t c = 0; c < rows[r].size(); ++c) {
+            rows[r][c]->setGeometry(x, top + int(r) * rowHeight, widths[c] + spare, height);
+            x += widths[c] + spare;
+        }
+    }
 }
 
 QComboBox* combo(QWidget* parent, const QString& name, const QStringList& items, const QString& text,
@@ -290,11 +316,15 @@ void Form1::buildEffectsPanel(QFrame* panel)
     Frame4 = place(new QGroupBox("リサイズ", p), "Frame4", 2, 198, 196, 104);
     const char* resizeCaptions[11] = {"300", "400", "700", "800", "500", " 900", "600",
                                       "1000", "1100", "1200", "1300"};
-    for (int k = 0; k < 11; ++k)
-        optResize[k] = place(new QRadioButton(resizeCaptions[k], Frame4), indexed("optResize", k),
-                             4 + (k % 4) * 47, 16 + (k / 4) * 20, 47, 18);
-    for (QRadioButton* r : optResize)
-        r->setStyleSheet("QRadioButton { font-size: 8pt; }");
+    for (int k = 0; k < 11; ++k) {
+        optResize[k] = place(new QRadioButton(resizeCaptions[k], Frame4), indexed("optResize", k), 0, 0, 0, 0);
+        optResize[k]->setStyleSheet("QRadioButton { font-size: 8pt; spacing: 3px; }");
+    }
+    // In reading order whatever the indexes: 300 400 500 600 / 700 800 900 1000
+    // in four columns, the wider 1100 1200 1300 in three.
+    const auto& o = optResize;
+    placeInColumns({{o[0], o[1], o[4], o[6]}, {o[2], o[3], o[5], o[7]}}, 4, 192, 16);
+    placeInColumns({{o[8], o[9], o[10]}}, 4, 192, 56);
     optResize[6]->setChecked(true);
     Command10 = button(Frame4, "Command10", "リサイズ", 100, 78, 90, 22);
     Label4 = label(Frame4, "Label4", "単位：ﾋﾟｸｾﾙ", 4, 80, 94, 18);

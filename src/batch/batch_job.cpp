@@ -13,9 +13,6 @@ namespace batch {
 
 namespace {
 
-// Straightening turns below this would only soften the lines.
-constexpr double kSmallestSkewDegrees = 0.05;
-
 // The picture being worked on: one stored image, replaced step by step and
 // released at the end whatever happens.
 class Current {
@@ -114,14 +111,11 @@ QString processFile(const QString& input, const QString& output, const Options& 
     if (o.denoise && !cur.apply([](gf5::Gf5Effect& fx) { return fx.Denoise(nullptr, nullptr, 0, 0, 100); }))
         return QStringLiteral("ノイズ除去に失敗しました");
     if (o.deskew) {
-        const std::optional<double> skew = gf5::measureSkew(*cur.image());
-        if (skew && std::abs(*skew) >= kSmallestSkewDegrees) {
-            const int32_t angle = -int32_t(std::lround(*skew * 100));
-            if (!cur.apply([angle](gf5::Gf5Effect& fx) {
-                    return fx.Rotate(angle, 0, 0, -1, 255, 255, 255, gf5::Gf5Effect::kRotateKeepsSize);
-                }))
-                return QStringLiteral("傾き補正に失敗しました");
-        }
+        const std::optional<int32_t> turn = gf5::straighteningTurn(*cur.image());
+        if (turn && !cur.apply([angle = *turn](gf5::Gf5Effect& fx) {
+                return fx.Rotate(angle, 0, 0, -1, 255, 255, 255, gf5::Gf5Effect::kRotateKeepsSize);
+            }))
+            return QStringLiteral("傾き補正に失敗しました");
     }
     if (o.grey && !cur.apply([](gf5::Gf5Effect& fx) { return fx.Saturation(nullptr, nullptr, 0, -100); }))
         return QStringLiteral("グレースケールにできませんでした");

@@ -148,7 +148,21 @@ int runJobs(std::vector<Job>& jobs, const Options& o, const QString& program, st
     size_t next = 0;
     int running = 0;
     qint64 inFlight = 0;
-    std::function<void()> startMore = [&] {
+    std::function<void()> startMore;
+    // A worker ended (or never started): account for it, start the next.
+    auto finish = [&](QProcess* worker, size_t index, const QString& error) {
+        Job& done = jobs[index];
+        done.error = error;
+        done.done = true;
+        --running;
+        inFlight -= done.cost;
+        worker->deleteLater();
+        progress.finished(done);
+        startMore();
+        if (running == 0 && next >= jobs.size())
+            loop.quit();
+    };
+    startMore = [&] {
         while (next < jobs.size()) {
             Job& job = jobs[next];
             if (job.done) {
@@ -157,44 +171,26 @@ int runJobs(std::vector<Job>& jobs, const Options& o, const QString& program, st
             }
             if (!mayStart(running, inFlight, job.cost, workers, budget))
                 break;
-            ++next;
+            const size_t index = next++;
             ++running;
             inFlight += job.cost;
             auto* worker = new QProcess(&loop);
             worker->setProcessChannelMode(QProcess::SeparateChannels);
             worker->setStandardErrorFile(QProcess::nullDevice());
             QObject::connect(worker, &QProcess::finished, &loop,
-                             [&, worker, index = &job - jobs.data()](int code, QProcess::ExitStatus status) {
-                                 Job& done = jobs[size_t(index)];
+                             [&, worker, index](int code, QProcess::ExitStatus status) {
                                  const QString message = QString::fromUtf8(worker->readAllStandardOutput()).trimmed();
+                                 QString error;
                                  if (status != QProcess::NormalExit)
-                                     done.error = QStringLiteral("処理中に異常終了しました");
+                                     error = QStringLiteral("処理中に異常終了しました");
                                  else if (code != 0)
-                                     done.error = message.isEmpty() ? QStringLiteral("処理できませんでした") : message;
-                                 done.done = true;
-                                 --running;
-                                 inFlight -= done.cost;
-                                 worker->deleteLater();
-                                 progress.finished(done);
-                                 startMore();
-                                 if (running == 0 && next >= jobs.size())
-                                     loop.quit();
+                                     error = message.isEmpty() ? QStringLiteral("処理できませんでした") : message;
+                                 finish(worker, index, error);
                              });
-            QObject::connect(worker, &QProcess::errorOccurred, &loop,
-                             [&, worker, index = &job - jobs.data()](QProcess::ProcessError e) {
-                                 if (e != QProcess::FailedToStart)
-                                     return; // a crash is reported by finished
-                                 Job& done = jobs[size_t(index)];
-                                 done.error = QStringLiteral("作業プロセスを起動できませんでした");
-                                 done.done = true;
-                                 --running;
-                                 inFlight -= done.cost;
-                                 worker->deleteLater();
-                                 progress.finished(done);
-                                 startMore();
-                                 if (running == 0 && next >= jobs.size())
-                                     loop.quit();
-                             });
+            QObject::connect(worker, &QProcess::errorOccurred, &loop, [&, worker, index](QProcess::ProcessError e) {
+                if (e == QProcess::FailedToStart) // a crash is reported when it finishes
+                    finish(worker, index, QStringLiteral("作業プロセスを起動できませんでした"));
+            });
             worker->start(program, workerArguments(o, job.input, job.output));
         }
     };

@@ -167,52 +167,42 @@ int32_t Gf5Effect::Denoise(const int32_t* xs, const int32_t* ys, int n, int16_t 
     cv::Mat d = fx::viewOf(result)(workRect);
     const QRect boundsInWork = reg.bounds.translated(-work.topLeft());
     const int w = work.width(), h = work.height();
-    cv::Mat labels, stats, centroids;
 
-    // Dark dust: small ink components with nothing but paper around them.
-    int count = cv::connectedComponentsWithStats(ink, labels, stats, centroids, 8, CV_32S);
-    if (!steps.at(40))
-        return 0;
-    {
+    // Clears the small components of mask (ink, or paper) that have only
+    // background within `reach` of their box. enclosed: the grown box must
+    // also lie wholly in the work area (a hole that reaches its edge is not
+    // known to be enclosed). Progress from..to; false when cancelled.
+    auto clearSmall = [&](const cv::Mat& mask, bool ofInk, int reach, bool enclosed, int from, int to) {
+        cv::Mat labels, stats, centroids;
+        const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
+        if (!steps.at(from))
+            return false;
         const Work job{s, d, labels, ink, boundsInWork, reg.mask, strength};
-        fx::ProgressSteps late(*this, 40, 65);
+        fx::ProgressSteps late(*this, from, to);
         for (int label = 1; label < count; ++label) {
             if (label % 4096 == 0 && !late.step(label, count))
-                return 0;
+                return false;
             const Box box = boxOf(stats, label);
             if (box.right - box.left >= extent || box.bottom - box.top >= extent || !touches(box, boundsInWork))
                 continue;
-            if (alone(labels, box.grown(gap, w, h), label))
-                job.fill(label, box, false);
+            const Box around = box.grown(reach, w, h);
+            if (enclosed && (around.left != box.left - reach || around.top != box.top - reach ||
+                             around.right != box.right + reach || around.bottom != box.bottom + reach))
+                continue;
+            if (alone(labels, around, label))
+                job.fill(label, box, !ofInk);
         }
-    }
-
-    // Light holes: small paper components enclosed by ink for a whole extent
-    // on every side (a hole that reaches the work area's edge is not known
-    // to be enclosed and stays).
+        return true;
+    };
+    // Dark dust: small ink components with nothing but paper around them.
+    if (!clearSmall(ink, true, gap, false, 40, 65))
+        return 0;
+    // Light holes: small paper components enclosed by ink for a whole
+    // extent on every side.
     cv::Mat light;
     cv::bitwise_not(ink, light);
-    count = cv::connectedComponentsWithStats(light, labels, stats, centroids, 8, CV_32S);
-    light.release();
-    if (!steps.at(75))
+    if (!clearSmall(light, false, extent, true, 75, 99))
         return 0;
-    {
-        const Work job{s, d, labels, ink, boundsInWork, reg.mask, strength};
-        fx::ProgressSteps late(*this, 75, 99);
-        for (int label = 1; label < count; ++label) {
-            if (label % 4096 == 0 && !late.step(label, count))
-                return 0;
-            const Box box = boxOf(stats, label);
-            if (box.right - box.left >= extent || box.bottom - box.top >= extent || !touches(box, boundsInWork))
-                continue;
-            const Box around = box.grown(extent, w, h);
-            if (around.left != box.left - extent || around.top != box.top - extent ||
-                around.right != box.right + extent || around.bottom != box.bottom + extent)
-                continue;
-            if (alone(labels, around, label)) // label 0 is ink here
-                job.fill(label, box, true);
-        }
-    }
     if (!steps.at(100))
         return 0;
     return fx::storeResult(*this, std::move(result));

@@ -213,4 +213,12 @@ std::optional<double> measureSkew(const QImage& picture)
     return angle;
 }
 
+std::optional<int32_t> straighteningTurn(const QImage& picture)
+{
+    const std::optional<double> skew = measureSkew(picture);
+    if (!skew || std::abs(*skew) < kSmallestSkewDegrees)
+        return std::nullopt;
+    return -int32_t(std::lround(*skew * 100));
+}
+
 } // namespace gf5

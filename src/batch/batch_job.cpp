@@ -144,12 +144,11 @@ QString processFile(const QString& input, const QString& output, const Options& 
     writer.FileName = output;
     writer.ImageHandle = cur.handle();
     writer.JpegQuality = int16_t(o.quality);
-    if (format == "jpg")
-        writer.FileOperation = gf5::Gf5File::WriteJpeg;
-    else if (format == "bmp")
-        writer.FileOperation = gf5::Gf5File::WriteBmp;
-    else
-        return QStringLiteral("%1 形式ではまだ書き出せません").arg(format.toUpper());
+    writer.FileOperation = format == "jpg"   ? gf5::Gf5File::WriteJpeg
+                           : format == "png" ? gf5::Gf5File::WritePng
+                           : format == "pdf" ? gf5::Gf5File::WritePdf
+                                             : gf5::Gf5File::WriteBmp;
+    writer.DocumentTitle = QFileInfo(input).completeBaseName();
     if (!writer.Execute())
         return writer.LastError.isEmpty() ? QStringLiteral("書き込めませんでした") : writer.LastError;
     return {};

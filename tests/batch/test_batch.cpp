@@ -202,6 +202,18 @@ private slots:
         QFile f(dir.filePath("x.out"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.read(2) == QByteArray("\xFF\xD8"));
+        batch::Options png;
+        png.format = "png";
+        png.dpi = 300;
+        QVERIFY(batch::processFile(in, dir.filePath("p.png"), png).isEmpty());
+        const QImage pngBack(dir.filePath("p.png"), "PNG");
+        COMPARE_IMAGES(pngBack.convertToFormat(QImage::Format_RGB32), read(in), "batch-png");
+        QCOMPARE(pngBack.dotsPerMeterX(), 11811);
+        // A PDF by its name.
+        QVERIFY(batch::processFile(in, dir.filePath("plan.pdf"), {}).isEmpty());
+        QFile pdf(dir.filePath("plan.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == QByteArray("%PDF-"));
         QVERIFY(!batch::processFile(dir.filePath("missing.bmp"), dir.filePath("y.bmp"), {}).isEmpty());
     }
 

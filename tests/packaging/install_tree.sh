@@ -18,6 +18,7 @@ DESTDIR=$ROOT cmake --install "$BUILD" --prefix /usr >"$WORK/install.log"
 
 # The tree.
 [ -x "$ROOT/usr/bin/zorvat" ] || fail "no bin/zorvat"
+"$ROOT/usr/bin/zorvat-batch" --help | grep -q '^Usage: zorvat-batch' || fail "no working bin/zorvat-batch"
 DATA=$ROOT/usr/share/zorvat
 for f in Zorvat.html zorvat.ini; do [ -f "$DATA/$f" ] || fail "no share/zorvat/$f"; done
 for d in bihin moji; do

@@ -154,12 +154,14 @@ int32_t Gf5Effect::Denoise(const int32_t* xs, const int32_t* ys, int n, int16_t 
     fx::ProgressSteps maskSteps(*this, 0, 30);
     for (int y = 0; y < work.height(); y += rows) {
         const int h = std::min(rows, work.height() - y);
-        for (int yy = y; yy < y + h; ++yy) {
-            const uchar* p = s.ptr<uchar>(yy);
-            uchar* q = ink.ptr<uchar>(yy);
-            for (int x = 0; x < work.width(); ++x, p += 4)
-                q[x] = ((29 * p[0] + 150 * p[1] + 77 * p[2] + 128) >> 8) < kInkLevel ? 255 : 0;
-        }
+        cv::parallel_for_(cv::Range(y, y + h), [&](const cv::Range& band) {
+            for (int yy = band.start; yy < band.end; ++yy) {
+                const uchar* p = s.ptr<uchar>(yy);
+                uchar* q = ink.ptr<uchar>(yy);
+                for (int x = 0; x < work.width(); ++x, p += 4)
+                    q[x] = ((29 * p[0] + 150 * p[1] + 77 * p[2] + 128) >> 8) < kInkLevel ? 255 : 0;
+            }
+        });
         if (!maskSteps.step(y + h, work.height()))
             return 0;
     }

@@ -86,6 +86,20 @@ private slots:
         QVERIFY2(misses.isEmpty(), qPrintable("off by more than 0.1 degree:" + misses));
     }
 
+    void darkBandsAlongTheScanFrameDoNotHoldTheSkewAtZero()
+    {
+        // The sheet lies turned; the lid's shadow runs straight along the frame.
+        QImage img = plan(3.5);
+        QPainter p(&img);
+        p.fillRect(0, 0, img.width(), 40, QColor(30, 30, 30));
+        p.fillRect(0, 0, 35, img.height(), QColor(30, 30, 30));
+        p.fillRect(img.width() - 20, 0, 20, img.height(), QColor(50, 50, 50));
+        p.end();
+        const std::optional<double> found = measureSkew(img);
+        QVERIFY(found);
+        QVERIFY2(std::abs(*found - 3.5) < 0.1, qPrintable(QString::number(*found)));
+    }
+
     void aPlanWithoutLongLinesHasNoSkew()
     {
         QVERIFY(!measureSkew(plan(3.0, false)));

@@ -25,6 +25,7 @@ constexpr double kFineStep = 0.02;
 constexpr double kFineReach = 0.3;  // the fine search looks this far either side
 constexpr size_t kMaxPoints = 600000; // more ink than this is thinned evenly
 constexpr int kBridgedGap = 4;        // pixels of a broken line still joined
+constexpr double kEdgeShare = 0.03;   // share of each side left out along the edges
 
 // Ink positions of the picture shrunk by `scale` (a shrunk pixel is ink when
 // any pixel it covers is), relative to the shrunk picture's centre.
@@ -197,7 +198,14 @@ std::optional<double> measureSkew(const QImage& picture)
         return std::nullopt;
     const int longSide = std::max(rgb.width(), rgb.height());
     const int fineScale = std::max(1, (longSide + kFineSide - 1) / kFineSide);
-    const cv::Mat fineMask = shrunkInk(fx::constViewOf(rgb), fineScale);
+    cv::Mat fineMask = shrunkInk(fx::constViewOf(rgb), fineScale);
+    // A scanner's lid leaves dark bands along the frame, straight however
+    // the sheet lies: ink near the edges is not the drawing's.
+    const int mx = int(std::ceil(fineMask.cols * kEdgeShare)), my = int(std::ceil(fineMask.rows * kEdgeShare));
+    fineMask.colRange(0, std::min(mx, fineMask.cols)).setTo(0);
+    fineMask.colRange(std::max(0, fineMask.cols - mx), fineMask.cols).setTo(0);
+    fineMask.rowRange(0, std::min(my, fineMask.rows)).setTo(0);
+    fineMask.rowRange(std::max(0, fineMask.rows - my), fineMask.rows).setTo(0);
     const Ink coarse = inkOf(shrinkMask(fineMask, kCoarseFactor), fineScale * kCoarseFactor);
     if (coarse.points.empty())
         return std::nullopt;

@@ -1,9 +1,9 @@
 #include "shell/form1.h"
 #include "shell/translations.h"
+#include "imaging/io/imageread.h"
 #include "shell/userpaths.h"
 #include <QApplication>
 #include <QFont>
-#include <QImageReader>
 
 int main(int argc, char** argv)
 {
@@ -13,8 +13,10 @@ int main(int argc, char** argv)
     const QLocale locale = translations::uiLocale(QLocale::system());
     QLocale::setDefault(locale);
     translations::installQtTranslations(app, locale);
-    // Scans are large: an A4 page at 600 dpi is above Qt's default read limit.
-    QImageReader::setAllocationLimit(0);
+    // Qt's readers may allocate what the imaging layer allows for one image:
+    // a scanned A4 page at 600 dpi is above Qt's default, and no file, whatever
+    // it claims, gets more.
+    gf5::io::limitQtImageReaders();
     QFont::insertSubstitution("ＭＳ Ｐゴシック", "IPAPGothic");
     QStringList args = app.arguments();
     args.removeFirst();

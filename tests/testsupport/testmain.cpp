@@ -1,6 +1,6 @@
 #include "testmain.h"
+#include "imaging/io/imageread.h"
 #include <QDir>
-#include <QImageReader>
 #include <QLocale>
 #include <QStandardPaths>
 #include <cstdlib>
@@ -36,7 +36,7 @@ void prepareEnvironment()
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QLocale::setDefault(QLocale::c());
     QStandardPaths::setTestModeEnabled(true);
-    QImageReader::setAllocationLimit(0);
+    gf5::io::limitQtImageReaders(); // the limit the program sets at start-up
     isolateUserFolders();
 }
 

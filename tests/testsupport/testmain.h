@@ -1,6 +1,6 @@
 #pragma once
 // Shared test start-up: headless platform, fixed locale, isolated settings,
-// large images allowed. Use ZORVAT_TEST_MAIN(TestClass) instead of QTEST_MAIN.
+// the program's image size limits. Use ZORVAT_TEST_MAIN(TestClass) instead of QTEST_MAIN.
 #include <QApplication>
 #include <QTest>
 

@@ -1,5 +1,6 @@
 // Pictures to and from the system clipboard.
 #include "imaging/effects/effectcore.h"
+#include "imaging/io/normalise.h"
 #include "imaging/store/imagestore.h"
 #include <QClipboard>
 #include <QGuiApplication>
@@ -25,7 +26,7 @@ int32_t Gf5Effect::GetClipboardImage()
     if (picture.isNull())
         return 0;
     // Transparent parts of a pasted picture show paper white.
-    QImage rgb = fx::toRgb32(picture);
+    QImage rgb = io::normaliseImage(picture, io::ImageUse::Canvas);
     if (rgb.isNull())
         return 0;
     return fx::storeResult(*this, std::move(rgb));

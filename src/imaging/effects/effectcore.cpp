@@ -2,6 +2,7 @@
 #include "imaging/store/imagestore.h"
 #include <QPainter>
 #include <algorithm>
+#include <atomic>
 #include <unistd.h>
 
 namespace gf5 {
@@ -36,11 +37,22 @@ bool sizeAllowed(qint64 w, qint64 h, int bytesPerPixel)
     return w * h * bytesPerPixel <= maxImageBytes();
 }
 
+namespace {
+std::atomic<qint64> largestAllowed{0};
+}
+
+qint64 largestAllocation() { return largestAllowed.load(); }
+
+void resetLargestAllocation() { largestAllowed.store(0); }
+
 QImage allocate(int w, int h, QImage::Format format)
 {
     const int bytes = std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
     if (!sizeAllowed(w, h, bytes))
         return {};
+    const qint64 total = qint64(w) * h * bytes;
+    for (qint64 seen = largestAllowed.load(); total > seen && !largestAllowed.compare_exchange_weak(seen, total);) {
+    }
     QImage img(w, h, format);
     return img.isNull() ? QImage() : img;
 }

@@ -18,6 +18,11 @@ bool sizeAllowed(qint64 w, qint64 h, int bytesPerPixel = 4);
 // A new uninitialised image, or a null image when the size is refused or the
 // memory cannot be had.
 QImage allocate(int w, int h, QImage::Format format);
+// The largest number of bytes allocate() has been asked for and allowed since
+// the last reset, so that tests can prove a reader refused a damaged file
+// before allocating its image.
+qint64 largestAllocation();
+void resetLargestAllocation();
 
 // The image as RGB32: shared when it already is, pixels with alpha laid on
 // white (paper), other formats converted. Null on failure.

@@ -7,7 +7,70 @@ namespace gf5::io {
 
 namespace {
 
-constexpr quint32 kRgb = 0, kBitfields = 3;
+constexpr quint32 kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3, kAlphaBitfields = 6;
+
+// True when uncompressed rows of width x height pixels at bpp bits, starting
+// at offBits, lie within the file (the last row may lack its padding).
+bool rowsFit(qint64 offBits, qint64 width, qint64 height, int bpp, qint64 size)
+{
+    const qint64 stride = (width * bpp + 31) / 32 * 4;
+    return bpp > 0 && offBits + stride * (height - 1) + (width * bpp + 7) / 8 <= size;
+}
+
+// Decodes run-length coded rows (bottom-up) into img, already filled with
+// colour 0 so that pixels the file skips are defined. Pixels beyond the
+// image are dropped. False when the data end before the end-of-bitmap code
+// or the last row.
+bool decodeRle(const uchar* d, qint64 size, qint64 at, int bpp, QImage& img,
+               const std::function<bool(int)>& progress, bool& cancelled)
+{
+    const qint64 width = img.width(), height = img.height();
+    qint64 x = 0, y = 0;
+    auto put = [&](qint64 px, int value) {
+        if (px < width && y < height)
+            img.scanLine(int(height - 1 - y))[px] = uchar(value);
+    };
+    int lastPercent = -1;
+    while (y < height) {
+        const int percent = int(y * 100 / height);
+        if (percent != lastPercent) {
+            lastPercent = percent;
+            if (progress && !progress(percent)) {
+                cancelled = true;
+                return false;
+            }
+        }
+        if (at + 2 > size)
+            return false;
+        const int count = d[at], code = d[at + 1];
+        at += 2;
+        if (count > 0) { // a run of one value (RLE4: two alternating values)
+            for (int i = 0; i < count; ++i)
+                put(x + i, bpp == 8 ? code : (i % 2 ? code & 0x0F : code >> 4));
+            x += count;
+        } else if (code == 0) { // end of row
+            x = 0;
+            ++y;
+        } else if (code == 1) { // end of bitmap
+            return true;
+        } else if (code == 2) { // move right and up
+            if (at + 2 > size)
+                return false;
+            x += d[at];
+            y += d[at + 1];
+            at += 2;
+        } else { // `code` literal pixels, padded to a whole 16-bit word
+            const qint64 bytes = bpp == 8 ? code : (code + 1) / 2;
+            if (at + bytes > size)
+                return false;
+            for (int i = 0; i < code; ++i)
+                put(x + i, bpp == 8 ? d[at + i] : (i % 2 ? d[at + i / 2] & 0x0F : d[at + i / 2] >> 4));
+            x += code;
+            at += (bytes + 1) & ~qint64(1);
+        }
+    }
+    return true;
+}
 
 } // namespace
 
@@ -26,7 +89,12 @@ BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& 
     const quint32 offBits = qFromLittleEndian<quint32>(d + 10);
     const quint32 infoSize = qFromLittleEndian<quint32>(d + 14);
     if (infoSize < 40 || 14 + qint64(infoSize) > size) {
-        out.unsupported = true; // older header forms
+        // Older header forms go to Qt's reader, but only with all their rows.
+        if (infoSize == 12 && size >= 26 &&
+            !rowsFit(offBits, qFromLittleEndian<quint16>(d + 18), qFromLittleEndian<quint16>(d + 20),
+                     qFromLittleEndian<quint16>(d + 24), size))
+            return fail(QStringLiteral("BMP ファイルが途中で切れています"));
+        out.unsupported = true;
         return out;
     }
     const qint32 width = qFromLittleEndian<qint32>(d + 18);
@@ -41,7 +109,10 @@ BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& 
     const bool topDown = rawHeight < 0;
     const qint64 height = topDown ? -qint64(rawHeight) : rawHeight;
 
-    bool plain = compression == kRgb && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24 || bpp == 32);
+    const bool rle = (compression == kRle8 && bpp == 8) || (compression == kRle4 && bpp == 4);
+    if (rle && rawHeight < 0)
+        return fail(QStringLiteral("BMP ファイルのヘッダーが壊れています"));
+    bool plain = rle || (compression == kRgb && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24 || bpp == 32));
     if (compression == kBitfields && bpp == 32 && size >= 66) {
         // Only the ordinary 8-8-8 layout without an alpha mask.
         const bool standard = qFromLittleEndian<quint32>(d + 54) == 0xFF0000 &&
@@ -50,17 +121,24 @@ BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& 
         const bool alpha = infoSize >= 56 && size >= 70 && qFromLittleEndian<quint32>(d + 66) != 0;
         plain = standard && !alpha;
     }
+    if (!fx::sizeAllowed(width, height))
+        return fail(QStringLiteral("画像が大きすぎて読み込めません: %1 x %2").arg(width).arg(height));
+    const QString truncated = QStringLiteral("BMP ファイルが途中で切れています");
     if (!plain) {
+        // Qt's reader gets only uncompressed files whose rows are all there:
+        // it would leave the rows of a short file undefined.
+        if (compression != kRgb && compression != kBitfields && compression != kAlphaBitfields)
+            return fail(QStringLiteral("この圧縮形式の BMP ファイルには対応していません"));
+        if (!rowsFit(offBits, width, height, bpp, size))
+            return fail(truncated);
         out.unsupported = true;
         return out;
     }
-    if (!fx::sizeAllowed(width, height))
-        return fail(QStringLiteral("画像が大きすぎて読み込めません: %1 x %2").arg(width).arg(height));
-
+    // A run of two bytes gives at most 255 pixels.
+    if (rle ? height * width > (size - qint64(offBits)) / 2 * 255 : !rowsFit(offBits, width, height, bpp, size))
+        return fail(truncated);
     const qint64 stride = (qint64(width) * bpp + 31) / 32 * 4;
-    const qint64 lastRowBytes = (qint64(width) * bpp + 7) / 8; // the last row may lack its padding
-    if (qint64(offBits) + stride * (height - 1) + lastRowBytes > size)
-        return fail(QStringLiteral("BMP ファイルが途中で切れています"));
+    const qint64 lastRowBytes = (qint64(width) * bpp + 7) / 8;
 
     QList<QRgb> palette;
     if (bpp <= 8) {
@@ -82,9 +160,18 @@ BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& 
         return fail(QStringLiteral("画像が大きすぎて読み込めません: %1 x %2").arg(width).arg(height));
     if (bpp <= 8)
         out.image.setColorTable(palette);
+    if (rle) {
+        out.image.fill(0);
+        if (!decodeRle(d, size, offBits, bpp, out.image, progress, out.cancelled))
+            return fail(out.cancelled ? QStringLiteral("読み込みを中止しました") : truncated);
+        if (progress && !progress(100)) {
+            out.cancelled = true;
+            return fail(QStringLiteral("読み込みを中止しました"));
+        }
+    }
 
     int lastPercent = -1;
-    for (qint64 row = 0; row < height; ++row) {
+    for (qint64 row = 0; row < (rle ? 0 : height); ++row) {
         const uchar* s = d + offBits + stride * (topDown ? row : height - 1 - row);
         uchar* line = out.image.scanLine(int(row));
         switch (bpp) {

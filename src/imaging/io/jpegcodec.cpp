@@ -21,7 +21,6 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
-    bool sawEnd; // the data ended while rows were being decoded
 };
 
 [[noreturn]] void onError(j_common_ptr cinfo)
@@ -31,25 +30,24 @@ struct ErrorManager {
     std::longjmp(err->jump, 1);
 }
 
-// A file that ends early is refused instead of being shown with grey rows
-// (libjpeg only warns). In a single-scan file whose rows are being decoded
-// the end may be just a missing end marker after complete data: that is only
-// refused when the decoder then runs out of data it actually needs.
+// A file whose scan data end before the image is complete is refused
+// instead of being shown with grey rows (libjpeg only warns), whatever
+// follows the data: an end marker does not make the image whole. In a
+// single-scan file whose rows are being decoded the end of the input may
+// just be a missing end marker after complete data: that alone is accepted,
+// and the decoder warns when it then runs out of data it actually needs.
 void onMessage(j_common_ptr cinfo, int level)
 {
     if (level != -1)
         return;
-    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
     const int code = cinfo->err->msg_code;
     if (code == JWRN_JPEG_EOF) {
         const auto* d = cinfo->is_decompressor ? reinterpret_cast<j_decompress_ptr>(cinfo) : nullptr;
-        if (d && !d->progressive_mode && d->comps_in_scan == d->num_components && d->output_scanline > 0) {
-            err->sawEnd = true;
+        if (d && !d->progressive_mode && d->comps_in_scan == d->num_components && d->output_scanline > 0)
             return;
-        }
         onError(cinfo);
     }
-    if (code == JWRN_HIT_MARKER && err->sawEnd)
+    if (code == JWRN_HIT_MARKER)
         onError(cinfo);
 }
 
@@ -59,18 +57,44 @@ void installErrors(ErrorManager& err)
     err.pub.error_exit = onError;
     err.pub.emit_message = onMessage;
     err.message[0] = '\0';
-    err.sawEnd = false;
 }
+
+enum class Refusal { None, Cancelled, TooLarge, Incomplete, NeedsCheck };
+
+// How a decoding pass treats the rows: a file whose size says nothing about
+// its pixel count (arithmetic coding) is decoded once into a reused row
+// buffer before its image is allocated.
+enum class Pass { First, Check, Checked };
 
 struct DecodeState {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     QImage image;
-    std::vector<uchar> cmykRow;
+    std::vector<uchar> row; // CMYK rows, or every row of a checking pass
     int bitDepth = 0;
-    bool cancelled = false;
-    bool tooLarge = false;
+    Refusal refusal = Refusal::None;
 };
+
+// The most pixels a Huffman-coded file of `bytes` bytes can describe. Every
+// 8 x 8 block of the full-resolution component costs at least one bit for its
+// DC difference and, in a sequential file, one more for the end of its AC
+// coefficients; a progressive file's first DC scan still codes every block.
+// Arithmetic coding has no such floor.
+qint64 mostHuffmanPixels(qint64 bytes, bool progressive) { return bytes * (progressive ? 512 : 256); }
+
+// True when every coefficient of every component received data from some
+// scan: a progressive file that stops before its later scans would
+// otherwise show a blurred or grey picture.
+bool progressiveComplete(const jpeg_decompress_struct& cinfo)
+{
+    if (!cinfo.progressive_mode || !cinfo.coef_bits)
+        return true;
+    for (int c = 0; c < cinfo.num_components; ++c)
+        for (int k = 0; k < DCTSIZE2; ++k)
+            if (cinfo.coef_bits[c][k] < 0)
+                return false;
+    return true;
+}
 
 void cmykToRgb32(const uchar* cmyk, QRgb* out, int width, bool adobeInverted)
 {
@@ -86,9 +110,18 @@ void cmykToRgb32(const uchar* cmyk, QRgb* out, int width, bool adobeInverted)
     }
 }
 
-// Runs the decoder; false on error or cancel. Only plain values live in this
-// frame, so the error jump skips no destructor.
-bool runDecoder(DecodeState& st, const uchar* data, size_t size, const std::function<bool(int)>& progress)
+// Stops the decoder with a refusal; always false.
+bool refuse(DecodeState& st, Refusal why)
+{
+    st.refusal = why;
+    jpeg_destroy_decompress(&st.cinfo);
+    return false;
+}
+
+// Runs the decoder; false on error, refusal or cancel. Only plain values
+// live in this frame, so the error jump skips no destructor.
+bool runDecoder(DecodeState& st, const uchar* data, size_t size, Pass pass, const std::function<bool(int)>& progress,
+                const std::function<int(const QSize&)>& reduction)
 {
     jpeg_decompress_struct& cinfo = st.cinfo;
     cinfo.err = &st.err.pub;
@@ -98,6 +131,9 @@ bool runDecoder(DecodeState& st, const uchar* data, size_t size, const std::func
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    // libjpeg's whole-image buffers (progressive and multi-scan files) stay
+    // within the layer's image limit; beyond it the decoder stops.
+    cinfo.mem->max_memory_to_use = long(std::min<qint64>(fx::maxImageBytes(), std::numeric_limits<long>::max()));
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
 
@@ -118,44 +154,53 @@ bool runDecoder(DecodeState& st, const uchar* data, size_t size, const std::func
         st.bitDepth = 24;
         break;
     }
-    if (!fx::sizeAllowed(cinfo.image_width, cinfo.image_height)) {
-        st.tooLarge = true;
-        jpeg_destroy_decompress(&cinfo);
-        return false;
+    if (!fx::sizeAllowed(cinfo.image_width, cinfo.image_height))
+        return refuse(st, Refusal::TooLarge);
+    const qint64 pixels = qint64(cinfo.image_width) * cinfo.image_height;
+    if (pixels > mostHuffmanPixels(qint64(size), cinfo.progressive_mode)) {
+        if (!cinfo.arith_code)
+            return refuse(st, Refusal::Incomplete);
+        if (pass == Pass::First)
+            return refuse(st, Refusal::NeedsCheck);
+    }
+    const bool checkOnly = pass == Pass::Check;
+    if (reduction) {
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = unsigned(std::clamp(reduction(QSize(int(cinfo.image_width), int(cinfo.image_height))), 1, 8));
     }
     jpeg_start_decompress(&cinfo);
+    if (!progressiveComplete(cinfo))
+        return refuse(st, Refusal::Incomplete);
     const int width = int(cinfo.output_width), height = int(cinfo.output_height);
-    st.image = fx::allocate(width, height, st.bitDepth == 8 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
-    if (st.image.isNull()) {
-        st.tooLarge = true;
-        jpeg_destroy_decompress(&cinfo);
-        return false;
+    if (checkOnly) {
+        st.row.resize(size_t(width) * cinfo.output_components);
+    } else {
+        st.image = fx::allocate(width, height, st.bitDepth == 8 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+        if (st.image.isNull())
+            return refuse(st, Refusal::TooLarge);
+        if (cmyk)
+            st.row.resize(size_t(width) * 4);
     }
-    if (cmyk)
-        st.cmykRow.resize(size_t(width) * 4);
 
     int lastPercent = -1;
     while (cinfo.output_scanline < cinfo.output_height) {
         const int row = int(cinfo.output_scanline);
-        JSAMPROW target = cmyk ? st.cmykRow.data() : st.image.scanLine(row);
+        JSAMPROW target = checkOnly || cmyk ? st.row.data() : st.image.scanLine(row);
         if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
             break;
-        if (cmyk)
+        if (cmyk && !checkOnly)
             cmykToRgb32(target, reinterpret_cast<QRgb*>(st.image.scanLine(row)), width, cinfo.saw_Adobe_marker);
         const int percent = int(qint64(row + 1) * 100 / height);
         if (percent != lastPercent) {
             lastPercent = percent;
-            if (progress && !progress(percent)) {
-                st.cancelled = true;
-                jpeg_destroy_decompress(&cinfo);
-                return false;
-            }
+            if (progress && !progress(percent))
+                return refuse(st, Refusal::Cancelled);
         }
     }
     jpeg_finish_decompress(&cinfo);
 
     // Resolution from the JFIF header; without one the image keeps 96 dpi.
-    if (cinfo.saw_JFIF_marker && cinfo.X_density > 0 && cinfo.Y_density > 0 &&
+    if (!checkOnly && cinfo.saw_JFIF_marker && cinfo.X_density > 0 && cinfo.Y_density > 0 &&
         (cinfo.density_unit == 1 || cinfo.density_unit == 2)) {
         const double perInch = cinfo.density_unit == 1 ? 1.0 : 2.54;
         st.image.setDotsPerMeterX(int(std::lround(cinfo.X_density * perInch / 0.0254)));
@@ -248,26 +293,47 @@ bool runEncoder(EncodeState& st, const QImage& image, int quality)
 
 bool looksLikeJpeg(const char* data, qint64 size)
 {
-    return size >= 3 && uchar(data[0]) == 0xFF && uchar(data[1]) == 0xD8 && uchar(data[2]) == 0xFF;
+    return size >= 2 && uchar(data[0]) == 0xFF && uchar(data[1]) == 0xD8;
 }
 
-JpegImage decodeJpeg(const uchar* data, size_t size, const std::function<bool(int)>& progress)
+JpegImage decodeJpeg(const uchar* data, size_t size, const std::function<bool(int)>& progress,
+                     const std::function<int(const QSize&)>& reduction)
 {
     JpegImage out;
     auto st = std::make_unique<DecodeState>();
-    if (runDecoder(*st, data, size, progress)) {
+    bool ok = runDecoder(*st, data, size, Pass::First, progress, reduction);
+    if (!ok && st->refusal == Refusal::NeedsCheck) {
+        // The checking pass and the real one each report half the progress.
+        st = std::make_unique<DecodeState>();
+        ok = runDecoder(*st, data, size, Pass::Check,
+                        [&](int percent) { return !progress || progress(percent / 2); }, reduction);
+        if (ok) {
+            st = std::make_unique<DecodeState>();
+            ok = runDecoder(*st, data, size, Pass::Checked,
+                            [&](int percent) { return !progress || progress(50 + percent / 2); }, reduction);
+        }
+    }
+    if (ok) {
         out.image = std::move(st->image);
         out.bitDepth = st->bitDepth;
         return out;
     }
-    out.cancelled = st->cancelled;
-    if (st->cancelled)
+    out.cancelled = st->refusal == Refusal::Cancelled;
+    switch (st->refusal) {
+    case Refusal::Cancelled:
         out.error = QStringLiteral("読み込みを中止しました");
-    else if (st->tooLarge)
+        break;
+    case Refusal::TooLarge:
         out.error = QStringLiteral("画像が大きすぎて読み込めません");
-    else
+        break;
+    case Refusal::Incomplete:
+        out.error = QStringLiteral("JPEG ファイルが壊れているか途中で切れています: 画像の一部のデータがありません");
+        break;
+    default:
         out.error = QStringLiteral("JPEG ファイルが壊れているか途中で切れています: %1")
                         .arg(QString::fromLocal8Bit(st->err.message));
+        break;
+    }
     return out;
 }
 

@@ -17,13 +17,20 @@ struct JpegImage {
     bool cancelled = false;
 };
 
-// True when data starts like a JPEG file.
+// True when data starts like a JPEG file: the start-of-image marker, which
+// is all Qt's own reader looks for, so every such file comes here.
 bool looksLikeJpeg(const char* data, qint64 size);
 
 // Decodes a JPEG held in memory. progress(percent) is called as rows arrive;
 // returning false stops decoding (cancelled, null image). Files that end
-// early or are damaged give a null image and an error.
-JpegImage decodeJpeg(const uchar* data, size_t size, const std::function<bool(int)>& progress);
+// early or are damaged give a null image and an error, also when an end
+// marker follows the short data. The image is allocated only when the
+// file's bytes can hold its pixels (a file whose coding gives no such bound
+// is decoded once without an image first).
+// reduction, when given, receives the picture's full size and returns 1, 2,
+// 4 or 8: the image is decoded at that fraction of its size (thumbnails).
+JpegImage decodeJpeg(const uchar* data, size_t size, const std::function<bool(int)>& progress,
+                     const std::function<int(const QSize&)>& reduction = nullptr);
 
 // Encodes image (any format; RGB32 and Grayscale8 without conversion) with
 // its resolution as whole dots per inch. Returns false with error set when

@@ -1,0 +1,179 @@
+#include "imaging/io/imageread.h"
+#include "imaging/effects/effectcore.h"
+#include "imaging/io/bmpcodec.h"
+#include "imaging/io/jpegcodec.h"
+#include "imaging/io/normalise.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace gf5::io {
+
+namespace {
+
+// Bits per pixel in a BMP header (bytes 28-29), 0 when data is no BMP.
+int bmpBitsPerPixel(const uchar* data, qint64 size)
+{
+    if (size < 30 || data[0] != 'B' || data[1] != 'M')
+        return 0;
+    return data[28] | (data[29] << 8);
+}
+
+// The bit depth reported for a picture in a store format: 1-, 4- and 8-bit
+// pictures keep their indexed or grey format, full colour is RGB32 (24 or
+// the file's 32) and pictures with alpha ARGB32 (32).
+int storedDepth(const QImage& img, int fileBits)
+{
+    switch (img.format()) {
+    case QImage::Format_Mono:
+        return 1;
+    case QImage::Format_Indexed8:
+        return fileBits == 4 || fileBits == 1 ? fileBits : 8;
+    case QImage::Format_Grayscale8:
+        return 8;
+    case QImage::Format_ARGB32:
+        return 32;
+    default:
+        return fileBits > 0 ? fileBits : 24;
+    }
+}
+
+// The most pixels a file of Qt's format can describe per byte, from how
+// densely the format can pack them (0: no bound beyond the allocation limit,
+// as for formats that may leave areas out or code them in no bits at all).
+qint64 mostPixelsPerByte(const QByteArray& format)
+{
+    if (format == "png" || format == "ico" || format == "cur")
+        return 8 * 1032; // deflate expands at most 1032 times, one bit a pixel
+    if (format == "gif")
+        return 2731; // a 12-bit LZW code stands for at most 4096 pixels
+    if (format == "tga")
+        return 64; // a two-byte run gives at most 128 pixels
+    if (format == "pbm" || format == "pgm" || format == "ppm" || format == "xbm" || format == "wbmp")
+        return 8;
+    if (format == "xpm")
+        return 1;
+    return 0;
+}
+
+// The reduction (1, 2, 4 or 8) at which a JPEG of size full still covers box.
+int jpegReduction(const QSize& full, const QSize& box)
+{
+    if (!box.isValid() || full.isEmpty())
+        return 1;
+    const QSize fitted = full.scaled(box, Qt::KeepAspectRatio);
+    int r = 1;
+    while (r < 8 && full.width() / (2 * r) >= fitted.width() && full.height() / (2 * r) >= fitted.height())
+        r *= 2;
+    return r;
+}
+
+// Reads through Qt's readers what the program's own readers do not handle.
+ReadOutcome readWithQt(QFile& file, const uchar* data, qint64 size, const QSize& box)
+{
+    ReadOutcome out;
+    limitQtImageReaders();
+    file.seek(0);
+    QImageReader reader(&file);
+    const QSize claimed = reader.size();
+    if (claimed.isValid()) {
+        if (!fx::sizeAllowed(claimed.width(), claimed.height())) {
+            out.error =
+                QStringLiteral("画像が大きすぎて読み込めません: %1 x %2").arg(claimed.width()).arg(claimed.height());
+            return out;
+        }
+        const qint64 perByte = mostPixelsPerByte(reader.format());
+        if (perByte > 0 && qint64(claimed.width()) * claimed.height() > perByte * size) {
+            out.error = QStringLiteral("画像ファイルが壊れているか途中で切れています");
+            return out;
+        }
+        if (box.isValid()) {
+            const QSize fitted = claimed.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+            if (fitted.width() < claimed.width() || fitted.height() < claimed.height())
+                reader.setScaledSize(fitted);
+        }
+    }
+    if (!reader.read(&out.image) || out.image.isNull()) {
+        out.image = QImage();
+        out.error = QStringLiteral("画像として読み込めませんでした: %1").arg(reader.errorString());
+        return out;
+    }
+    out.image = normaliseImage(std::move(out.image), ImageUse::Store);
+    if (out.image.isNull())
+        out.error = QStringLiteral("画像を変換できませんでした");
+    else
+        out.depth = storedDepth(out.image, bmpBitsPerPixel(data, size));
+    return out;
+}
+
+} // namespace
+
+void limitQtImageReaders()
+{
+    const int limitMb = int(std::min<qint64>(fx::maxImageBytes() >> 20, std::numeric_limits<int>::max()));
+    if (QImageReader::allocationLimit() != limitMb)
+        QImageReader::setAllocationLimit(limitMb);
+}
+
+ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& report, const QSize& box)
+{
+    ReadOutcome out;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        out.error = QStringLiteral("ファイルが見つかりません: %1").arg(path);
+        return out;
+    }
+    if (!info.isFile()) {
+        out.error = QStringLiteral("ファイルではありません: %1").arg(path);
+        return out;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        out.error = QStringLiteral("ファイルを開けませんでした: %1").arg(file.errorString());
+        return out;
+    }
+    const qint64 size = file.size();
+    const uchar* data = size > 0 ? file.map(0, size) : nullptr;
+    QByteArray whole;
+    if (size > 0 && !data) {
+        whole = file.readAll();
+        data = reinterpret_cast<const uchar*>(whole.constData());
+    }
+    if (!data || size <= 0) {
+        out.error = QStringLiteral("ファイルが空です: %1").arg(path);
+        return out;
+    }
+    const QString cancelled = QStringLiteral("読み込みを中止しました");
+    auto progress = [&](int percent) { return !report || report(percent); };
+
+    if (looksLikeJpeg(reinterpret_cast<const char*>(data), size)) {
+        JpegImage jpeg = decodeJpeg(data, size_t(size), progress, [&](const QSize& full) { return jpegReduction(full, box); });
+        out.image = std::move(jpeg.image);
+        out.depth = jpeg.bitDepth;
+        out.error = out.image.isNull() ? jpeg.error : QString();
+        return out;
+    }
+    if (looksLikeBmp(data, size)) {
+        BmpImage bmp = decodeBmp(data, size, progress);
+        if (!bmp.unsupported) {
+            out.image = normaliseImage(std::move(bmp.image), ImageUse::Store);
+            out.depth = bmp.bitDepth;
+            out.error = out.image.isNull() ? bmp.error : QString();
+            return out;
+        }
+    }
+
+    // Everything else through Qt's readers.
+    if (!progress(0)) {
+        out.error = cancelled;
+        return out;
+    }
+    out = readWithQt(file, data, size, box);
+    if (out.error.isEmpty() && !progress(100)) {
+        out.image = QImage();
+        out.error = cancelled;
+    }
+    return out;
+}
+
+} // namespace gf5::io

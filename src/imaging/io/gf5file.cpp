@@ -10,7 +10,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace gf5 {

@@ -2,8 +2,8 @@
 #include "imaging/io/imagewrite.h"
 #include "imaging/io/jpegcodec.h"
 #include "imaging/io/pdfwriter.h"
+#include "imaging/io/savefile.h"
 #include <QImageWriter>
-#include <QSaveFile>
 #include <cmath>
 
 namespace gf5::io {
@@ -23,7 +23,7 @@ bool writeWithQt(const QImage& image, const char* format, QIODevice& device, QSt
     QImageWriter writer(&device, format);
     if (writer.write(image))
         return true;
-    *error = writer.errorString();
+    *error = QStringLiteral("%1 に変換できませんでした（%2）").arg(QString::fromLatin1(format).toUpper(), writer.errorString());
     return false;
 }
 
@@ -39,9 +39,10 @@ QString writeImageFile(const QImage& source, const QString& path, FileType type,
         image.setDotsPerMeterX(dpm);
         image.setDotsPerMeterY(dpm);
     }
-    QSaveFile out(path);
+    const QString failed = QStringLiteral("書き込めませんでした: %1");
+    CheckedSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
-        return QStringLiteral("書き込めませんでした: %1").arg(out.errorString());
+        return failed.arg(out.failureReason());
     bool ok = false;
     QString reason;
     switch (type) {
@@ -60,10 +61,10 @@ QString writeImageFile(const QImage& source, const QString& path, FileType type,
     }
     if (!ok) {
         out.cancelWriting();
-        return QStringLiteral("書き込めませんでした: %1").arg(reason);
+        return failed.arg(out.failureReason(reason));
     }
     if (!out.commit())
-        return QStringLiteral("書き込めませんでした: %1").arg(out.errorString());
+        return failed.arg(out.failureReason());
     return {};
 }
 

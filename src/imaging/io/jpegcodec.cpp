@@ -354,7 +354,8 @@ bool encodeJpeg(const QImage& image, int quality, QIODevice& device, QString* er
     if (ok && !st->dest.failed)
         return true;
     if (error)
-        *error = st->dest.failed ? device.errorString() : QString::fromLocal8Bit(st->err.message);
+        *error = st->dest.failed ? QStringLiteral("ファイルに書き込めませんでした（%1）").arg(device.errorString())
+                                 : QStringLiteral("JPEG に変換できませんでした（%1）").arg(QString::fromLocal8Bit(st->err.message));
     return false;
 }
 

@@ -36,7 +36,7 @@ QString readIniValue(const QString& iniText, const QString& section, const QStri
 int resolutionFromSetting(const QString& value)
 {
     const int dpi = numbers::readWholeNumber(value);
-    return dpi == 0 ? 200 : dpi;
+    return dpi == 0 || dpi > kMostDpi ? 200 : dpi;
 }
 
 QString readFirstValue(const QStringList& files, const QString& section, const QString& key)

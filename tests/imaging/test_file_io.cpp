@@ -192,6 +192,35 @@ private slots:
         QVERIFY(readAll(path("plan.gif")).startsWith("BM"));
     }
 
+    // A resolution beyond what a format holds is written as its largest,
+    // never wrapped round to a small or negative number.
+    void absurdResolutionsAreClampedToWhatTheFileHolds()
+    {
+        Gf5Common common;
+        common.ImageHandle = ImageStore::add(gradient(16, 16));
+        for (const int32_t dpi : {60000000, std::numeric_limits<int32_t>::max()}) {
+            common.setResolutionX(dpi);
+            common.setResolutionY(dpi);
+            QVERIFY(common.ResolutionX() > 50000000);
+            Gf5File file;
+            file.ImageHandle = common.ImageHandle;
+            file.FileName = path("dense.jpg");
+            file.FileOperation = Gf5File::WriteJpeg;
+            QVERIFY(file.Execute());
+            file.FileName = path("dense.bmp");
+            file.FileOperation = Gf5File::WriteBmp;
+            QVERIFY(file.Execute());
+            Gf5Common back;
+            back.ImageHandle = read("dense.jpg");
+            QCOMPARE(back.ResolutionX(), 65535);
+            back.FreeImage();
+            const QByteArray bmp = readAll(path("dense.bmp"));
+            QCOMPARE(qFromLittleEndian<qint32>(bmp.constData() + 38), std::numeric_limits<qint32>::max());
+            QCOMPARE(qFromLittleEndian<qint32>(bmp.constData() + 42), std::numeric_limits<qint32>::max());
+        }
+        common.FreeImage();
+    }
+
     void readReportsTheFilesBitDepth()
     {
         QImage indexed(16, 8, QImage::Format_Indexed8);

@@ -74,6 +74,10 @@ private slots:
         QCOMPARE(settings::resolutionFromSetting(""), 200);
         QCOMPARE(settings::resolutionFromSetting("high"), 200);
         QCOMPARE(settings::resolutionFromSetting("-50"), -50);
+        // Absurd resolutions count as invalid rather than wrapping in files.
+        QCOMPARE(settings::resolutionFromSetting("100000"), 100000);
+        QCOMPARE(settings::resolutionFromSetting("100001"), 200);
+        QCOMPARE(settings::resolutionFromSetting("54545455"), 200);
         QCOMPARE(settings::readIniValue("[print]\nres=1\n", "print", "dpi"), QString());
         // The reading buffer keeps 254 characters: a value whose digits run
         // past that point is cut there.

@@ -1,12 +1,20 @@
 #include "gf5common.h"
 #include "imagestore.h"
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace gf5 {
 
 namespace {
 constexpr double kInchesPerMetre = 1.0 / 0.0254;
 int dpiFromDpm(int dpm) { return int(std::lround(dpm * 0.0254)); }
+// Dots per metre as the image keeps them (a 32-bit number, which is also
+// what a BMP file holds): a resolution beyond it is kept at the largest.
+int dpmFromDpi(int32_t dpi)
+{
+    return int(std::min<double>(std::lround(dpi * kInchesPerMetre), std::numeric_limits<int>::max()));
+}
 }
 
 void Gf5Common::FreeImage() { ImageStore::release(ImageHandle); }
@@ -38,13 +46,13 @@ int16_t Gf5Common::BitDepth() const
 void Gf5Common::setResolutionX(int32_t dpi)
 {
     if (QImage* img = ImageStore::image(ImageHandle); img && dpi > 0)
-        img->setDotsPerMeterX(int(std::lround(dpi * kInchesPerMetre)));
+        img->setDotsPerMeterX(dpmFromDpi(dpi));
 }
 
 void Gf5Common::setResolutionY(int32_t dpi)
 {
     if (QImage* img = ImageStore::image(ImageHandle); img && dpi > 0)
-        img->setDotsPerMeterY(int(std::lround(dpi * kInchesPerMetre)));
+        img->setDotsPerMeterY(dpmFromDpi(dpi));
 }
 
 int32_t Gf5Common::ResolutionX() const

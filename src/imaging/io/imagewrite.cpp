@@ -5,6 +5,7 @@
 #include "imaging/io/savefile.h"
 #include <QImageWriter>
 #include <cmath>
+#include <limits>
 
 namespace gf5::io {
 
@@ -35,7 +36,7 @@ QString writeImageFile(const QImage& source, const QString& path, FileType type,
         return QStringLiteral("書き込む画像がありません");
     QImage image = source;
     if (options.dpi > 0) {
-        const int dpm = int(std::lround(options.dpi / 0.0254));
+        const int dpm = int(std::min<double>(std::lround(options.dpi / 0.0254), std::numeric_limits<int>::max()));
         image.setDotsPerMeterX(dpm);
         image.setDotsPerMeterY(dpm);
     }

@@ -26,10 +26,23 @@ void Form1::DeleteTempFile(const QString& path)
     QFile::remove(path); // failure (missing, locked) is of no consequence
 }
 
+static const QString kNoAnswer = QStringLiteral("スキャナが応答しませんでした。\n電源と接続を確かめてください。");
+
 void Form1::btnScan_Click()
 {
-    if (Gf5Scan1.SelectSource() == 0) {
-        messages::show(this, QStringLiteral("取り止めました"));
+    // Each scanner call runs with the progress window up; its 中止 stops the
+    // call. Input to the main window waits meanwhile.
+    auto withProgress = [this](auto call) {
+        BusyScope busy(busyDepth);
+        ProgressSource = 2;
+        ShowProgress();
+        const int32_t result = call();
+        CloseProgress();
+        return result;
+    };
+    if (withProgress([this] { return Gf5Scan1.SelectSource(); }) == 0) {
+        const bool silent = Gf5Scan1.LastFailure == gf5::Gf5Scan::Failure::NoAnswer;
+        messages::show(this, silent ? kNoAnswer : QStringLiteral("取り止めました"));
         return;
     }
     Gf5Scan1.ScanSetting = 1;
@@ -43,11 +56,9 @@ void Form1::btnScan_Click()
     // taken for this scan's picture: only a file this scan wrote is read.
     DeleteTempFile(temp);
     ScanDone = false;
-    int32_t ok = 0;
-    {
-        BusyScope busy(busyDepth);
-        ok = Gf5Scan1.Acquire();
-    }
+    const int32_t ok = withProgress([this] { return Gf5Scan1.Acquire(); });
+    if (ok == 0 && Gf5Scan1.LastFailure == gf5::Gf5Scan::Failure::NoAnswer)
+        messages::show(this, kNoAnswer);
     if (ok == 0 || !ScanDone)
         return;
     ScanDone = false;

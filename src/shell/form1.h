@@ -328,7 +328,7 @@ public:
     QString DocumentPath;
     std::array<int16_t, 10> WallSizeTable{}; // cells 1..9; 0 = empty
     int16_t SourceBitDepth = 0;
-    int16_t ProgressSource = 0;
+    int16_t ProgressSource = 0; // 0 file control, 1 effect control, 2 scanner
     int32_t OpResult = 0;
     int16_t SideChoice = 0;
     std::array<int32_t, 6> PolyX{}, PolyY{};

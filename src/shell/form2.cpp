@@ -64,6 +64,8 @@ void Form1::Form2_Command1_Click()
 {
     if (ProgressSource == 0)
         Gf5File1.CancelRequested = true;
+    else if (ProgressSource == 2)
+        Gf5Scan1.CancelRequested = true;
     else
         Gf5Effect1.CancelRequested = true;
 }

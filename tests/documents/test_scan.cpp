@@ -1,30 +1,19 @@
 // The scan command with SANE's "test" device: the scan replaces the canvas
-// through the temporary JPEG file, undo gives the scan back, and a missing
-// scanner or a failed scan leaves everything as it was.
+// through the temporary JPEG file, undo gives the scan back, the progress
+// window's 中止 stops a scan, and a failed scan leaves everything as it was.
+#include "shell/form2.h"
 #include "shell/messages.h"
 #include "testsupport/formfixture.h"
+#include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace testsupport;
 
-namespace {
-bool writeSaneConfig(const QString& dir, bool withDevice)
-{
-    QFile src("/etc/sane.d/test.conf");
-    QFile dst(dir + "/test.conf"), dll(dir + "/dll.conf");
-    if (!src.open(QIODevice::ReadOnly) || !dst.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        !dll.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    QByteArray conf = src.readAll();
-    conf.replace("number_of_devices 2", "number_of_devices 1");
-    dst.write(conf);
-    dll.write(withDevice ? "test\n" : "\n");
-    return true;
-}
-}
 
 class TestScanCommand : public QObject {
     Q_OBJECT
@@ -34,23 +23,19 @@ class TestScanCommand : public QObject {
 private slots:
     void initTestCase()
     {
-        if (!QFile::exists("/etc/sane.d/test.conf"))
+        if (!writeSaneTestConfig(conf.path(), 1))
             QSKIP("SANE's test device is not installed");
         qputenv("SANE_CONFIG_DIR", conf.path().toLocal8Bit());
         messages::override = [this](const QString& text) { shown << text; };
     }
 
-    void init()
-    {
-        shown.clear();
-        QVERIFY(writeSaneConfig(conf.path(), true));
-    }
+    void init() { shown.clear(); }
 
     void scanReplacesTheDrawingAndUndoGivesTheScan()
     {
         ProgramDir dir;
         Form1 f(QStringList{}, dir.path());
-        f.Gf5Scan1.ExtraOptions = {{"test-picture", "Solid black"}};
+        f.Gf5Scan1.ExtraOptions = plainTestDevice({{"test-picture", "Solid black"}});
         paintOnCanvas(f, QRect(0, 0, 50, 50), qRgb(255, 0, 0));
         gf5::Gf5Scan probe;
         if (probe.SelectSource() == 0)
@@ -73,24 +58,52 @@ private slots:
         QVERIFY(qRed(canvasImage(f).pixel(10, 10)) < 16); // not the red drawing
     }
 
-    void noScannerOrFailedScanChangesNothing()
+    void failedOrCancelledScanChangesNothing()
     {
         ProgramDir dir;
         Form1 f(QStringList{}, dir.path());
         const QImage before = canvasImage(f);
+        const QString name = f.DocumentPath;
         const int live = gf5::ImageStore::liveCount();
-        QVERIFY(writeSaneConfig(conf.path(), false));
-        f.btnScan->click();
-        QCOMPARE(shown, QStringList{"取り止めました"});
 
         // A device error: no message, canvas unchanged, and a temporary file
         // left by an earlier scan is not taken for the new picture.
-        QVERIFY(writeSaneConfig(conf.path(), true));
         writePlan(f.scanTempFile(), 40, 30, "JPG");
-        f.Gf5Scan1.ExtraOptions = {{"read-return-value", "SANE_STATUS_IO_ERROR"}};
+        f.Gf5Scan1.ExtraOptions = plainTestDevice({{"read-return-value", "SANE_STATUS_IO_ERROR"}});
         f.btnScan->click();
-        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown.isEmpty());
         QCOMPARE(canvasImage(f), before);
+        QVERIFY(!QFile::exists(f.scanTempFile()));
+        QCOMPARE(gf5::ImageStore::liveCount(), live);
+
+        // A slow scan shows the progress window with a rising number; 中止
+        // stops it and the canvas stays as it was.
+        f.Gf5Scan1.Resolution = 300;
+        f.Gf5Scan1.ExtraOptions = plainTestDevice(
+            {{"read-limit", true}, {"read-limit-size", 8192}, {"read-delay", true}, {"read-delay-duration", 100000}});
+        int percent = -1;
+        bool visible = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            Form2* w = f.progressWindow;
+            if (!w || !w->isVisible() || w->Label1->text().toInt() < 3)
+                return;
+            visible = true;
+            percent = w->Label1->text().toInt();
+            poll.stop();
+            w->Command1->click();
+        });
+        poll.start(20);
+        QElapsedTimer t;
+        t.start();
+        f.btnScan->click();
+        QVERIFY(visible);
+        QVERIFY(percent >= 3 && percent < 100);
+        QVERIFY(t.elapsed() < 8000);
+        QVERIFY(!f.progressWindow->isVisible());
+        QVERIFY(shown.isEmpty());
+        QCOMPARE(canvasImage(f), before);
+        QCOMPARE(f.DocumentPath, name);
         QVERIFY(!QFile::exists(f.scanTempFile()));
         QCOMPARE(gf5::ImageStore::liveCount(), live);
 
@@ -111,7 +124,7 @@ private slots:
         plain.close();
         const QString programFolder = dir.file("plain/zorvat");
         Form1 f(QStringList{}, programFolder);
-        f.Gf5Scan1.ExtraOptions = {{"test-picture", "Solid black"}};
+        f.Gf5Scan1.ExtraOptions = plainTestDevice({{"test-picture", "Solid black"}});
         f.btnScan->click();
         QVERIFY(shown.isEmpty());
         QCOMPARE(f.DocumentPath, QString("NoName画像"));

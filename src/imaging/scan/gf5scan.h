@@ -1,6 +1,8 @@
 #pragma once
 // Scanner control on SANE: choose a source, scan one picture, hand it over
-// as a stored image through ImageAcquired.
+// as a stored image through ImageAcquired. The device work runs on the SANE
+// thread (saneworker.h); these calls wait for it while the window stays
+// alive, report progress, and give up on a device that stops answering.
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -15,6 +17,10 @@ class QWidget;
 
 namespace gf5 {
 
+namespace sane {
+class Job;
+}
+
 class Gf5Scan : public QObject {
     Q_OBJECT
 public:
@@ -24,9 +30,13 @@ public:
     // mode the device is set to, still at Resolution.
     int16_t ScanSetting = 1;
     int32_t Resolution = 200;
-    // Set while Acquire runs (from an ImageAcquired receiver or a progress
-    // handler) to stop the scan; Acquire then returns 0.
+    // Set while SelectSource or Acquire runs (from a progress handler) to
+    // stop it; it then returns 0 with LastFailure Cancelled.
     bool CancelRequested = false;
+    // How long the devices may take to be listed, and how long a scanner may
+    // stay silent during a scan, before it counts as not answering.
+    int32_t DiscoveryLimitMs = 15000;
+    int32_t AnswerLimitMs = 30000;
     // Owner of the chooser shown when several scanners are found.
     QWidget* DialogParent = nullptr;
     // Further device options set after mode and resolution, by SANE option
@@ -45,6 +55,14 @@ public:
     QString SourceName() const { return m_device; }
     // Why the last SelectSource or Acquire failed (empty after success).
     QString LastError;
+    enum class Failure {
+        None,
+        Cancelled, // CancelRequested, or the chooser was cancelled
+        NoAnswer,  // the devices did not answer within the limits
+        NoDevice,  // no scanner found, or none selected
+        Device,    // the device reported an error or sent unusable data
+    };
+    Failure LastFailure = Failure::None;
 
     // Tests and scripted runs can answer the chooser: given the devices'
     // descriptions, return the index picked or -1 for cancel.
@@ -53,9 +71,16 @@ public:
 signals:
     // A new stored image, owned by the receiver (0 = no image came).
     void ImageAcquired(int32_t handle);
+    // While SelectSource or Acquire waits: percent of the scan's bytes
+    // received, or while the devices are listed, of the time limit used.
+    void Progress(int16_t percent);
+    // SelectSource is about to ask the user to choose among several devices.
+    void ChoosingSource();
 
 private:
-    bool readImage(void* device, QImage& image);
+    // Waits for a posted job; false (LastFailure, LastError set) when it was
+    // cancelled or stopped answering for limitMs.
+    bool await(sane::Job& job, int limitMs);
 
     QString m_device;
 };

@@ -2,6 +2,8 @@
 #include <sane/sane.h>
 #include <dlfcn.h>
 #include <link.h>
+#include <pthread.h>
+#include <csignal>
 #include <chrono>
 #include <cstring>
 #include <deque>
@@ -100,6 +102,14 @@ public:
 private:
     void loop()
     {
+        // Backends stream scan data through pipes from reader threads they
+        // start from here (which inherit this mask). A cancel closes the
+        // pipe under a writing reader: with SIGPIPE blocked the write just
+        // fails, instead of the signal ending the whole program.
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
         SANE_Int version = 0;
         t_sessionReady = sane_init(&version, nullptr) == SANE_STATUS_GOOD;
         for (;;) {

@@ -9,6 +9,8 @@ namespace documents {
 int32_t PrintSize = 0;
 int32_t PrintImageWidth = 0;
 int32_t PrintImageHeight = 0;
+PrintLayout PrintChoice = PrintLayout::Square;
+QSizeF PrintActualSizeMm;
 }
 
 std::function<void(Form4&)> Form4::showOverride;
@@ -22,7 +24,7 @@ Form4::Form4(QWidget* owner) : QDialog(owner)
     setObjectName("Form4");
     setWindowTitle("印刷のサイズ");
     setModal(true);
-    setFixedSize(300, 300);
+    setFixedSize(300, 360);
 
     auto label = [this](const QString& text, int x, int y, int w) {
         auto* l = new QLabel(text, this);
@@ -41,13 +43,21 @@ Form4::Form4(QWidget* owner) : QDialog(owner)
     label("印刷するサイズを指定してください", 16, 92, 270);
 
     auto* frame = new QGroupBox("印刷サイズ", this);
-    frame->setGeometry(16, 116, 170, 170);
+    frame->setGeometry(16, 116, 170, 230);
     // Largest at the top, smallest at the bottom.
     for (int i = 5; i >= 1; --i) {
         Option1[i] = new QRadioButton(QString("%1cm×%1cm").arg(kSizes[i]), frame);
         Option1[i]->setObjectName(QString("Option1(%1)").arg(i));
         Option1[i]->setGeometry(16, 24 + 28 * (5 - i), 140, 24);
     }
+    // Below the squares: the whole image, on the whole paper or at its own size.
+    optFitPaper = new QRadioButton("用紙に合わせる", frame);
+    optFitPaper->setObjectName("optFitPaper");
+    optFitPaper->setGeometry(16, 24 + 28 * 5, 140, 24);
+    optFitPaper->setToolTip("画像全体を用紙いっぱいに、縦横の比率を保って印刷");
+    optActualSize = new QRadioButton("原寸", frame);
+    optActualSize->setObjectName("optActualSize");
+    optActualSize->setGeometry(16, 24 + 28 * 6, 140, 24);
 
     const char* buttons[3] = {"", "OK", "キャンセル"};
     for (int i = 1; i <= 2; ++i) {
@@ -64,10 +74,17 @@ void Form4::Form_Load()
     Text1[1]->setText(QString::number(documents::PrintImageWidth));
     Text1[2]->setText(QString::number(documents::PrintImageHeight));
     documents::PrintSize = 0;
+    documents::PrintChoice = documents::PrintLayout::Square;
+    QString actual = "開いたとき（スキャンしたとき）の解像度のとおりの大きさで印刷";
+    const QSizeF mm = documents::PrintActualSizeMm;
+    if (!mm.isEmpty())
+        actual += QString("（%1×%2mm）").arg(mm.width(), 0, 'f', 1).arg(mm.height(), 0, 'f', 1);
+    optActualSize->setToolTip(actual);
 }
 
 void Form4::btnRet_Click(int index)
 {
+    documents::PrintChoice = documents::PrintLayout::Square;
     if (index == 2) {
         documents::PrintSize = 0;
     } else {
@@ -77,6 +94,10 @@ void Form4::btnRet_Click(int index)
                 break;
             }
         }
+        if (optFitPaper->isChecked())
+            documents::PrintChoice = documents::PrintLayout::FitPaper;
+        else if (optActualSize->isChecked())
+            documents::PrintChoice = documents::PrintLayout::ActualSize;
     }
     if (index == 2)
         reject();

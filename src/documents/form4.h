@@ -1,6 +1,8 @@
 #pragma once
 // The print-size window "印刷のサイズ": shows the canvas image's size in
-// pixels and offers five square print sizes. The choice goes into PrintSize.
+// pixels and offers five square print sizes, the whole paper and the image's
+// own size. The choice goes into PrintSize and PrintChoice.
+#include "print_layout.h"
 #include <QDialog>
 #include <array>
 #include <cstdint>
@@ -17,6 +19,12 @@ namespace documents {
 extern int32_t PrintSize;
 extern int32_t PrintImageWidth;
 extern int32_t PrintImageHeight;
+// The layout chosen: Square with PrintSize, or one of the whole-image
+// layouts (PrintSize 0 then). Square when cancelled.
+extern PrintLayout PrintChoice;
+// The image's size on paper at its own resolution, in millimetres, for the
+// 原寸 tooltip (empty: not known).
+extern QSizeF PrintActualSizeMm;
 }
 
 class Form4 : public QDialog {
@@ -27,6 +35,8 @@ public:
     std::array<QLineEdit*, 3> Text1{};       // indexes 1 (width), 2 (height)
     std::array<QRadioButton*, 6> Option1{};  // indexes 1..5: 5, 7, 10, 12, 15 cm
     std::array<QPushButton*, 3> btnRet{};    // 1 OK, 2 cancel
+    QRadioButton* optFitPaper = nullptr;     // 用紙に合わせる
+    QRadioButton* optActualSize = nullptr;   // 原寸
 
     void Form_Load();
     void btnRet_Click(int index);

@@ -15,6 +15,7 @@ void Form1::btnNewImage_Click()
     Gf5Disp1->Refresh();
     Form_Paint();
     DocumentPath = documents::kNewImageName;
+    DocumentDpi = PrintDpi; // a new sheet has the resolution it is given
     UpdateTitle();
 }
 

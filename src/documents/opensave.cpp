@@ -45,6 +45,7 @@ bool Form1::AdoptLoadedImage(bool skipSnapshot)
         return false;
     }
     SourceBitDepth = Gf5Common1.BitDepth();
+    DocumentDpi = Gf5Common1.ResolutionX(); // before the title refresh stamps PrintDpi
     bool result = true;
     if (SourceBitDepth == 24) {
         Gf5Disp1->setImageHandle(h);

@@ -68,6 +68,8 @@ void Form1::btnScan_Click()
         return;
     if (Gf5Disp1->ImageHandle() != 0)
         ReleaseCanvasImage();
+    Gf5Common1.ImageHandle = Gf5File1.ImageHandle;
+    DocumentDpi = Gf5Common1.ResolutionX(); // the scanner's resolution, kept by the file
     Gf5Disp1->setImageHandle(Gf5File1.ImageHandle);
     Gf5Disp1->setZoomMode(0);
     Gf5Disp1->setDisplayMode(1);

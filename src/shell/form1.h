@@ -242,6 +242,12 @@ public:
     bool ScanDone = false;        // set when the scanned image reached the temporary file
     void btnPrintOut_Click();
     void PrintImage(int32_t size); // size: edge in tenths of a millimetre
+    // Prints the canvas image into a rectangle in tenths of a millimetre from
+    // the printable area's corner.
+    void PrintImageIn(const QRect& rect);
+    // The canvas image's resolution when it was opened, scanned or made new:
+    // 原寸 prints at it (UpdateTitle stamps PrintDpi into the image itself).
+    double DocumentDpi = 0;
 
     void connectScanPrintHandlers();
 

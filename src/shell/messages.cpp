@@ -1,5 +1,6 @@
 #include "messages.h"
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace messages {
 
@@ -13,6 +14,21 @@ void show(QWidget* parent, const QString& text)
     }
     QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+std::function<bool(const QString&)> askOverride;
+
+bool ask(QWidget* parent, const QString& text)
+{
+    if (askOverride)
+        return askOverride(text);
+    QMessageBox box(QMessageBox::Question, QString(), text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton("はい", QMessageBox::YesRole);
+    QPushButton* no = box.addButton("いいえ", QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 } // namespace messages

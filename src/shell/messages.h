@@ -12,4 +12,9 @@ void show(QWidget* parent, const QString& text);
 // When set, show() calls it instead of opening a box.
 extern std::function<void(const QString&)> override;
 
+// A question with はい and いいえ (いいえ is the default); true for はい.
+bool ask(QWidget* parent, const QString& text);
+// When set, ask() returns its answer instead of opening a box.
+extern std::function<bool(const QString&)> askOverride;
+
 } // namespace messages

@@ -50,6 +50,7 @@ private slots:
         QVERIFY(qRed(scanned.pixel(10, 10)) < 16);
         QCOMPARE(f.DocumentPath, QString("NoName画像"));
         QVERIFY(f.windowTitle().contains("NoName画像"));
+        QCOMPARE(qRound(f.DocumentDpi), 200); // what 原寸 prints at
         QVERIFY(!QFile::exists(f.scanTempFile()));
         QVERIFY(!QFile::exists(dir.file("tmp.jpg")));
 

@@ -409,6 +409,29 @@ int32_t Gf5Print::ShowPrinterDialog(QWidget* owner)
     return m_job->showDialog(owner, m_pdfPath) ? 1 : 0;
 }
 
+std::function<bool(QDialog&)> Gf5Print::previewOverride;
+
+int32_t Gf5Print::ShowPrintPreview(QWidget* owner, const std::function<void()>& drawDocument)
+{
+    if (!m_job)
+        m_job = std::make_unique<PrintJob>();
+    return m_job->preview(owner, m_pdfPath, drawDocument, previewOverride) ? 1 : 0;
+}
+
+QSizeF Gf5Print::PaperSize()
+{
+    if (!m_job)
+        m_job = std::make_unique<PrintJob>();
+    return m_job->paperSize(m_pdfPath);
+}
+
+QRectF Gf5Print::PrintableArea()
+{
+    if (!m_job)
+        m_job = std::make_unique<PrintJob>();
+    return m_job->printableArea(m_pdfPath);
+}
+
 int32_t Gf5Print::BeginPrint(QWidget*)
 {
     if (!m_job)

@@ -5,13 +5,15 @@
 // black. Rectangles (l, t, r, b) cover x in [l, r) and y in [t, b), the
 // platform convention; anything outside the surface is clipped.
 // Colours are red + 256 * green + 65536 * blue.
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
+class QDialog;
 class QPainter;
-class QRectF;
 class QWidget;
 
 namespace gf5 {
@@ -91,6 +93,17 @@ public:
     // Tests and scripted runs can answer the printer dialog: when set, it is
     // called instead of showing the dialog and its result is returned.
     static std::function<int32_t()> printerDialogOverride;
+    // Shows a print preview ("印刷プレビュー") of what drawDocument prints
+    // (the same BeginPrint ... EndPrint calls as printing). Nonzero when the
+    // user chose to print; nothing is printed by the preview itself. When
+    // printing into a file it is skipped (nonzero) unless previewOverride is
+    // set, which then gets the dialog instead of it being shown.
+    int32_t ShowPrintPreview(QWidget* owner, const std::function<void()>& drawDocument);
+    static std::function<bool(QDialog&)> previewOverride;
+    // The printer's sheet and printable area (on the sheet), in tenths of a
+    // millimetre.
+    QSizeF PaperSize();
+    QRectF PrintableArea();
 
 private:
     // Fills (with the brush) and outlines (with the pen, kept inside the

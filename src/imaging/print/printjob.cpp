@@ -1,5 +1,8 @@
 #include "printjob.h"
+#include <QActionGroup>
+#include <QCoreApplication>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 namespace gf5 {
@@ -27,10 +30,8 @@ bool PrintJob::showDialog(QWidget* owner, const QString& pdfPath)
     return dialog.exec() == QDialog::Accepted;
 }
 
-int32_t PrintJob::begin(const QString& pdfPath)
+void PrintJob::configureOutput(const QString& pdfPath)
 {
-    if (m_dc)
-        end(m_dc);
     QPrinter& pr = printer();
     if (!pdfPath.isEmpty()) {
         pr.setOutputFormat(QPrinter::PdfFormat);
@@ -42,6 +43,64 @@ int32_t PrintJob::begin(const QString& pdfPath)
         pr.setOutputFormat(QPrinter::NativeFormat);
         m_toFile = false;
     }
+}
+
+QSizeF PrintJob::paperSize(const QString& pdfPath)
+{
+    configureOutput(pdfPath);
+    return printer().paperRect(QPrinter::Millimeter).size() * 10.0;
+}
+
+QRectF PrintJob::printableArea(const QString& pdfPath)
+{
+    configureOutput(pdfPath);
+    const QRectF mm = printer().pageRect(QPrinter::Millimeter);
+    return QRectF(mm.topLeft() * 10.0, mm.size() * 10.0);
+}
+
+namespace {
+// The preview's own print button would show the printer dialog a second
+// time; here it only confirms, and the caller prints.
+void printButtonConfirms(QPrintPreviewDialog& dialog)
+{
+    const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    for (QActionGroup* group : dialog.findChildren<QActionGroup*>()) {
+        for (QAction* action : group->actions()) {
+            if (action->text() != printText)
+                continue;
+            QObject::disconnect(action, nullptr, &dialog, nullptr);
+            QObject::connect(action, &QAction::triggered, &dialog, &QDialog::accept);
+            action->setObjectName("previewPrint");
+        }
+    }
+}
+} // namespace
+
+bool PrintJob::preview(QWidget* owner, const QString& pdfPath, const std::function<void()>& drawDocument,
+                       const std::function<bool(QDialog&)>& override)
+{
+    if (!pdfPath.isEmpty() && !override)
+        return true; // printing into a file runs without dialogs
+    configureOutput(pdfPath);
+    QPrintPreviewDialog dialog(&printer(), owner);
+    dialog.setWindowTitle(QStringLiteral("印刷プレビュー"));
+    printButtonConfirms(dialog);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&](QPrinter*) {
+        m_previewing = true;
+        drawDocument();
+        m_previewing = false;
+    });
+    return override ? override(dialog) : dialog.exec() == QDialog::Accepted;
+}
+
+int32_t PrintJob::begin(const QString& pdfPath)
+{
+    if (m_dc)
+        end(m_dc);
+    QPrinter& pr = printer();
+    // While previewing, the printer's output is the preview's and stays so.
+    if (!m_previewing)
+        configureOutput(pdfPath);
     if (!m_painter.begin(&pr))
         return 0;
     // Pictures stay lossless in PDF output; nothing is smoothed.

@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -19,6 +20,14 @@ public:
 
     // Printer dialog; true when confirmed. With a PDF path no dialog is shown.
     bool showDialog(QWidget* owner, const QString& pdfPath);
+    // Print preview of what drawDocument draws (it runs the begin ... end
+    // sequence, which then paints into the preview). True when the user
+    // chose to print. With a PDF path it is shown only through override.
+    bool preview(QWidget* owner, const QString& pdfPath, const std::function<void()>& drawDocument,
+                 const std::function<bool(QDialog&)>& override);
+    // The sheet and its printable area, in tenths of a millimetre.
+    QSizeF paperSize(const QString& pdfPath);
+    QRectF printableArea(const QString& pdfPath);
     // Starts the document; returns the drawing handle or 0.
     int32_t begin(const QString& pdfPath);
     bool startPage(int32_t dc);
@@ -32,6 +41,8 @@ public:
 
 private:
     QPrinter& printer();
+    // Points the printer at the PDF file, or back at the printer.
+    void configureOutput(const QString& pdfPath);
 
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;
@@ -39,6 +50,7 @@ private:
     int m_pagesStarted = 0;
     bool m_pageOpen = false;
     bool m_toFile = false; // the printer was last pointed at a PDF file
+    bool m_previewing = false; // drawing goes into the preview, not to the output
 };
 
 } // namespace gf5

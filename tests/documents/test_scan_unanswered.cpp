@@ -25,8 +25,7 @@ private slots:
     {
         if (!silent.isListening())
             QSKIP("no loopback address could take the scanner port");
-        QVERIFY(silent.writeConfig(conf.path()));
-        qputenv("SANE_CONFIG_DIR", conf.path().toLocal8Bit());
+        QVERIFY(silent.install(conf.path()));
         messages::override = [this](const QString& text) { shown << text; };
     }
 

@@ -2,7 +2,7 @@
 // from bin/, the parts library is listed from there, the user's settings
 // come first, and a scan works while the data folder stays untouched.
 #include "testsupport/formfixture.h"
-#include "testsupport/sanedevice.h"
+#include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"
 #include "shell/messages.h"
 #include "shell/userpaths.h"

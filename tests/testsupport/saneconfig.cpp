@@ -66,10 +66,13 @@ void SilentScanner::close()
     m_fd = -1;
 }
 
-bool SilentScanner::writeConfig(const QString& dir) const
+bool SilentScanner::install(const QString& dir) const
 {
-    return writeFile(dir + "/dll.conf", "net\n") &&
-           writeFile(dir + "/net.conf", "connect_timeout = 5\n" + m_host.toLatin1() + "\n");
+    if (!writeFile(dir + "/dll.conf", "net\n") ||
+        !writeFile(dir + "/net.conf", "connect_timeout = 5\n" + m_host.toLatin1() + "\n"))
+        return false;
+    qputenv("SANE_CONFIG_DIR", dir.toLocal8Bit());
+    return true;
 }
 
 } // namespace testsupport

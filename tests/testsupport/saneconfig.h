@@ -28,8 +28,9 @@ public:
     SilentScanner& operator=(const SilentScanner&) = delete;
     bool isListening() const { return m_fd >= 0; }
     QString host() const { return m_host; }
-    // Writes dll.conf and net.conf into dir naming only this host.
-    bool writeConfig(const QString& dir) const;
+    // Writes dll.conf and net.conf into dir naming only this host, and
+    // points SANE at dir.
+    bool install(const QString& dir) const;
     void close();
 
 private:

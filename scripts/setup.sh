@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Zorvat needs (only those missing) and builds it
 # (Release) into ./build. Safe to run again: it only does what is left to do.
+# With --packages-only it stops after the packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +13,7 @@ PACKAGES=(
   fonts-ipafont-gothic
   xvfb xauth xdotool x11-xserver-utils xclip python3 poppler-utils
   qt6-translations-l10n desktop-file-utils appstream dpkg-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()
@@ -25,6 +27,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+
+[ "${1:-}" = "--packages-only" ] && exit 0
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --parallel "$(nproc)"

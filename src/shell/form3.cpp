@@ -1,5 +1,6 @@
 #include "form3.h"
 #include "form1.h"
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -21,6 +22,11 @@ Form3::Form3(QWidget* owner, int16_t& sideChoice) : QDialog(owner), m_sideChoice
         Command1[i] = new QPushButton(i == 0 ? "キャンセル" : "", this);
         Command1[i]->setObjectName(QString("Command1(%1)").arg(i));
         Command1[i]->setGeometry(xs[i], 66, 75, 28);
+        // Enter must not throw the traced stretch away by picking キャンセル.
+        Command1[i]->setAutoDefault(false);
+        Command1[i]->setDefault(false);
+        // The focused button sees keys first; the keypad answers come here.
+        Command1[i]->installEventFilter(this);
         connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
     }
 }
@@ -32,6 +38,53 @@ void Form3::Command1_Click(int index)
         reject();
     else
         accept();
+}
+
+QString Form3::sideForKey(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    if (!(modifiers & Qt::KeypadModifier))
+        return {};
+    switch (qtKey) {
+    case Qt::Key_8: case Qt::Key_Up: return QStringLiteral("上側");
+    case Qt::Key_2: case Qt::Key_Down: return QStringLiteral("下側");
+    case Qt::Key_4: case Qt::Key_Left: return QStringLiteral("左側");
+    case Qt::Key_6: case Qt::Key_Right: return QStringLiteral("右側");
+    default: return {};
+    }
+}
+
+bool Form3::answerFromKey(const QKeyEvent* e)
+{
+    const QString side = sideForKey(e->key(), e->modifiers());
+    if (side.isEmpty())
+        return false;
+    for (int i = 1; i <= 2; ++i) {
+        if (Command1[i]->isVisible() && Command1[i]->isEnabled() && Command1[i]->text() == side) {
+            Command1_Click(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Form3::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        // A keypad key never moves the focus between the buttons.
+        if (answerFromKey(ke) || (ke->modifiers() & Qt::KeypadModifier))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Form3::keyPressEvent(QKeyEvent* e)
+{
+    if (answerFromKey(e))
+        return;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        return; // no default answer
+    QDialog::keyPressEvent(e);
 }
 
 void Form3::ask()

@@ -1,8 +1,11 @@
 #pragma once
 // The side-choice window "問合せ": two lines of question, two answers and
 // "キャンセル". The answer's index (0 when cancelled or closed) is written
-// into the caller's variable.
+// into the caller's variable. The hand is on the keypad when it opens, so
+// keypad 8, 2, 4 and 6 pick the answer captioned 上側, 下側, 左側 or 右側 and
+// Escape cancels; no button is the default, so Enter picks nothing.
 #include <QDialog>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -23,6 +26,16 @@ public:
     void ask();
     static std::function<int(Form3&)> answerOverride;
 
+    // The answer caption a keypad key stands for ("上側" for keypad 8, also
+    // as Up with Num Lock off), or an empty string for any other key.
+    static QString sideForKey(int qtKey, Qt::KeyboardModifiers modifiers);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
+    // Picks the answer whose caption the key names; false when none does.
+    bool answerFromKey(const QKeyEvent* e);
     int16_t& m_sideChoice;
 };

@@ -95,4 +95,6 @@ void Form1::TurnCanvas(int32_t angle, int kind)
         return;
     }
     adoptEffectResultOnCanvas(true);
+    // Turned or mirrored, the plan no longer lies under the old rectangle.
+    ClearSelection();
 }

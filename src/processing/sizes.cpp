@@ -83,6 +83,8 @@ void Form1::Command10_Click()
         return;
     }
     adoptEffectResultOnCanvas(true);
+    // The old rectangle no longer covers the same part of the plan.
+    ClearSelection();
     UpdateTitle();
 }
 
@@ -114,6 +116,8 @@ void Form1::btnCut_Click()
     Gf5Effect1.AuxImage = 0;
     releaseWorkImage(aux);
     adoptEffectResultOnCanvas(true);
+    // The cut-out is the whole image now; its old place means nothing in it.
+    ClearSelection();
     UpdateTitle();
     selectOption1(0);
 }

@@ -90,8 +90,8 @@ private slots:
         QVERIFY(text.width() > text.height());
         QVERIFY2(std::abs(text.center().x() - sel.center().x()) <= 3, qPrintable(QString::number(text.center().x())));
         QVERIFY2(std::abs(text.center().y() - sel.center().y()) <= 6, qPrintable(QString::number(text.center().y())));
-        // Drawn at the full size of 48 pixels: two characters about 96 wide.
-        QVERIFY2(text.width() >= 80 && text.width() <= 100, qPrintable(QString::number(text.width())));
+        // As large as fits: the two characters span nearly the whole width.
+        QVERIFY2(text.width() >= 190, qPrintable(QString::number(text.width())));
         QCOMPARE(countColour(img, Black), countColour(img, Black, sel));
         // Selection stays for another paste.
         QCOMPARE(f.Gf5Disp1->SelectionRight(), 300);
@@ -150,6 +150,41 @@ private slots:
         QCOMPARE(countColour(img2, Black) - countColour(img, Black),
                  countColour(img2, Black, QRect(400, 100, 20, 80)));
         QVERIFY(countColour(img2, Black, QRect(400, 100, 20, 80)) > 20);
+    }
+
+    // Room names fill the selection on a high-resolution scan: the text grows
+    // past the nominal size, keeps its proportions and is centred.
+    void textFillsTheSelection_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("sel");
+        QTest::addColumn<bool>("byHeight"); // the height limits, not the width
+        QTest::newRow("400 x 150") << "洋室" << QRect(50, 50, 400, 150) << true;
+        QTest::newRow("wide room name") << "クローゼット" << QRect(50, 50, 400, 150) << false;
+        QTest::newRow("tall box") << "LDK" << QRect(20, 20, 120, 400) << false;
+    }
+    void textFillsTheSelection()
+    {
+        QFETCH(QString, text);
+        QFETCH(QRect, sel);
+        QFETCH(bool, byHeight);
+        ProgramDir dir;
+        Form1 f({}, dir.path());
+        showOnCanvas(f, whiteImage(500, 500));
+        f.txtmoji->setCurrentText(text);
+        setSelection(f, sel.left(), sel.top(), sel.left() + sel.width(), sel.top() + sel.height());
+        f.btnMojiIn->click();
+        const QImage img = canvasImage(f);
+        const QRect ink = blackBounds(img, sel);
+        QVERIFY(!ink.isNull());
+        const QString got = QString("%1 x %2 at %3,%4").arg(ink.width()).arg(ink.height()).arg(ink.x()).arg(ink.y());
+        if (byHeight)
+            QVERIFY2(ink.height() >= sel.height() * 9 / 10, qPrintable(got));
+        else
+            QVERIFY2(ink.width() >= sel.width() * 9 / 10, qPrintable(got));
+        QVERIFY2(std::abs(ink.center().x() - sel.center().x()) <= 4, qPrintable(got));
+        QVERIFY2(std::abs(ink.center().y() - sel.center().y()) <= 4, qPrintable(got));
+        QCOMPARE(countColour(img, Black), countColour(img, Black, sel));
     }
 
     void undoRemovesOnlyTheText()

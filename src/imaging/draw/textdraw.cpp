@@ -77,6 +77,10 @@ VerticalForm verticalForm(const QString& ch)
     return VerticalForm::Upright;
 }
 
+// Largest pixel size the fitting tries: far beyond any selection, small
+// enough for the font engine.
+constexpr int kMaxPixelSize = 8192;
+
 QSize blockSize(const TextBox& box, const QStringList& lines, int px)
 {
     const QFontMetrics fm(makeFont(box, px));
@@ -91,6 +95,30 @@ QSize blockSize(const TextBox& box, const QStringList& lines, int px)
         n = std::max(n, charsOf(l).size());
     const int cell = std::max(1, px);
     return {cell * int(lines.size()), cell * int(n)};
+}
+
+// Where the ink of horizontal lines lies, relative to the top-left corner of
+// their block (lines centred on the widest); the block itself when the text
+// leaves no ink (only spaces).
+QRect horizontalInk(const TextBox& box, const QStringList& lines, int px)
+{
+    const QFontMetrics fm(makeFont(box, px));
+    const QSize block = blockSize(box, lines, px);
+    QRect ink;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QRect r = fm.tightBoundingRect(lines[i]);
+        if (r.isEmpty())
+            continue;
+        const int x = (block.width() - fm.horizontalAdvance(lines[i])) / 2;
+        ink |= r.translated(x, i * fm.height() + fm.ascent());
+    }
+    return ink.isEmpty() ? QRect(QPoint(0, 0), block) : ink;
+}
+
+// What must fit into the rectangle at a pixel size.
+QSize fittedExtent(const TextBox& box, const QStringList& lines, int px)
+{
+    return box.vertical ? blockSize(box, lines, px) : horizontalInk(box, lines, px).size();
 }
 
 bool fits(const QSize& need, const QSize& room)
@@ -122,16 +150,18 @@ void drawVerticalChar(QPainter& p, const QFontMetrics& fm, const QString& ch, co
 int fittedPixelSize(const TextBox& box, const QSize& size)
 {
     const QStringList lines = linesOf(box.text);
-    int px = std::max(1, box.pixelSize);
-    QSize need = blockSize(box, lines, px);
-    if (fits(need, size) || need.isEmpty())
-        return px;
-    const double f = std::min(double(size.width()) / std::max(1, need.width()),
-                              double(size.height()) / std::max(1, need.height()));
-    px = std::max(1, int(std::floor(px * f)));
-    // Font metrics do not scale exactly; step down until the block fits.
-    while (px > 1 && !fits(blockSize(box, lines, px), size))
-        px -= std::max(1, px / 20);
+    const int start = std::clamp(box.pixelSize, 1, kMaxPixelSize);
+    const QSize need = fittedExtent(box, lines, start);
+    if (need.isEmpty() || size.isEmpty())
+        return start;
+    // The drawn size follows the pixel size closely: scale once, then
+    // correct by steps for the font's rounding.
+    const double f = std::min(double(size.width()) / need.width(), double(size.height()) / need.height());
+    int px = std::clamp(int(std::floor(start * f)), 1, kMaxPixelSize);
+    while (px > 1 && !fits(fittedExtent(box, lines, px), size))
+        px -= std::max(1, px / 50);
+    while (px < kMaxPixelSize && fits(fittedExtent(box, lines, px + 1), size))
+        ++px;
     return std::max(1, px);
 }
 
@@ -153,15 +183,18 @@ void drawTextBox(QPainter& p, const QRect& rect, const TextBox& box)
         p.setPen(box.fore);
         const QStringList lines = linesOf(box.text);
         const QSize need = blockSize(box, lines, px);
-        const int x0 = rect.left() + (rect.width() - need.width()) / 2;
-        const int y0 = rect.top() + (rect.height() - need.height()) / 2;
         if (!box.vertical) {
+            // The ink, not the line boxes, is centred in the rectangle.
+            const QRect ink = horizontalInk(box, lines, px);
+            const int bx = rect.left() + (rect.width() - ink.width()) / 2 - ink.left();
+            const int by = rect.top() + (rect.height() - ink.height()) / 2 - ink.top();
             for (int i = 0; i < lines.size(); ++i) {
-                const int lw = fm.horizontalAdvance(lines[i]);
-                const int x = rect.left() + (rect.width() - lw) / 2;
-                p.drawText(QPoint(x, y0 + i * fm.height() + fm.ascent()), lines[i]);
+                const int x = bx + (need.width() - fm.horizontalAdvance(lines[i])) / 2;
+                p.drawText(QPoint(x, by + i * fm.height() + fm.ascent()), lines[i]);
             }
         } else {
+            const int x0 = rect.left() + (rect.width() - need.width()) / 2;
+            const int y0 = rect.top() + (rect.height() - need.height()) / 2;
             // Columns run from right to left, characters from top to bottom.
             const int cell = std::max(1, px);
             const int cols = int(lines.size());

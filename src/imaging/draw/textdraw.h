@@ -1,6 +1,7 @@
 #pragma once
-// Text fitted into a rectangle: horizontal lines or vertical columns, centred,
-// made smaller until it fits, never antialiased, clipped to the rectangle.
+// Text fitted into a rectangle: horizontal lines or vertical columns, as
+// large as fits inside it with the font's proportions kept, centred both
+// ways, never antialiased, clipped to the rectangle.
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -12,7 +13,7 @@ namespace gf5 {
 struct TextBox {
     QString text;
     QString family;      // empty: the application's font
-    int pixelSize = 12;
+    int pixelSize = 12;  // the size the fitting starts measuring from
     bool bold = false;
     bool vertical = false; // one upright character per cell, top to bottom
     QColor fore = Qt::black;
@@ -23,8 +24,9 @@ struct TextBox {
 // Draws box into rect (x in [left, right], y in [top, bottom] as QRect has it).
 void drawTextBox(QPainter& p, const QRect& rect, const TextBox& box);
 
-// The pixel size drawTextBox uses for box in a rectangle of size, at most
-// box.pixelSize.
+// The pixel size drawTextBox uses for box in a rectangle of size: the
+// largest whose drawn text fits (horizontal text by its ink, vertical text
+// by its character cells).
 int fittedPixelSize(const TextBox& box, const QSize& size);
 
 } // namespace gf5

@@ -1,5 +1,6 @@
 // Cut-outs of the selection, stamping saved pixels back, white widening and
 // the transparent overlay of a confirmed paste; the release rule they share.
+#include "clipboard/white_curve.h"
 #include "imaging/store/imagestore.h"
 #include "shell/form1.h"
 #include <QRect>
@@ -114,10 +115,8 @@ void Form1::WidenWhite()
     Gf5Effect4.SourceImage = canvas;
     Gf5Effect4.AreaMode = (b > 0 && r > 0) ? 2 : 1;
     Gf5Effect4.ReportProgress = true;
-    // Up to 210 stays; 210..220 stretches to 210..255; 220 and above is white.
-    const int32_t in[6] = {0, 64, 128, 210, 220, 255};
-    const int32_t out[6] = {0, 64, 128, 210, 255, 255};
-    const int32_t ok = Gf5Effect4.ToneCurve(PolyX.data(), PolyY.data(), 4, in, out, 6, 1, 1, 1);
+    const int32_t ok = Gf5Effect4.ToneCurve(PolyX.data(), PolyY.data(), 4, clipboard::kWidenWhiteIn,
+                                            clipboard::kWidenWhiteOut, 6, 1, 1, 1);
     Gf5Effect4.SourceImage = 0;
     if (ok == 0)
         return;

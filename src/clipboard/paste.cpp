@@ -54,6 +54,7 @@ void Form1::PasteFromClipboard(bool forFill)
         return;
     }
     PasteFloating = true;
+    setFloatRect(l, t, r, b);
     if (forFill)
         return; // the caller confirms at once
     Gf5Disp1->setSelectionLeft(l);
@@ -95,6 +96,8 @@ void Form1::Gf5Disp1_SelectionChanged()
         Gf5Disp1->Refresh();
         if (drawn == 0)
             endFloatingPaste();
+        else
+            setFloatRect(SavedSelLeft, SavedSelTop, SavedSelRight, SavedSelBottom);
     } else {
         // The selection was removed: the paste is cancelled.
         endFloatingPaste();
@@ -106,6 +109,17 @@ void Form1::Gf5Disp1_SelectionChanged()
 
 void Form1::ConfirmPaste(bool takeSnapshot, bool transparent)
 {
+    // A floating picture is laid in afresh with its white left out, into the
+    // rectangle it was last drawn into, whether or not a selection remains.
+    if (transparent && PasteFloating && FloatingPicture != 0 && FloatRight > FloatLeft && FloatBottom > FloatTop) {
+        const int32_t picture = FloatingPicture;
+        FloatingPicture = 0;
+        endFloatingPaste();
+        confirmFloatingTransparent(picture, takeSnapshot);
+        releaseWorkImage(picture);
+        ClearSelection();
+        return;
+    }
     // The picture is already on the drawing surface; its handle is done with.
     endFloatingPaste();
     // Leaving white out needs a pasted area: without a selection there is

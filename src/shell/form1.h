@@ -141,6 +141,12 @@ public:
     // scale changes and a moving paste overwrite, so the pixels always go
     // back where they came from.
     int32_t SavedCutOutLeft = 0, SavedCutOutTop = 0, SavedCutOutRight = 0, SavedCutOutBottom = 0;
+    // The rectangle the floating picture was last drawn into; a confirm
+    // uses it even when the selection was cleared meanwhile.
+    int32_t FloatLeft = 0, FloatTop = 0, FloatRight = 0, FloatBottom = 0;
+    void setFloatRect(int32_t l, int32_t t, int32_t r, int32_t b);
+    // Lays the floating picture into the image with its pure white left out.
+    void confirmFloatingTransparent(int32_t picture, bool takeSnapshot);
     // Ends a floating paste: clears PasteFloating, releases the picture.
     void endFloatingPaste();
     // Releases an image this window created, unless a display shows it or it

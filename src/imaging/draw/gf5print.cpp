@@ -3,6 +3,7 @@
 #include "../store/imagestore.h"
 #include "surface.h"
 #include "textdraw.h"
+#include "whitekey.h"
 #include <QImage>
 #include <QPainter>
 #include <QPen>
@@ -367,6 +368,16 @@ int32_t Gf5Print::DrawImage(int32_t dc, int32_t image, int32_t l, int32_t t, int
                              std::max(1, int(std::lround(src->height() * f)))));
     }
     QImage* pixels = s->surfaceImage();
+    if (option == 1) {
+        const QImage keyed = whiteKeyedScaled(*src, target.size());
+        if (keyed.isNull())
+            return 0;
+        s->paintWithin(target, [&](QPainter& p) {
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            p.drawImage(target.topLeft(), keyed);
+        });
+        return 1;
+    }
     s->paintWithin(target, [&](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing, false);
         if (target.size() == src->size()) {

@@ -75,7 +75,9 @@ public:
     int32_t WritePixel(int32_t dc, int32_t x, int32_t y, int32_t colour);
     // A stored image drawn into the rectangle: pixel for pixel at its own
     // size, smoothly scaled otherwise; option -1 keeps its proportions
-    // (from the top-left corner). 0 for an unknown image or an empty rectangle.
+    // (from the top-left corner); option 1 leaves the picture's pure white
+    // out, so what is under it shows there, without a pale fringe around the
+    // rest when it is scaled. 0 for an unknown image or an empty rectangle.
     int32_t DrawImage(int32_t dc, int32_t image, int32_t l, int32_t t, int32_t r, int32_t b, int32_t option);
 
     // Printing.

@@ -190,6 +190,15 @@ void Form1::Form_KeyDown(int keyCode, int shift)
         Gf5Disp1->setSelectionLeft(next.left);
         Gf5Disp1->setSelectionRight(next.right);
         refreshWith(*Gf5Disp1, 2);
+        // The user walks the selection by eye: it must stay on screen, and
+        // when it is larger than the view, its edge that moves must.
+        const Qt::Edges moving = alt ? (dir == KeypadDirection::Up || dir == KeypadDirection::Down ? Qt::BottomEdge
+                                                                                                    : Qt::RightEdge)
+                                 : dir == KeypadDirection::Up   ? Qt::TopEdge
+                                 : dir == KeypadDirection::Down ? Qt::BottomEdge
+                                 : dir == KeypadDirection::Left ? Qt::LeftEdge
+                                                                : Qt::RightEdge;
+        Gf5Disp1->ScrollToSelection(moving);
         break;
     }
     default:

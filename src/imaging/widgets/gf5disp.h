@@ -17,6 +17,8 @@
 #include <QPoint>
 #include <cstdint>
 
+class QTimer;
+
 namespace gf5 {
 
 class Gf5Disp : public QAbstractScrollArea, public DrawingSurface {
@@ -59,6 +61,10 @@ public:
     double currentScale() const;
 
     void Refresh();
+    // Scrolls by the least amount that brings the selection into view, or
+    // as much of it as fits, then showing the edges named in `keep` (those
+    // the user is moving); nothing while the image is fitted.
+    void ScrollToSelection(Qt::Edges keep = {});
     void CommitDrawing();
     void UpdateLayout();
     void SetFocus();
@@ -141,6 +147,10 @@ private:
     Gf5Disp* droppedDisplay(const QDropEvent* e) const;
     static QList<const Gf5Disp*>& liveDisplays();
     void drawSelectionFrame(QPainter& p) const;
+    // Dragging the selection near or past the view's edge scrolls the view.
+    void updateAutoScroll(const QPoint& viewPoint);
+    void autoScrollTick();
+    void followDragTo(const QPoint& viewPoint);
 
     int32_t m_handle = 0;
     int16_t m_mode = 1;
@@ -170,6 +180,9 @@ private:
     int m_resizeEdges = 0;
     Qt::MouseButton m_pressButton = Qt::NoButton;
     QPoint m_pressView;
+    QPointF m_pressOffset;   // scroll position at the press
+    QPoint m_dragView;       // last mouse position of a selection drag
+    QTimer* m_autoScroll = nullptr;
     QPoint m_pressImage;
     Sel m_pressSel;
 };

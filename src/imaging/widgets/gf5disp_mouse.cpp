@@ -80,9 +80,11 @@ Gf5Disp::Sel Gf5Disp::draggedSelection(const QPoint& v) const
         const QPoint b = viewToImageEdge(v);
         s = {std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()), std::max(a.y(), b.y())};
     } else if (m_drag == DragKind::Move) {
+        // Measured on the image, so scrolling during the drag moves it too.
         const double sc = currentScale();
-        int dx = int(std::lround((v.x() - m_pressView.x()) / sc));
-        int dy = int(std::lround((v.y() - m_pressView.y()) / sc));
+        const QPointF off = scrollOffset() - m_pressOffset;
+        int dx = int(std::lround((v.x() - m_pressView.x() + off.x()) / sc));
+        int dy = int(std::lround((v.y() - m_pressView.y() + off.y()) / sc));
         const int sw = s.right - s.left, sh = s.bottom - s.top;
         // Keep the rectangle on the image when it fits.
         if (sw <= w)
@@ -138,6 +140,7 @@ void Gf5Disp::mousePressEvent(QMouseEvent* e)
     const QPoint v = e->position().toPoint();
     m_pressButton = e->button();
     m_pressView = v;
+    m_pressOffset = scrollOffset();
     m_pressSel = m_sel;
     m_drag = DragKind::Pending;
     m_pendingKind = DragKind::None;
@@ -183,12 +186,8 @@ void Gf5Disp::mouseMoveEvent(QMouseEvent* e)
         if (m_shownMode == 1)
             m_shownMode = 2;
     }
-    const Sel s = draggedSelection(v);
-    if (!(s == m_sel)) {
-        m_sel = s;
-        viewport()->update();
-        emit SelectionChanged();
-    }
+    followDragTo(v);
+    updateAutoScroll(v);
 }
 
 void Gf5Disp::mouseReleaseEvent(QMouseEvent* e)
@@ -197,6 +196,7 @@ void Gf5Disp::mouseReleaseEvent(QMouseEvent* e)
         return;
     const DragKind kind = m_drag;
     m_drag = DragKind::None;
+    updateAutoScroll(e->position().toPoint());
     if (kind == DragKind::Pending) {
         const QPoint p = viewToImage(m_pressView);
         if (m_pressButton == Qt::LeftButton)

@@ -15,24 +15,11 @@
 using namespace testsupport;
 
 namespace {
-// Answers the file dialogs with a fixed name and counts how often they open.
-struct Dialogs {
-    int opened = 0;
-    QString answer;
-    Dialogs() { gf5::Gf5File::dialogOverride = [this](bool) { ++opened; return answer; }; }
-    ~Dialogs() { gf5::Gf5File::dialogOverride = nullptr; }
-};
 struct Messages {
     QStringList shown;
     Messages() { messages::override = [this](const QString& t) { shown << t; }; }
     ~Messages() { messages::override = nullptr; }
 };
-QByteArray formatOf(const QString& path)
-{
-    QImageReader r(path);
-    r.setDecideFormatFromContent(true);
-    return r.format();
-}
 }
 
 class DocumentsTest : public QObject {
@@ -42,18 +29,18 @@ private slots:
     {
         ProgramDir dir("[print]\ndpi=300\n");
         Form1 f({}, dir.path());
-        Dialogs dialogs;
+        FileDialogs dialogs;
         dialogs.answer = dir.file("plan.gif");
         f.Command2_Click(0);
         QCOMPARE(dialogs.opened, 1);
         // Every name that is not a JPEG name is written as BMP.
-        QCOMPARE(formatOf(dir.file("plan.gif")), QByteArray("bmp"));
+        QCOMPARE(fileFormat(dir.file("plan.gif")), QByteArray("bmp"));
         QCOMPARE(f.DocumentPath, dir.file("plan.gif"));
         QVERIFY(f.windowTitle().startsWith(dir.file("plan.gif") + "  W 600"));
 
         dialogs.answer = dir.file("sheet.jpg");
         f.Command2_Click(1);
-        QCOMPARE(formatOf(dir.file("sheet.jpg")), QByteArray("jpeg"));
+        QCOMPARE(fileFormat(dir.file("sheet.jpg")), QByteArray("jpeg"));
         const QImage saved(dir.file("sheet.jpg"));
         QCOMPARE(qRound(saved.dotsPerMeterX() * 0.0254), 300);
     }
@@ -65,12 +52,12 @@ private slots:
             const bool jpeg = QString(name).contains("jp");
             const QString path = writePlan(dir.file(name), 120, 80, jpeg ? "JPG" : "BMP");
             Form1 f({path}, dir.path());
-            Dialogs dialogs;
+            FileDialogs dialogs;
             paintOnCanvas(f, QRect(50, 50, 10, 10), qRgb(0, 0, 0));
             const QString title = f.windowTitle();
             f.mnuEditSave_Click();
             QCOMPARE(dialogs.opened, 0);
-            QCOMPARE(formatOf(path), QByteArray(jpeg ? "jpeg" : "bmp"));
+            QCOMPARE(fileFormat(path), QByteArray(jpeg ? "jpeg" : "bmp"));
             QVERIFY(qGray(QImage(path).pixel(55, 55)) < 40);
             QCOMPARE(f.windowTitle(), title);
         }
@@ -82,7 +69,7 @@ private slots:
         const QString path = writePlan(dir.file("plan.ppm"), 120, 80, "PPM");
         const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
         Form1 f({path}, dir.path());
-        Dialogs dialogs;
+        FileDialogs dialogs;
         paintOnCanvas(f, QRect(50, 50, 10, 10), qRgb(0, 0, 0));
         f.SaveDocument(false);
         QFile after(path);
@@ -97,10 +84,10 @@ private slots:
         const QString plan = writePlan(dir.file("a.bmp"));
         const QString target = dir.file("new.jpg");
         Form1 f({plan, target}, dir.path());
-        Dialogs dialogs;
+        FileDialogs dialogs;
         f.SaveDocument(false);
         QCOMPARE(dialogs.opened, 0);
-        QCOMPARE(formatOf(target), QByteArray("jpeg"));
+        QCOMPARE(fileFormat(target), QByteArray("jpeg"));
         QVERIFY(f.windowTitle().startsWith(target + "  W 120 H 80"));
     }
 
@@ -108,7 +95,7 @@ private slots:
     {
         ProgramDir dir;
         Form1 f({}, dir.path());
-        Dialogs dialogs;
+        FileDialogs dialogs;
         Messages messages;
         const QString title = f.windowTitle();
         dialogs.answer = dir.file("no-such-folder/plan.bmp");
@@ -139,7 +126,7 @@ private slots:
         indexed.setPixel(3, 3, 0);
         QVERIFY(indexed.save(dir.file("eight.bmp"), "BMP"));
         Form1 f({}, dir.path());
-        Dialogs dialogs;
+        FileDialogs dialogs;
         dialogs.answer = dir.file("eight.bmp");
         f.Command1_Click();
         QCOMPARE(f.SourceBitDepth, int16_t(8));
@@ -154,7 +141,7 @@ private slots:
         ProgramDir dir;
         Form1 f({}, dir.path());
         const int32_t before = f.Gf5Disp1->ImageHandle();
-        Dialogs dialogs;
+        FileDialogs dialogs;
         f.Command1_Click(); // cancelled
         QFile bad(dir.file("bad.jpg"));
         QVERIFY(bad.open(QIODevice::WriteOnly));
@@ -175,7 +162,7 @@ private slots:
         Form1 f({}, dir.path());
         const int32_t before = f.Gf5Disp1->ImageHandle();
         const int alive = gf5::ImageStore::liveCount();
-        Dialogs dialogs;
+        FileDialogs dialogs;
         dialogs.answer = dir.file("big.jpg");
         int reports = 0;
         bool canvasBlocked = false;
@@ -244,7 +231,7 @@ private slots:
                                                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
             }
         });
-        Dialogs dialogs;
+        FileDialogs dialogs;
         const int alive = gf5::ImageStore::liveCount();
         f.btnSaveVertion_Click();
         QCoreApplication::processEvents();

@@ -5,7 +5,6 @@
 #include "testsupport/imagecompare.h"
 #include <QDir>
 #include <QFile>
-#include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -15,20 +14,6 @@
 using namespace testsupport;
 
 namespace {
-struct Dialogs {
-    int opened = 0;
-    QString answer;
-    Dialogs() { gf5::Gf5File::dialogOverride = [this](bool) { ++opened; return answer; }; }
-    ~Dialogs() { gf5::Gf5File::dialogOverride = nullptr; }
-};
-
-QByteArray formatOf(const QString& path)
-{
-    QImageReader r(path);
-    r.setDecideFormatFromContent(true);
-    return r.format();
-}
-
 // Black line art on a transparent background.
 QImage transparentPart()
 {
@@ -58,11 +43,11 @@ private slots:
     {
         ProgramDir dir("[print]\ndpi=300\n");
         Form1 f({}, dir.path());
-        Dialogs dialogs;
+        FileDialogs dialogs;
         paintOnCanvas(f, QRect(100, 100, 50, 20), qRgb(12, 34, 56));
         dialogs.answer = dir.file("plan.PNG");
         f.Command2_Click(1);
-        QCOMPARE(formatOf(dialogs.answer), QByteArray("png"));
+        QCOMPARE(fileFormat(dialogs.answer), QByteArray("png"));
         QCOMPARE(f.DocumentPath, dialogs.answer);
         const QImage saved(dialogs.answer);
         QCOMPARE(qRound(saved.dotsPerMeterX() * 0.0254), 300);
@@ -73,27 +58,27 @@ private slots:
         const QString title = f.windowTitle();
         f.mnuEditSave_Click();
         QCOMPARE(dialogs.opened, 1);
-        QCOMPARE(formatOf(dialogs.answer), QByteArray("png"));
+        QCOMPARE(fileFormat(dialogs.answer), QByteArray("png"));
         QCOMPARE(QImage(dialogs.answer).pixel(2, 2) & 0xFFFFFF, 0u);
         QCOMPARE(f.windowTitle(), title);
 
         // Other names keep their rules.
         dialogs.answer = dir.file("plan.bmp");
         f.Command2_Click(1);
-        QCOMPARE(formatOf(dialogs.answer), QByteArray("bmp"));
+        QCOMPARE(fileFormat(dialogs.answer), QByteArray("bmp"));
         dialogs.answer = dir.file("plan.jpeg");
         f.Command2_Click(1);
-        QCOMPARE(formatOf(dialogs.answer), QByteArray("jpeg"));
+        QCOMPARE(fileFormat(dialogs.answer), QByteArray("jpeg"));
         dialogs.answer = dir.file("plan.tif");
         f.Command2_Click(1);
-        QCOMPARE(formatOf(dialogs.answer), QByteArray("bmp"));
+        QCOMPARE(fileFormat(dialogs.answer), QByteArray("bmp"));
     }
 
     void pdfExportHoldsTheCanvasAndAPlainSaveAsks()
     {
         ProgramDir dir("[print]\ndpi=200\n");
         Form1 f({writePlan(dir.file("plan.bmp"), 400, 300)}, dir.path());
-        Dialogs dialogs;
+        FileDialogs dialogs;
         dialogs.answer = dir.file("間取り.pdf");
         f.Command2_Click(1);
         QFile pdf(dialogs.answer);
@@ -127,7 +112,7 @@ private slots:
         dialogs.answer = dir.file("copy.bmp");
         f.Command2[0]->click();
         QCOMPARE(dialogs.opened, 3);
-        QCOMPARE(formatOf(dialogs.answer), QByteArray("bmp"));
+        QCOMPARE(fileFormat(dialogs.answer), QByteArray("bmp"));
     }
 
     void pngOpensFromTheCommandLineTheDialogAndADrop()
@@ -140,7 +125,7 @@ private slots:
             checkTransparentPartOnCanvas(f, path);
         }
         Form1 f({}, dir.path());
-        Dialogs dialogs;
+        FileDialogs dialogs;
         dialogs.answer = path;
         f.Command1_Click();
         checkTransparentPartOnCanvas(f, path);

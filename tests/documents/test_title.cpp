@@ -22,9 +22,9 @@ private slots:
         // A name given at save time too.
         Form1 f({}, dir.path());
         const QString saved = folder + "/%1%2%3%4.bmp";
-        gf5::Gf5File::dialogOverride = [&](bool) { return saved; };
+        FileDialogs dialogs;
+        dialogs.answer = saved;
         f.Command2_Click(1);
-        gf5::Gf5File::dialogOverride = nullptr;
         QCOMPARE(f.windowTitle(), saved + "  W 600 H 600   24BitColor");
     }
 };

@@ -1,5 +1,6 @@
 #include "formfixture.h"
 #include <QFile>
+#include <QImageReader>
 #include <QPainter>
 
 namespace testsupport {
@@ -60,6 +61,23 @@ void paintOnCanvas(Form1& f, const QRect& rect, QRgb colour)
     p.fillRect(rect, QColor(colour));
     p.end();
     f.Gf5Disp1->setImageHandle(f.Gf5Disp1->ImageHandle());
+}
+
+FileDialogs::FileDialogs()
+{
+    gf5::Gf5File::dialogOverride = [this](bool) {
+        ++opened;
+        return answer;
+    };
+}
+
+FileDialogs::~FileDialogs() { gf5::Gf5File::dialogOverride = nullptr; }
+
+QByteArray fileFormat(const QString& path)
+{
+    QImageReader r(path);
+    r.setDecideFormatFromContent(true);
+    return r.format();
 }
 
 } // namespace testsupport

@@ -29,4 +29,15 @@ QRect selectionRect(const Form1& f);
 // Changes the canvas the way a drawing command does: snapshot, then pixels.
 void paintOnCanvas(Form1& f, const QRect& rect, QRgb colour);
 
+// Answers the file dialogs with answer (empty: cancelled) and counts how
+// often they open, for as long as it lives.
+struct FileDialogs {
+    int opened = 0;
+    QString answer;
+    FileDialogs();
+    ~FileDialogs();
+};
+// The format a file's bytes show ("png", "bmp", "jpeg"), whatever its name.
+QByteArray fileFormat(const QString& path);
+
 } // namespace testsupport

@@ -1,4 +1,5 @@
 // One-level undo: one copy of the canvas image, put back on request.
+#include "imaging/store/imagestore.h"
 #include "shell/form1.h"
 
 void Form1::TakeUndoSnapshot()
@@ -9,6 +10,10 @@ void Form1::TakeUndoSnapshot()
     // The superseded snapshot is released unless the canvas is showing it
     // (right after an undo the two are the same image).
     const int32_t old = Gf5Effect2.ResultImage;
+    // The snapshot it replaces takes the new pixels in place when the sizes
+    // match: no new buffer, and never two snapshots at once.
+    if (old != 0 && old != canvas && gf5::ImageStore::copyPixels(canvas, old))
+        return;
     Gf5Effect2.SourceImage = canvas;
     Gf5Effect2.Duplicate();
     if (old != 0 && old != canvas && old != Gf5Effect2.ResultImage) {

@@ -30,7 +30,7 @@ QImage toDepth(const QImage& rgb32, int bits)
     case 8:
         return rgb32.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
     case 24:
-        return rgb32.copy();
+        return ImageStore::copy(rgb32);
     case 32:
         return rgb32.convertToFormat(QImage::Format_ARGB32);
     default:
@@ -47,7 +47,7 @@ int32_t Gf5Effect::Duplicate()
     if (!stored || stored->image.isNull())
         return 0;
     const int depth = stored->bitDepth;
-    QImage copy = stored->image.copy();
+    QImage copy = ImageStore::copy(stored->image);
     if (copy.isNull())
         return 0;
     return fx::storeResult(*this, std::move(copy), depth);

@@ -53,8 +53,7 @@ QImage allocate(int w, int h, QImage::Format format)
     const qint64 total = qint64(w) * h * bytes;
     for (qint64 seen = largestAllowed.load(); total > seen && !largestAllowed.compare_exchange_weak(seen, total);) {
     }
-    QImage img(w, h, format);
-    return img.isNull() ? QImage() : img;
+    return ImageStore::allocate(w, h, format);
 }
 
 void keepMetadata(const QImage& src, QImage& dst)

@@ -3,6 +3,7 @@
 // viewing QImage pixels as OpenCV matrices without copying, the region mask,
 // banded processing with progress and cancellation, and storing the result.
 #include "imaging/effects/gf5effect.h"
+#include "imaging/store/imagestore.h"
 #include <QImage>
 #include <QRect>
 #include <opencv2/core.hpp>

@@ -121,7 +121,7 @@ int32_t Gf5Effect::Resize(int32_t w, int32_t h, int32_t option)
         return 0;
     QImage result;
     if (w == src.width() && h == src.height()) {
-        result = src.copy();
+        result = ImageStore::copy(src);
     } else {
         result = fx::allocate(w, h, QImage::Format_RGB32);
         if (result.isNull())

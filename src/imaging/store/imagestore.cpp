@@ -1,4 +1,5 @@
 #include "imagestore.h"
+#include "bufferpool.h"
 #include <unordered_map>
 
 namespace gf5 {
@@ -8,6 +9,25 @@ struct Store {
     int32_t next = 1;
 };
 Store& store() { static Store s; return s; }
+}
+
+QImage ImageStore::allocate(int w, int h, QImage::Format format)
+{
+    return BufferPool::allocate(w, h, format);
+}
+
+QImage ImageStore::copy(const QImage& image) { return BufferPool::copy(image); }
+
+bool ImageStore::copyPixels(int32_t from, int32_t to)
+{
+    if (from == to)
+        return false;
+    const StoredImage* src = get(from);
+    StoredImage* dst = get(to);
+    if (!src || !dst || !BufferPool::copyInto(src->image, dst->image))
+        return false;
+    dst->bitDepth = src->bitDepth;
+    return true;
 }
 
 int32_t ImageStore::add(QImage image, int bitDepth)

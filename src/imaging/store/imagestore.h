@@ -13,6 +13,16 @@ struct StoredImage {
 
 class ImageStore {
 public:
+    // A new image with uninitialised pixels for a result or a copy, null
+    // when the memory cannot be had. Large buffers are recycled from images
+    // that died (see bufferpool.h); every new image of the layer is made here.
+    static QImage allocate(int w, int h, QImage::Format format);
+    // A deep copy of image in a buffer of its own (see allocate).
+    static QImage copy(const QImage& image);
+    // Copies the pixels and depth of image from into image to, which keeps
+    // its handle. False, with nothing changed, unless both exist, differ and
+    // have the same size and format.
+    static bool copyPixels(int32_t from, int32_t to);
     // Adds an image; returns its new handle, or 0 for a null image.
     static int32_t add(QImage image, int bitDepth = 24);
     // The stored image, or nullptr for 0, an unknown or a released handle.

@@ -157,7 +157,7 @@ QImage* Gf5Disp::ensureWork()
     }
     if (m_work.isNull()) {
         m_spare = QImage();
-        m_work = src->format() == QImage::Format_RGB32 ? src->copy() : src->convertToFormat(QImage::Format_RGB32);
+        m_work = src->format() == QImage::Format_RGB32 ? ImageStore::copy(*src) : src->convertToFormat(QImage::Format_RGB32);
         if (m_work.isNull() || !m_work.bits()) { // out of memory
             m_work = QImage();
             return nullptr;

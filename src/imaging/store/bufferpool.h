@@ -1,0 +1,34 @@
+#pragma once
+// Recycled pixel buffers for large images. A fresh buffer of a hundred
+// megabytes costs tens of milliseconds of page faults before the first byte
+// is written, so the buffers of large images that die are kept (at most two,
+// all of the largest size seen lately) and handed to the next image of the
+// same size. A buffer goes back to the pool only when the last QImage using
+// it is destroyed, so a recycled buffer is never shared by two live images.
+#include <QImage>
+#include <cstddef>
+
+namespace gf5::BufferPool {
+
+// Buffers smaller than this come from Qt as usual.
+constexpr std::size_t kMinPooledBytes = std::size_t(4) << 20;
+constexpr int kMaxPooled = 2;
+
+// A new image with uninitialised pixels (null when the memory cannot be had).
+QImage allocate(int w, int h, QImage::Format format);
+// A deep copy of src (pixels, resolution, offset, texts, colour space) in a
+// buffer of its own; null when the memory cannot be had.
+QImage copy(const QImage& src);
+// Copies src's pixels into dst when both have the same size and format;
+// dst detaches first if it shares its pixels. False (dst untouched) when
+// they differ or the memory for the detach cannot be had.
+bool copyInto(const QImage& src, QImage& dst);
+// Frees every pooled buffer.
+void trim();
+// Buffers waiting in the pool and their byte size (tests, bench).
+int pooledCount();
+std::size_t pooledBytes();
+// Buffers handed out again instead of freshly allocated, since start.
+qint64 reuseCount();
+
+} // namespace gf5::BufferPool

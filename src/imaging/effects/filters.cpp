@@ -4,6 +4,7 @@
 #include "imaging/effects/effectcore.h"
 #include <opencv2/imgproc.hpp>
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace gf5 {
@@ -68,39 +69,40 @@ int32_t Gf5Effect::Mosaic(const int32_t* xs, const int32_t* ys, int n, int32_t w
     if (w < 1 || h < 1)
         return 0;
     const int bw = int(std::min<int32_t>(w, 1 << 20)), bh = int(std::min<int32_t>(h, 1 << 20));
-    std::vector<quint64> sums;
+    std::vector<quint32> columns; // per column and channel: sum over the block row
+    std::vector<quint32> painted; // one output row of block colours
     return fx::runRegionOperation(
         *this, xs, ys, n,
         [&](const cv::Mat& src, cv::Mat& dst) {
-            const int blocks = (src.cols + bw - 1) / bw;
-            sums.resize(size_t(blocks) * 3);
+            const int width = src.cols;
+            columns.resize(size_t(width) * 4);
+            painted.resize(size_t(width));
             for (int y0 = 0; y0 < src.rows; y0 += bh) {
                 const int y1 = std::min(src.rows, y0 + bh);
-                std::fill(sums.begin(), sums.end(), 0);
+                // Column sums over the block row: one straight pass per row.
+                std::fill(columns.begin(), columns.end(), 0u);
                 for (int y = y0; y < y1; ++y) {
                     const uchar* s = src.ptr<uchar>(y);
-                    for (int bx = 0; bx < blocks; ++bx) {
-                        const int x1 = std::min(src.cols, (bx + 1) * bw);
-                        quint64 b = 0, g = 0, r = 0;
-                        for (int x = bx * bw; x < x1; ++x) {
-                            b += s[4 * x];
-                            g += s[4 * x + 1];
-                            r += s[4 * x + 2];
-                        }
-                        quint64* acc = &sums[size_t(bx) * 3];
-                        acc[0] += b;
-                        acc[1] += g;
-                        acc[2] += r;
+                    quint32* c = columns.data();
+                    for (int i = 0; i < width * 4; ++i)
+                        c[i] += s[i];
+                }
+                for (int x0 = 0; x0 < width; x0 += bw) {
+                    const int x1 = std::min(width, x0 + bw);
+                    quint64 b = 0, g = 0, r = 0;
+                    for (int x = x0; x < x1; ++x) {
+                        b += columns[size_t(x) * 4];
+                        g += columns[size_t(x) * 4 + 1];
+                        r += columns[size_t(x) * 4 + 2];
                     }
-                }
-                for (int bx = 0; bx < blocks; ++bx) {
-                    const int x0 = bx * bw, x1 = std::min(src.cols, x0 + bw);
                     const quint64 count = quint64(x1 - x0) * quint64(y1 - y0);
-                    const quint64* acc = &sums[size_t(bx) * 3];
-                    const cv::Scalar colour(double((acc[0] + count / 2) / count), double((acc[1] + count / 2) / count),
-                                            double((acc[2] + count / 2) / count), 255.0);
-                    dst(cv::Rect(x0, y0, x1 - x0, y1 - y0)).setTo(colour);
+                    const quint32 colour = 0xFF000000u | quint32((b + count / 2) / count) |
+                                           quint32((g + count / 2) / count) << 8 |
+                                           quint32((r + count / 2) / count) << 16;
+                    std::fill(painted.begin() + x0, painted.begin() + x1, colour);
                 }
+                for (int y = y0; y < y1; ++y)
+                    std::memcpy(dst.ptr<quint32>(y), painted.data(), size_t(width) * 4);
             }
         },
         bh);

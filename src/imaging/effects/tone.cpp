@@ -1,6 +1,7 @@
 // Tone operations: brightness, tone curve and colour saturation. Each maps
 // every pixel on its own, so they run band by band over the region.
 #include "imaging/effects/effectcore.h"
+#include <opencv2/core/utility.hpp>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -9,13 +10,54 @@ namespace gf5 {
 
 namespace {
 
-// A 4-channel lookup table (B, G, R, A) with alpha kept opaque.
-cv::Mat channelLut(const uchar* blue, const uchar* green, const uchar* red)
+// One table per channel, each entry already at its place in a 32-bit pixel
+// (B, G, R, opaque alpha), so a pixel takes three loads and two ors.
+struct ChannelTables {
+    quint32 blue[256], green[256], red[256];
+    ChannelTables(const uchar* b, const uchar* g, const uchar* r)
+    {
+        for (int v = 0; v < 256; ++v) {
+            blue[v] = b[v];
+            green[v] = quint32(g[v]) << 8;
+            red[v] = (quint32(r[v]) << 16) | 0xFF000000u;
+        }
+    }
+};
+
+// Maps every pixel of src through the tables into dst, rows split between
+// the cores.
+void applyTables(const ChannelTables& t, const cv::Mat& src, cv::Mat& dst)
 {
-    cv::Mat lut(1, 256, CV_8UC4);
-    for (int v = 0; v < 256; ++v)
-        lut.at<cv::Vec4b>(0, v) = cv::Vec4b(blue[v], green[v], red[v], 255);
-    return lut;
+    cv::parallel_for_(cv::Range(0, src.rows), [&](const cv::Range& rows) {
+        for (int y = rows.start; y < rows.end; ++y) {
+            const quint32* s = src.ptr<quint32>(y);
+            quint32* d = dst.ptr<quint32>(y);
+            for (int x = 0; x < src.cols; ++x) {
+                const quint32 p = s[x];
+                d[x] = t.blue[p & 0xFF] | t.green[(p >> 8) & 0xFF] | t.red[(p >> 16) & 0xFF];
+            }
+        }
+    });
+}
+
+// Grey by the luminance weights 29 : 150 : 77 (out of 256), rounded. The
+// weighted sum stays below 65536, so 16-bit lanes hold it and the loop has
+// no branch for the compiler to trip over.
+void greyRows(const cv::Mat& src, cv::Mat& dst)
+{
+    cv::parallel_for_(cv::Range(0, src.rows), [&](const cv::Range& rows) {
+        for (int y = rows.start; y < rows.end; ++y) {
+            const quint32* s = src.ptr<quint32>(y);
+            quint32* d = dst.ptr<quint32>(y);
+            for (int x = 0; x < src.cols; ++x) {
+                const quint32 p = s[x];
+                const quint16 grey =
+                    quint16(quint16(29 * quint16(p & 0xFF) + 150 * quint16((p >> 8) & 0xFF) +
+                                    77 * quint16((p >> 16) & 0xFF) + 128) >> 8);
+                d[x] = 0xFF000000u | quint32(grey) * 0x010101u;
+            }
+        }
+    });
 }
 
 } // namespace
@@ -26,9 +68,9 @@ int32_t Gf5Effect::Brightness(const int32_t* xs, const int32_t* ys, int n, int32
     uchar map[256];
     for (int v = 0; v < 256; ++v)
         map[v] = uchar(fx::clampByte(v + delta));
-    const cv::Mat lut = channelLut(map, map, map);
+    const ChannelTables tables(map, map, map);
     return fx::runRegionOperation(*this, xs, ys, n,
-                                  [&](const cv::Mat& src, cv::Mat& dst) { cv::LUT(src, lut, dst); });
+                                  [&](const cv::Mat& src, cv::Mat& dst) { applyTables(tables, src, dst); });
 }
 
 int32_t Gf5Effect::ToneCurve(const int32_t* xs, const int32_t* ys, int n, const int32_t* in,
@@ -65,9 +107,9 @@ int32_t Gf5Effect::ToneCurve(const int32_t* xs, const int32_t* ys, int n, const 
     uchar identity[256];
     for (int v = 0; v < 256; ++v)
         identity[v] = uchar(v);
-    const cv::Mat lut = channelLut(b ? curve : identity, g ? curve : identity, r ? curve : identity);
+    const ChannelTables tables(b ? curve : identity, g ? curve : identity, r ? curve : identity);
     return fx::runRegionOperation(*this, xs, ys, n,
-                                  [&](const cv::Mat& src, cv::Mat& dst) { cv::LUT(src, lut, dst); });
+                                  [&](const cv::Mat& src, cv::Mat& dst) { applyTables(tables, src, dst); });
 }
 
 int32_t Gf5Effect::Saturation(const int32_t* xs, const int32_t* ys, int n, int32_t amount)
@@ -75,6 +117,8 @@ int32_t Gf5Effect::Saturation(const int32_t* xs, const int32_t* ys, int n, int32
     // Each channel's distance from the pixel's luminance is scaled by
     // (100 + amount) / 100: -100 leaves exact grey (r = g = b).
     const int factor = 100 + std::clamp(amount, -100, 400);
+    if (factor == 0)
+        return fx::runRegionOperation(*this, xs, ys, n, greyRows);
     return fx::runRegionOperation(*this, xs, ys, n, [factor](const cv::Mat& src, cv::Mat& dst) {
         for (int y = 0; y < src.rows; ++y) {
             const uchar* s = src.ptr<uchar>(y);
@@ -82,17 +126,13 @@ int32_t Gf5Effect::Saturation(const int32_t* xs, const int32_t* ys, int n, int32
             for (int x = 0; x < src.cols; ++x, s += 4, d += 4) {
                 const int bl = s[0], gr = s[1], rd = s[2];
                 const int grey = (29 * bl + 150 * gr + 77 * rd + 128) >> 8;
-                if (factor == 0) {
-                    d[0] = d[1] = d[2] = uchar(grey);
-                } else {
-                    auto scale = [&](int ch) {
-                        const int t = (ch - grey) * factor;
-                        return uchar(fx::clampByte(grey + (t >= 0 ? t + 50 : t - 50) / 100));
-                    };
-                    d[0] = scale(bl);
-                    d[1] = scale(gr);
-                    d[2] = scale(rd);
-                }
+                auto scale = [&](int ch) {
+                    const int t = (ch - grey) * factor;
+                    return uchar(fx::clampByte(grey + (t >= 0 ? t + 50 : t - 50) / 100));
+                };
+                d[0] = scale(bl);
+                d[1] = scale(gr);
+                d[2] = scale(rd);
                 d[3] = 255;
             }
         }

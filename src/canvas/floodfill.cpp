@@ -1,6 +1,8 @@
 #include "canvas/floodfill.h"
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
+#include <algorithm>
+#include <vector>
 
 namespace canvas {
 
@@ -17,24 +19,82 @@ bool usable(QImage& img, QPoint seed)
 
 QRect toQRect(const cv::Rect& r) { return QRect(r.x, r.y, r.width, r.height); }
 
+// Marks of the pixels a fill has reached, one byte per pixel with a border of
+// one all round (the layout cv::floodFill wants). It is kept between fills
+// and only the part a fill touched is cleared afterwards, so a click on a
+// small room costs in proportion to the room, not to the image.
+cv::Mat& reachedMask(const QSize& size)
+{
+    static cv::Mat mask;
+    if (mask.rows != size.height() + 2 || mask.cols != size.width() + 2)
+        mask = cv::Mat::zeros(size.height() + 2, size.width() + 2, CV_8UC1);
+    return mask;
+}
+
+void clearReached(cv::Mat& mask, const cv::Rect& box)
+{
+    if (box.width > 0 && box.height > 0)
+        mask(cv::Rect(box.x + 1, box.y + 1, box.width, box.height)).setTo(0);
+}
+
 } // namespace
 
 QRect floodFillToBlack(QImage& img, QPoint seed, QRgb fill)
 {
     if (!usable(img, seed))
         return {};
-    cv::Mat pixels(img.height(), img.width(), CV_8UC4, img.bits(), size_t(img.bytesPerLine()));
-    // Map of the image: 255 on pure black (the barrier), 0 elsewhere. The
-    // fourth byte is ignored, whatever the image keeps there.
-    cv::Mat map;
-    cv::inRange(pixels, cv::Scalar(0, 0, 0, 0), cv::Scalar(0, 0, 0, 255), map);
-    if (map.at<uchar>(seed.y(), seed.x()) != 0)
+    // The fourth byte is ignored, whatever the image keeps there.
+    constexpr quint32 kColour = 0x00FFFFFFu;
+    const int w = img.width(), h = img.height();
+    uchar* const base = img.bits();
+    const qsizetype stride = img.bytesPerLine();
+    auto row = [&](int y) { return reinterpret_cast<quint32*>(base + y * stride); };
+    if ((row(seed.y())[seed.x()] & kColour) == 0)
         return {};
-    cv::Rect box;
-    cv::floodFill(map, cv::Point(seed.x(), seed.y()), cv::Scalar(128), &box, cv::Scalar(0), cv::Scalar(0), 4);
-    // Only the filled box needs looking at.
-    cv::Mat filled = map(box) == 128;
-    pixels(box).setTo(cv::Scalar(qBlue(fill), qGreen(fill), qRed(fill), 255), filled);
+    cv::Mat& mask = reachedMask(img.size());
+    auto reached = [&](int y) { return mask.ptr<uchar>(y + 1) + 1; };
+    const quint32 colour = fill | 0xFF000000u;
+
+    // Scanline fill: each popped seed grows into the longest run of open
+    // pixels on its row, which is painted at once; the rows above and below
+    // get one seed per open run alongside it.
+    std::vector<QPoint> stack{seed};
+    int left = seed.x(), right = seed.x(), top = seed.y(), bottom = seed.y();
+    while (!stack.empty()) {
+        const QPoint p = stack.back();
+        stack.pop_back();
+        quint32* pixels = row(p.y());
+        uchar* done = reached(p.y());
+        auto open = [&](int x) { return !done[x] && (pixels[x] & kColour) != 0; };
+        if (!open(p.x()))
+            continue;
+        int x0 = p.x(), x1 = p.x();
+        while (x0 > 0 && open(x0 - 1))
+            --x0;
+        while (x1 + 1 < w && open(x1 + 1))
+            ++x1;
+        std::fill(done + x0, done + x1 + 1, uchar(1));
+        std::fill(pixels + x0, pixels + x1 + 1, colour);
+        left = std::min(left, x0);
+        right = std::max(right, x1);
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+        for (const int ny : {p.y() - 1, p.y() + 1}) {
+            if (ny < 0 || ny >= h)
+                continue;
+            const quint32* next = row(ny);
+            const uchar* nextDone = reached(ny);
+            bool inRun = false;
+            for (int x = x0; x <= x1; ++x) {
+                const bool o = !nextDone[x] && (next[x] & kColour) != 0;
+                if (o && !inRun)
+                    stack.emplace_back(x, ny);
+                inRun = o;
+            }
+        }
+    }
+    const cv::Rect box(left, top, right - left + 1, bottom - top + 1);
+    clearReached(mask, box);
     return toQRect(box);
 }
 
@@ -48,9 +108,11 @@ QRect floodFillSameColour(QImage& img, QPoint seed, QRgb fill)
     const qint32 fillValue = qint32(fill | 0xFF000000u);
     if (seedValue == fillValue)
         return {}; // already that colour: nothing changes
+    cv::Mat& mask = reachedMask(img.size());
     cv::Rect box;
-    cv::floodFill(pixels, cv::Point(seed.x(), seed.y()), cv::Scalar(double(fillValue)), &box, cv::Scalar(0),
+    cv::floodFill(pixels, mask, cv::Point(seed.x(), seed.y()), cv::Scalar(double(fillValue)), &box, cv::Scalar(0),
                   cv::Scalar(0), 4);
+    clearReached(mask, box);
     return toQRect(box);
 }
 

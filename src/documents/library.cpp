@@ -1,6 +1,7 @@
 // The parts library: the thumbnail browser over the library folders, the
 // preview display, and pictures dropped on the canvas.
 #include "shell/form1.h"
+#include "shell/userpaths.h"
 #include <QTabBar>
 
 namespace {
@@ -12,12 +13,16 @@ struct BusyScope {
 };
 
 const char* const kLibraryFolder = "/buhin";
+
+// The user's own parts, listed with the program folder's.
+QString userLibraryFolder() { return userpaths::dataFolder() + kLibraryFolder; }
 }
 
 void Form1::TabStrip2_Click(int tab)
 {
-    const QString base = programDir() + kLibraryFolder;
-    Gf5Thumb1->Folder = base + (tab == 2 ? "/moji" : "/bihin");
+    const char* const sub = tab == 2 ? "/moji" : "/bihin";
+    Gf5Thumb1->Folder = programDir() + kLibraryFolder + sub;
+    Gf5Thumb1->ExtraFolders = QStringList{userLibraryFolder() + sub};
     Gf5Thumb1->FileFilter = "jpg;bmp;png";
     Gf5Thumb1->ThumbOptionA = false;
     Gf5Thumb1->ThumbOptionB = 1;
@@ -79,7 +84,8 @@ void Form1::btnBuhinRead_Click()
 
 bool Form1::IsLibraryPath(const QString& path) const
 {
-    return path.contains(programDir() + kLibraryFolder, Qt::CaseSensitive);
+    return path.contains(programDir() + kLibraryFolder, Qt::CaseSensitive)
+           || path.contains(userLibraryFolder(), Qt::CaseSensitive);
 }
 
 void Form1::Gf5Disp1_FileDropped(const QString& path)

@@ -231,7 +231,8 @@ public:
     void Gf5Disp1_FileDropped(const QString& path);
     // The preview display dragged onto the canvas.
     void Gf5Disp1_DisplayDropped();
-    // True when path lies in the parts library below the program folder.
+    // True when path lies in the parts library below the program folder or
+    // in the user's own parts folder.
     bool IsLibraryPath(const QString& path) const;
     // Releases the preview's image, if any, and leaves the preview empty.
     void releasePreviewImage();

@@ -272,6 +272,9 @@ void Form1::buildPartsPanel(QFrame* panel)
     TabStrip2->setExpanding(true);
     Gf5Thumb1 = place(new gf5::Gf5Thumb(p), "Gf5Thumb1", 2, 24, 196, 160);
     Gf5Thumb1->setIconSize(QSize(48, 48));
+    Gf5Thumb1->searchBox()->setObjectName("txtBuhinSearch");
+    Gf5Thumb1->searchBox()->setPlaceholderText("部品名で検索");
+    Gf5Thumb1->searchBox()->setToolTip("名前の一部を入れると、その名前の部品だけを表示します");
     Gf5Disp2 = place(new gf5::Gf5Disp(p), "Gf5Disp2", 2, 188, 196, 118);
     btnRotate = iconButton(p, "btnRotate", Icon::RotateClockwise, 2, 310, 24, "右回転");
     cmbRotate_2 = combo(p, "cmbRotate_2", {"90", "45", "30", "15"}, "90", 28, 311, 48, 22);

@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabBar>
@@ -41,7 +43,28 @@ void writeIndexed(const QString& path, int w, int h)
     QVERIFY(img.save(path, "BMP"));
 }
 
+// The user's own parts folder lives under a private XDG_DATA_HOME.
+struct UserData {
+    QTemporaryDir home;
+    QByteArray saved = qgetenv("XDG_DATA_HOME");
+    UserData() { qputenv("XDG_DATA_HOME", home.path().toUtf8()); }
+    ~UserData()
+    {
+        if (saved.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", saved);
+    }
+    QString folder(const char* sub) const
+    {
+        const QString path = home.filePath(QString("zorvat/buhin/") + sub);
+        QDir().mkpath(path);
+        return path;
+    }
+};
+
 struct Library {
+    UserData user;
     ProgramDir dir;
     QString bihin, moji;
     Library()
@@ -75,6 +98,25 @@ void dropOnCanvas(Form1& f, QMimeData* mime)
     QApplication::sendEvent(target, &drop);
 }
 
+// Types text into a box through the input method, as a Japanese user does.
+void commitText(QWidget* box, const QString& text)
+{
+    QInputMethodEvent compose(text, {});
+    QApplication::sendEvent(box, &compose);
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(box, &commit);
+}
+
+// The row of the thumbnail whose tooltip is name, or -1.
+int rowNamed(Form1& f, const QString& name)
+{
+    for (int i = 0; i < f.Gf5Thumb1->count(); ++i)
+        if (f.Gf5Thumb1->item(i)->toolTip() == name)
+            return i;
+    return -1;
+}
+
 QImage previewImage(Form1& f)
 {
     const QImage* img = gf5::ImageStore::image(f.Gf5Disp2->ImageHandle());
@@ -100,6 +142,82 @@ private slots:
         QDir(lib.bihin).removeRecursively();
         clickTab(f, 0);
         QCOMPARE(f.Gf5Thumb1->count(), 0);
+    }
+
+    void theUsersOwnPartsAreListedAndPlacedLikeTheLibrarys()
+    {
+        Library lib;
+        const QString mine = lib.user.folder("bihin") + "/自分の扉_750.bmp";
+        QVERIFY(part(20, 20, 60).save(mine, "BMP"));
+        Form1 f({}, lib.dir.path());
+        clickTab(f, 0);
+        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.bihin + "/Bed.JPG", lib.bihin + "/door.bmp", mine}));
+        QCOMPARE(f.Gf5Thumb1->item(2)->toolTip(), QString("自分の扉 750"));
+        clickTab(f, 1);
+        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.moji + "/word.bmp"}));
+
+        // A drop from the user's folder is a library part: the preview's
+        // picture is pasted, the dropped file is not opened.
+        QVERIFY(f.IsLibraryPath(mine));
+        clickTab(f, 0);
+        f.Gf5Thumb1->clickRow(1); // door.bmp
+        const QString document = f.DocumentPath;
+        emit f.Gf5Disp1->FileDropped(mine);
+        QCOMPARE(f.DocumentPath, document);
+        QVERIFY(f.PasteFloating);
+        QCOMPARE(gf5::ImageStore::image(f.FloatingPicture)->size(), QSize(30, 20));
+    }
+
+    void theSearchBoxFiltersBothTabsByName()
+    {
+        Library lib;
+        for (const char* name : {"洋室.bmp", "洋室_縦.bmp", "和室.bmp"})
+            QVERIFY(part(20, 10, 0).save(lib.moji + "/" + QString::fromUtf8(name), "BMP"));
+        QVERIFY(part(20, 10, 0).save(lib.bihin + "/洋風ドア.bmp", "BMP"));
+        Form1 f({}, lib.dir.path());
+        const QRect browser = f.Gf5Thumb1->geometry();
+        auto* search = f.findChild<QLineEdit*>("txtBuhinSearch");
+        QVERIFY(search);
+        // The box sits above the thumbnails, inside the browser's own place.
+        QCOMPARE(browser, QRect(2, 24, 196, 160));
+        QVERIFY(search->geometry().bottom() < f.Gf5Thumb1->viewport()->geometry().top());
+
+        clickTab(f, 1);
+        QCOMPARE(f.Gf5Thumb1->shownFiles().size(), 4);
+        commitText(search, "洋室");
+        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.moji + "/洋室.bmp", lib.moji + "/洋室_縦.bmp"}));
+        QCOMPARE(f.Gf5Thumb1->item(rowNamed(f, "洋室 縦"))->toolTip(), QString("洋室 縦"));
+        clickTab(f, 0);
+        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList());
+        search->clear();
+        commitText(search, "どあ"); // hiragana finds katakana
+        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.bihin + "/洋風ドア.bmp"}));
+        QCOMPARE(f.Gf5Thumb1->geometry(), browser);
+    }
+
+    void aPartFoundByNameIsDraggedOntoTheCanvas()
+    {
+        Library lib;
+        QImage door = whiteImage(80, 44);
+        for (int x = 2; x < 78; ++x)
+            door.setPixel(x, 40, qRgb(0, 0, 0));
+        QVERIFY(door.save(lib.bihin + "/片開き戸_800_右.bmp", "BMP"));
+        Form1 f({}, lib.dir.path());
+        clickTab(f, 0);
+        commitText(f.findChild<QLineEdit*>("txtBuhinSearch"), "片開き戸");
+        QCOMPARE(f.Gf5Thumb1->shownFiles().size(), 1);
+        const int row = rowNamed(f, "片開き戸 800 右");
+        QVERIFY(row >= 0);
+        // Press on the thumbnail (it becomes the preview), then drag it away.
+        QTest::mouseClick(f.Gf5Thumb1->viewport(), Qt::LeftButton, {},
+                          f.Gf5Thumb1->visualItemRect(f.Gf5Thumb1->item(row)).center());
+        QCOMPARE(f.Gf5Thumb1->SelectedFile, lib.bihin + "/片開き戸_800_右.bmp");
+        std::unique_ptr<QMimeData> mime(f.Gf5Thumb1->model()->mimeData({f.Gf5Thumb1->model()->index(row, 0)}));
+        const QImage sheet = canvasImage(f);
+        dropOnCanvas(f, mime.get());
+        QVERIFY(f.PasteFloating);
+        COMPARE_IMAGES(*gf5::ImageStore::image(f.FloatingPicture), door, "door");
+        QCOMPARE(canvasImage(f), sheet);
     }
 
     void aThumbnailClickReplacesThePreviewAsRead()

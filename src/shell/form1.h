@@ -78,6 +78,12 @@ public:
     // Releases the canvas image and forgets every other reference to it that
     // would otherwise point at a released image (the undo snapshot).
     void ReleaseCanvasImage();
+    // True for files the program keeps for itself (program folder, the
+    // user's parts and recovery folders, the run's temporary folder).
+    bool IsOwnFile(const QString& path) const;
+    // The path the save dialog starts with (never one of the program's own files).
+    QString saveProposal() const;
+    QString LastSaveFolder; // the folder of the last successful save of this run
 
     // ---- Processing: one-level undo ---------------------------------------
     void TakeUndoSnapshot();

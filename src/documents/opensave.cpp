@@ -67,6 +67,7 @@ bool Form1::AdoptLoadedImage(bool skipSnapshot)
     UpdateTitle();
     if (!skipSnapshot)
         TakeUndoSnapshot();
+    markDocumentClean();
     return result;
 }
 
@@ -95,6 +96,7 @@ bool writeCanvas(Form1& f, const QString& name, gf5::io::FileType type)
     }
     if (f.Gf5File1.Execute() != 0) {
         f.LastSaveFolder = QFileInfo(name).absolutePath();
+        f.markDocumentClean();
         return true;
     }
     QString reason = f.Gf5File1.LastError;
@@ -109,7 +111,8 @@ void Form1::SaveDocument(bool asNew)
 {
     if (Gf5Disp1->ImageHandle() == 0)
         return;
-    const bool exists = documents::FileExists(DocumentPath);
+    // A recovered document's name is no file that holds its picture.
+    const bool exists = documents::FileExists(DocumentPath) && !DocumentRecovered;
     // A PDF is an export that cannot be read back: saving over it always asks.
     const bool pdf = documents::IsPdfName(DocumentPath);
     if (exists && !asNew && !pdf) {
@@ -121,7 +124,8 @@ void Form1::SaveDocument(bool asNew)
             writeCanvas(*this, DocumentPath, gf5::io::FileType::Png);
         return;
     }
-    if (!pdf && !DocumentPath.isEmpty() && DocumentPath.contains(".JPG", Qt::CaseInsensitive) && !asNew) {
+    if (!pdf && !DocumentRecovered && !DocumentPath.isEmpty() && DocumentPath.contains(".JPG", Qt::CaseInsensitive) &&
+        !asNew) {
         if (writeCanvas(*this, DocumentPath, gf5::io::FileType::Jpeg))
             UpdateTitle();
         return;

@@ -7,7 +7,7 @@
 #include "shell/userpaths.h"
 #include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
-#include "testsupport/sanedevice.h"
+#include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"
 #include <QClipboard>
 #include <QDir>

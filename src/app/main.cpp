@@ -4,6 +4,7 @@
 #include "shell/userpaths.h"
 #include <QApplication>
 #include <QFont>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -22,5 +23,7 @@ int main(int argc, char** argv)
     args.removeFirst();
     Form1 window(args, userpaths::programFolder(QCoreApplication::applicationDirPath()));
     window.show();
+    // Asked once the window is on screen and the event loop runs.
+    QTimer::singleShot(0, &window, &Form1::offerRecovery);
     return app.exec();
 }

@@ -17,6 +17,7 @@ void Form1::btnNewImage_Click()
     DocumentPath = documents::kNewImageName;
     DocumentDpi = PrintDpi; // a new sheet has the resolution it is given
     UpdateTitle();
+    markDocumentClean();
 }
 
 void Form1::UpdateTitle()

@@ -67,6 +67,7 @@ bool Form1::AdoptLoadedImage(bool skipSnapshot)
     UpdateTitle();
     if (!skipSnapshot)
         TakeUndoSnapshot();
+    markDocumentClean();
     return result;
 }
 
@@ -93,8 +94,11 @@ bool writeCanvas(Form1& f, const QString& name, gf5::io::FileType type)
         f.Gf5File1.FileOperation = gf5::Gf5File::WriteBmp;
         break;
     }
-    if (f.Gf5File1.Execute() != 0)
+    if (f.Gf5File1.Execute() != 0) {
+        f.LastSaveFolder = QFileInfo(name).absolutePath();
+        f.markDocumentClean();
         return true;
+    }
     QString reason = f.Gf5File1.LastError;
     if (reason.isEmpty())
         reason = "原因不明のエラー";
@@ -107,7 +111,8 @@ void Form1::SaveDocument(bool asNew)
 {
     if (Gf5Disp1->ImageHandle() == 0)
         return;
-    const bool exists = documents::FileExists(DocumentPath);
+    // A recovered document's name is no file that holds its picture.
+    const bool exists = documents::FileExists(DocumentPath) && !DocumentRecovered;
     // A PDF is an export that cannot be read back: saving over it always asks.
     const bool pdf = documents::IsPdfName(DocumentPath);
     if (exists && !asNew && !pdf) {
@@ -119,13 +124,17 @@ void Form1::SaveDocument(bool asNew)
             writeCanvas(*this, DocumentPath, gf5::io::FileType::Png);
         return;
     }
-    if (!pdf && !DocumentPath.isEmpty() && DocumentPath.contains(".JPG", Qt::CaseInsensitive) && !asNew) {
+    if (!pdf && !DocumentRecovered && !DocumentPath.isEmpty() && DocumentPath.contains(".JPG", Qt::CaseInsensitive) &&
+        !asNew) {
         if (writeCanvas(*this, DocumentPath, gf5::io::FileType::Jpeg))
             UpdateTitle();
         return;
     }
     Gf5File1.ImageHandle = Gf5Disp1->ImageHandle();
     Gf5File1.DialogFilter = "*;JPG;PNG;BMP;PDF;";
+    // Whatever the file control read last (a scan's temporary file, a
+    // library part) is never offered as the place to save.
+    Gf5File1.FileName = saveProposal();
     if (Gf5File1.ShowSaveDialog() == 0)
         return;
     const QString name = Gf5File1.FileName;
@@ -144,15 +153,16 @@ void Form1::btnSaveVertion_Click()
     // A PDF export cannot be read back; reverting to it would only empty the canvas.
     if (!documents::FileExists(DocumentPath) || documents::IsPdfName(DocumentPath))
         return;
-    TakeUndoSnapshot();
-    if (Gf5Disp1->ImageHandle() != 0) {
-        // The snapshot just taken is a separate copy, so the canvas image can go.
-        ReleaseCanvasImage();
-    }
+    // The file is read before anything of the canvas is let go: when it can
+    // no longer be read, the canvas keeps showing what it showed.
     Gf5File1.FileName = DocumentPath;
     Gf5File1.FileOperation = gf5::Gf5File::Read;
     Gf5File1.CancelRequested = false;
-    if (Gf5File1.Execute() != 0)
-        AdoptLoadedImage(true);
+    if (Gf5File1.Execute() == 0)
+        return;
+    TakeUndoSnapshot();
+    // The snapshot just taken is a separate copy, so the canvas image can go.
+    ReleaseCanvasImage();
+    AdoptLoadedImage(true);
     selectOption1(0);
 }

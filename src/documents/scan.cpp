@@ -78,6 +78,7 @@ void Form1::btnScan_Click()
     DocumentPath = QStringLiteral("NoName画像");
     UpdateTitle();
     TakeUndoSnapshot();
+    markDocumentClean();
     DeleteTempFile(temp);
 }
 

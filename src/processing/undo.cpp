@@ -28,6 +28,9 @@ void Form1::btnUndo_Click()
 {
     if (Gf5Disp1->ImageHandle() == 0)
         return;
+    // A floating paste ends first: otherwise the picture would still follow
+    // the selection and come back into the image at the next drag or fill.
+    endFloatingPaste();
     SavedSelLeft = Gf5Disp1->SelectionLeft();
     SavedSelTop = Gf5Disp1->SelectionTop();
     SavedSelRight = Gf5Disp1->SelectionRight();

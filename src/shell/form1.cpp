@@ -141,6 +141,7 @@ void Form1::WaitMilliseconds(int32_t ms)
 
 void Form1::closeEvent(QCloseEvent* e)
 {
+    keepUnsavedWork();
     Form_QueryUnload();
     Form_Unload();
     e->accept();

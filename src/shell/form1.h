@@ -30,6 +30,9 @@ class QSlider;
 class QTabBar;
 class QToolButton;
 class Form2;
+namespace recovery {
+class Keeper;
+}
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -78,6 +81,25 @@ public:
     // Releases the canvas image and forgets every other reference to it that
     // would otherwise point at a released image (the undo snapshot).
     void ReleaseCanvasImage();
+    // True for files the program keeps for itself (program folder, the
+    // user's parts and recovery folders, the run's temporary folder).
+    bool IsOwnFile(const QString& path) const;
+    // The path the save dialog starts with (never one of the program's own files).
+    QString saveProposal() const;
+    QString LastSaveFolder; // the folder of the last successful save of this run
+
+    // ---- Documents: recovery of unsaved work --------------------------------
+    // After an open, save, scan or new image: the canvas holds no unsaved work.
+    void markDocumentClean();
+    // The window closes: keeps the canvas when it has unsaved work.
+    void keepUnsavedWork();
+    // At start, once the window is up: offers back a kept copy.
+    void offerRecovery();
+    recovery::Keeper& recoveryKeeper();
+    recovery::Keeper* Recovery = nullptr;
+    // The canvas came from a kept copy: DocumentPath names the document it
+    // was, not a file holding it, so a plain save asks for a place.
+    bool DocumentRecovered = false;
 
     // ---- Processing: one-level undo ---------------------------------------
     void TakeUndoSnapshot();

@@ -41,7 +41,7 @@ export DISPLAY=":$(head -n1 "$WORK/display")"
 
 QT_QPA_PLATFORM=xcb "$PROGRAM" "$PLAN" >"$WORK/zorvat.log" 2>&1 &
 APP_PID=$!
-WIN=$(timeout 20 xdotool search --sync --onlyvisible --pid "$APP_PID" | head -n1) || fail "no main window"
+WIN=$(timeout 60 xdotool search --sync --onlyvisible --pid "$APP_PID" | head -n1) || { cat "$WORK/zorvat.log" >&2; fail "no main window"; }
 xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
 sleep 0.3
 

@@ -17,12 +17,7 @@ namespace {
 QImage noisy(int w, int h, quint32 seed)
 {
     QImage img(w, h, QImage::Format_RGB32);
-    QRandomGenerator rng(seed);
-    for (int y = 0; y < h; ++y) {
-        QRgb* p = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < w; ++x)
-            p[x] = 0xFF000000u | (rng.generate() & 0xFFFFFF);
-    }
+    testsupport::fillNoise(img, seed);
     return img;
 }
 

@@ -1,4 +1,5 @@
 #include "imagecompare.h"
+#include <QRandomGenerator>
 #include <QDir>
 
 namespace testsupport {
@@ -62,6 +63,16 @@ QImage whiteImage(int w, int h)
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(Qt::white);
     return img;
+}
+
+void fillNoise(QImage& img, quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    for (int y = 0; y < img.height(); ++y) {
+        QRgb* p = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            p[x] = 0xFF000000u | (rng.generate() & 0xFFFFFF);
+    }
 }
 
 } // namespace testsupport

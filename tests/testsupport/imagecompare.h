@@ -14,6 +14,8 @@ QString outputDir();
 int countColour(const QImage& img, QRgb colour, const QRect& rect = QRect());
 // A white RGB32 image.
 QImage whiteImage(int w, int h);
+// Overwrites every pixel of an RGB32 image with opaque random colours from seed.
+void fillNoise(QImage& img, quint32 seed);
 
 } // namespace testsupport
 

@@ -14,7 +14,9 @@ if [ "${1:-}" = "--sanitize" ]; then
   build="$here/build-sanitize"
   cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZORVAT_SANITIZE=ON >/dev/null
   cmake --build "$build" --parallel "$(nproc)"
-  export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_string_checks=1"
+  # strict_string_checks is left off: it reports length-bounded strndup calls
+  # in the X keyboard library as overflows, so the real window could not start.
+  export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   # Leaks inside libraries that are not ours (the SANE test backend) only.
   suppressions="$here/scripts/lsan-suppressions.txt"

@@ -1,5 +1,6 @@
 // Whole-image geometry: rotation with mirroring, and resizing.
 #include "imaging/effects/effectcore.h"
+#include "imaging/effects/shrink.h"
 #include "imaging/effects/turn.h"
 #include <opencv2/imgproc.hpp>
 #include <algorithm>
@@ -123,25 +124,26 @@ int32_t Gf5Effect::Resize(int32_t w, int32_t h, int32_t option)
     if (w == src.width() && h == src.height()) {
         result = ImageStore::copy(src);
     } else {
-        result = fx::allocate(w, h, QImage::Format_RGB32);
-        if (result.isNull())
-            return 0;
-        const cv::Mat s = fx::constViewOf(src);
-        cv::Mat d = fx::viewOf(result);
         const bool shrinkX = w <= src.width(), shrinkY = h <= src.height();
         if (shrinkX && shrinkY) {
             // Area averaging keeps thin lines visible when shrinking.
-            cv::resize(s, d, d.size(), 0, 0, cv::INTER_AREA);
-        } else if (!shrinkX && !shrinkY) {
-            cv::resize(s, d, d.size(), 0, 0, cv::INTER_LINEAR);
+            result = fx::shrinkArea(src, QSize(w, h));
         } else {
-            // Shrink along one axis by averaging, then stretch the other.
-            cv::Mat mid;
-            cv::resize(s, mid, cv::Size(std::min(w, src.width()), std::min(h, src.height())), 0, 0, cv::INTER_AREA);
-            if (!progress(50))
+            result = fx::allocate(w, h, QImage::Format_RGB32);
+            if (result.isNull())
                 return 0;
-            cv::resize(mid, d, d.size(), 0, 0, cv::INTER_LINEAR);
+            // Stretching uses linear interpolation; when one side shrinks,
+            // that side is averaged down first.
+            const QImage mid = shrinkX || shrinkY
+                                   ? fx::shrinkArea(src, QSize(std::min(w, src.width()), std::min(h, src.height())))
+                                   : src;
+            if (mid.isNull() || !progress(50))
+                return 0;
+            cv::Mat d = fx::viewOf(result);
+            cv::resize(fx::constViewOf(mid), d, d.size(), 0, 0, cv::INTER_LINEAR);
         }
+        if (result.isNull())
+            return 0;
         fx::keepMetadata(src, result);
     }
     if (result.isNull() || !progress(100))

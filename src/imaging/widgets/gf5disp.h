@@ -126,7 +126,6 @@ private:
     void updateScrollBars();
     void invalidateCache();
     void ensureCache();
-    void scaleIntoCache(const QImage& src, const QRect& cacheRect);
     double fitScale() const;
     QPointF scrollOffset() const;
 

@@ -1,12 +1,12 @@
 // Painting the display: the image (through a scaled-down cache when shown
 // smaller than actual size) and the selection frame.
 #include "gf5disp.h"
+#include "imaging/effects/shrink.h"
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
-#include <opencv2/imgproc.hpp>
 
 namespace gf5 {
 
@@ -27,42 +27,6 @@ void Gf5Disp::invalidateCache()
     m_cacheDirty = QRect();
 }
 
-// Fills cacheRect of m_cache from the matching part of src by area
-// averaging, so thin lines stay visible when shown small.
-void Gf5Disp::scaleIntoCache(const QImage& src, const QRect& cacheRect)
-{
-    const QRect cr = cacheRect.intersected(m_cache.rect());
-    if (cr.isEmpty())
-        return;
-    const double fx = double(src.width()) / m_cache.width();
-    const double fy = double(src.height()) / m_cache.height();
-    const int sx0 = std::clamp(int(std::floor(cr.left() * fx)), 0, src.width() - 1);
-    const int sy0 = std::clamp(int(std::floor(cr.top() * fy)), 0, src.height() - 1);
-    const int sx1 = std::clamp(int(std::ceil((cr.right() + 1) * fx)), sx0 + 1, src.width());
-    const int sy1 = std::clamp(int(std::ceil((cr.bottom() + 1) * fy)), sy0 + 1, src.height());
-    const QRect sr(QPoint(sx0, sy0), QPoint(sx1 - 1, sy1 - 1));
-
-    QImage converted;
-    const QImage* from = &src;
-    QRect fromRect = sr;
-    if (!fourChannel(src.format())) {
-        converted = src.copy(sr).convertToFormat(QImage::Format_RGB32);
-        if (converted.isNull())
-            return;
-        from = &converted;
-        fromRect = converted.rect();
-    }
-    const cv::Mat whole(from->height(), from->width(), CV_8UC4, const_cast<uchar*>(from->constBits()),
-                        size_t(from->bytesPerLine()));
-    const cv::Mat in = whole(cv::Rect(fromRect.x(), fromRect.y(), fromRect.width(), fromRect.height()));
-    cv::Mat cache(m_cache.height(), m_cache.width(), CV_8UC4, m_cache.bits(), size_t(m_cache.bytesPerLine()));
-    cv::Mat out = cache(cv::Rect(cr.x(), cr.y(), cr.width(), cr.height()));
-    // Area averaging keeps thin lines visible far down; near actual size
-    // linear interpolation does as well and is much faster.
-    const int method = m_cache.width() * 2 < src.width() ? cv::INTER_AREA : cv::INTER_LINEAR;
-    cv::resize(in, out, out.size(), 0, 0, method);
-}
-
 void Gf5Disp::ensureCache()
 {
     const QImage* src = visibleImage();
@@ -73,25 +37,17 @@ void Gf5Disp::ensureCache()
     const bool onWork = src == &m_work;
     if (!m_cacheValid || m_cacheScale != s || m_cacheKey != src->cacheKey() || m_cache.size() != size ||
         m_cacheOnWork != onWork) {
-        const QImage::Format format = fourChannel(src->format()) ? src->format() : QImage::Format_RGB32;
-        if (m_cache.size() != size || m_cache.format() != format)
-            m_cache = QImage(size, format);
+        m_cache = fx::shrinkArea(*src, size);
         if (m_cache.isNull())
             return;
-        if (fourChannel(src->format())) {
-            scaleIntoCache(*src, m_cache.rect());
-        } else {
-            // Other formats are converted band by band to bound the memory used.
-            for (int y = 0; y < size.height(); y += 128)
-                scaleIntoCache(*src, QRect(0, y, size.width(), std::min(128, size.height() - y)));
-        }
     } else if (!m_cacheDirty.isEmpty()) {
-        const double fx = double(size.width()) / src->width();
-        const double fy = double(size.height()) / src->height();
+        // Only the part of the view over the changed pixels is worked out again.
+        const double kx = double(size.width()) / src->width();
+        const double ky = double(size.height()) / src->height();
         const QRect d = m_cacheDirty;
-        const QRect cr(QPoint(int(std::floor(d.left() * fx)) - 1, int(std::floor(d.top() * fy)) - 1),
-                       QPoint(int(std::ceil((d.right() + 1) * fx)), int(std::ceil((d.bottom() + 1) * fy))));
-        scaleIntoCache(*src, cr);
+        const QRect cr(QPoint(int(std::floor(d.left() * kx)) - 1, int(std::floor(d.top() * ky)) - 1),
+                       QPoint(int(std::ceil((d.right() + 1) * kx)), int(std::ceil((d.bottom() + 1) * ky))));
+        fx::shrinkAreaInto(*src, m_cache, cr);
     }
     m_cacheValid = true;
     m_cacheScale = s;

@@ -1,0 +1,90 @@
+// The editor's own commands on the plan, timed as the user waits for them:
+// from the key press or button click until the window is idle and the canvas
+// has repainted. The window is opened once, with the plan opened through the
+// open button, and kept between runs; every row leaves the canvas as it
+// found it (an untimed undo or second key press after the timed part).
+#include "bench.h"
+#include "editor_session.h"
+#include "imaging/store/imagestore.h"
+#include <QPoint>
+#include <QRect>
+
+namespace {
+
+using bench::Context;
+using bench::Outcome;
+using namespace bench::editor;
+
+// A 20-pixel square on the plan's paper, where a wall starts, and one
+// 600 pixels to its right, where it ends.
+const QRect kStart(1000, 1000, 21, 21);
+const QRect kEnd(1600, 1000, 21, 21);
+
+void selectSquare(Form1& f, const QRect& r) { select(f, r.left(), r.top(), r.right(), r.bottom()); }
+
+bool showsPlan(Form1& f, const Context& c)
+{
+    const QImage* img = gf5::ImageStore::image(f.Gf5Disp1->ImageHandle());
+    return img && img->size() == c.planImage.size();
+}
+
+// Keypad 5 with a square selected marks the start of a wall: undo
+// snapshot, the square's pixels saved, the square painted red. A second
+// press (untimed) takes the mark back.
+const bench::Registrar keypad5(
+    "editor: keypad 5, wall start marked (to idle)",
+    [](const Context& c) {
+        Form1& f = window(c);
+        selectSquare(f, kStart);
+        const qint64 start = nowNs();
+        pressKeypad(f, Qt::Key_5);
+        untilIdle(f);
+        const double ms = msSince(start);
+        const bool marked = f.WallStartMarked;
+        pressKeypad(f, Qt::Key_5);
+        untilIdle(f);
+        return Outcome{marked && !f.WallStartMarked && showsPlan(f, c), 0, ms};
+    },
+    {}, bench::msAtMost(30));
+
+// Ctrl+Z after a solid wall drawn with keypad 5 and keypad +.
+const bench::Registrar undoWall(
+    "editor: Ctrl+Z after a wall (to idle)",
+    [](const Context& c) {
+        Form1& f = window(c);
+        selectSquare(f, kStart);
+        pressKeypad(f, Qt::Key_5);
+        selectSquare(f, kEnd);
+        pressKeypad(f, Qt::Key_Plus);
+        untilIdle(f);
+        const bool drawn = !f.WallStartMarked;
+        const qint64 start = nowNs();
+        pressKey(f, Qt::Key_Z, Qt::ControlModifier);
+        untilIdle(f);
+        return Outcome{drawn && showsPlan(f, c), 0, msSince(start)};
+    },
+    {}, bench::msAtMost(40));
+
+// A button click until idle, then an untimed undo that brings the plan back.
+Outcome clickThenUndo(const Context& c, const char* button)
+{
+    Form1& f = window(c);
+    select(f, 0, 0, 0, 0);
+    const qint64 start = nowNs();
+    const bool clicked = clickButton(f, button);
+    untilIdle(f);
+    const double ms = msSince(start);
+    pressKey(f, Qt::Key_Z, Qt::ControlModifier);
+    untilIdle(f);
+    return Outcome{clicked && showsPlan(f, c), 0, ms};
+}
+
+const bench::Registrar underlayMade(
+    "editor: underlay creation 下絵作成処理 (button to idle)",
+    [](const Context& c) { return clickThenUndo(c, "btnRGB"); }, {}, bench::msAtMost(150));
+
+const bench::Registrar underlayRemoved(
+    "editor: underlay removal 下絵を取る (button to idle)",
+    [](const Context& c) { return clickThenUndo(c, "btnGomiFix"); }, {}, bench::msAtMost(100));
+
+} // namespace

@@ -1,0 +1,113 @@
+// Peak memory of the editor with the A3 plan open, one undo snapshot taken
+// and one effect run. Measured in a fresh process that never builds the
+// plan itself (it opens the plan's file as a user does), so nothing the
+// bench made for its other rows counts. The kernel's high-water mark of
+// resident memory (VmHWM) is reset before the file is opened where the
+// kernel allows it, so the figures show the editing alone beside the
+// window's own baseline.
+#include "bench.h"
+#include "editor_session.h"
+#include "imaging/store/bufferpool.h"
+#include "imaging/store/imagestore.h"
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <cstdio>
+
+namespace bench {
+
+namespace {
+
+// A field of /proc/self/status in megabytes (10^6 bytes); -1 when missing.
+double statusMb(const char* field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QString text = QString::fromLatin1(f.readAll());
+    const QRegularExpression re(QStringLiteral("^%1:\\s+(\\d+) kB").arg(QLatin1String(field)),
+                                QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch m = re.match(text);
+    return m.hasMatch() ? m.captured(1).toDouble() * 1024 / 1e6 : -1;
+}
+
+// Resets VmHWM to the present resident size; false where not allowed.
+bool resetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    return f.open(QIODevice::WriteOnly) && f.write("5") == 1;
+}
+
+void report(const char* step)
+{
+    std::printf("  %-32s peak %6.1f MB  now %6.1f MB  images alive %d  pooled %d x %.0f MB\n", step,
+                statusMb("VmHWM"), statusMb("VmRSS"), gf5::ImageStore::liveCount(), gf5::BufferPool::pooledCount(),
+                gf5::BufferPool::pooledBytes() / 1e6);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int peakMemoryChild(const QString& planFile)
+{
+    using namespace editor;
+    std::unique_ptr<Form1> f = openWindow();
+    const double window = statusMb("VmRSS");
+    const bool reset = resetPeak();
+    std::printf("  window open, before the plan: %.1f MB resident; peak %s\n", window,
+                reset ? "reset here (figures below are peaks since)" : "NOT reset (counts since the start)");
+    if (!openFile(*f, planFile)) {
+        std::printf("  the plan could not be opened\n");
+        return 1;
+    }
+    report("plan opened");
+    select(*f, 1000, 1000, 1020, 1020);
+    pressKeypad(*f, Qt::Key_5); // undo snapshot, start square marked
+    untilIdle(*f);
+    pressKeypad(*f, Qt::Key_5); // the mark taken back
+    untilIdle(*f);
+    report("+ keypad 5 (undo snapshot)");
+    select(*f, 0, 0, 0, 0);
+    clickButton(*f, "Command14"); // brightness +8 over the whole image
+    untilIdle(*f);
+    report("+ brightness +8 (one effect)");
+    pressKey(*f, Qt::Key_Z, Qt::ControlModifier);
+    untilIdle(*f);
+    report("+ Ctrl+Z");
+    std::printf("PEAK %.1f BASE %.1f\n", statusMb("VmHWM"), window);
+    return 0;
+}
+
+bool reportPeakMemory(const Context& c, const QString& program)
+{
+    const double image = c.planImage.sizeInBytes() / 1e6;
+    const double target = 3 * image + 60;
+    std::printf("\nPeak memory, editor with the plan open (fresh process; one image is %.1f MB):\n", image);
+    std::fflush(stdout);
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(program, {QStringLiteral("--peak"), c.planBmp});
+    if (!child.waitForFinished(300000) || child.exitCode() != 0) {
+        std::printf("  the child process failed: %s\n", child.readAllStandardOutput().constData());
+        return false;
+    }
+    const QString out = QString::fromLocal8Bit(child.readAllStandardOutput());
+    double peak = -1, base = 0;
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.startsWith(QLatin1String("PEAK "))) {
+            const QStringList parts = line.split(QLatin1Char(' '));
+            peak = parts.value(1).toDouble();
+            base = parts.value(3).toDouble();
+        } else {
+            std::printf("%s\n", qPrintable(line));
+        }
+    }
+    std::printf("  %-44s %7.1f MB  target <= 3 x %.1f + 60 = %.1f MB  %s\n", "peak resident memory", peak, image,
+                target, peak <= target ? "ok" : "MISS");
+    std::printf("  %-44s %7.1f MB  (%.1f images)\n", "  of which above the window's baseline", peak - base,
+                (peak - base) / image);
+    std::fflush(stdout);
+    return peak > 0;
+}
+
+} // namespace bench

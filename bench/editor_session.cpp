@@ -1,0 +1,127 @@
+#include "editor_session.h"
+#include "imaging/io/gf5file.h"
+#include "imaging/store/gf5common.h"
+#include "shell/messages.h"
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
+#include <cstdio>
+
+namespace bench::editor {
+
+namespace {
+
+// Counts the canvas's paint events.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+PaintCounter& counterOf(Form1& f)
+{
+    auto* counter = f.findChild<PaintCounter*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!counter) {
+        counter = new PaintCounter;
+        counter->setParent(&f);
+        f.Gf5Disp1->viewport()->installEventFilter(counter);
+    }
+    return *counter;
+}
+
+const QElapsedTimer& clock()
+{
+    static QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return timer;
+}
+
+} // namespace
+
+std::unique_ptr<Form1> openWindow()
+{
+    messages::override = [](const QString&) {};
+    messages::askOverride = [](const QString&) { return false; };
+    auto f = std::make_unique<Form1>(QStringList(), QStringLiteral(ZORVAT_PROGRAM_DIR));
+    f->show();
+    counterOf(*f);
+    untilIdle(*f);
+    return f;
+}
+
+Form1& window(const Context& c)
+{
+    static Form1* f = [&] {
+        Form1* made = openWindow().release();
+        atExit([made] { delete made; });
+        if (!openFile(*made, c.planBmp))
+            std::fprintf(stderr, "the editor could not open the plan\n");
+        return made;
+    }();
+    return *f;
+}
+
+bool openFile(Form1& f, const QString& file)
+{
+    gf5::Gf5File::dialogOverride = [file](bool) { return file; };
+    const bool clicked = clickButton(f, "Command1");
+    gf5::Gf5File::dialogOverride = nullptr;
+    untilIdle(f);
+    gf5::Gf5Common info;
+    info.ImageHandle = f.Gf5Disp1->ImageHandle();
+    return clicked && info.IsValid() != 0 && f.DocumentPath == file;
+}
+
+void untilIdle(Form1& f)
+{
+    PaintCounter& counter = counterOf(f);
+    const int before = counter.paints;
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    for (int i = 0; i < 1000; ++i) {
+        QCoreApplication::sendPostedEvents();
+        if (!dispatcher->processEvents(QEventLoop::AllEvents))
+            break;
+    }
+    if (counter.paints == before)
+        f.Gf5Disp1->viewport()->repaint();
+}
+
+void pressKeypad(Form1& f, Qt::Key key, Qt::KeyboardModifiers mods)
+{
+    QTest::keyClick(f.Gf5Disp1, key, mods | Qt::KeypadModifier);
+}
+
+void pressKey(Form1& f, Qt::Key key, Qt::KeyboardModifiers mods) { QTest::keyClick(f.Gf5Disp1, key, mods); }
+
+bool clickButton(Form1& f, const char* objectName)
+{
+    auto* button = f.findChild<QPushButton*>(QString::fromLatin1(objectName));
+    if (!button || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
+}
+
+void select(Form1& f, int l, int t, int r, int b)
+{
+    f.Gf5Disp1->setSelectionLeft(l);
+    f.Gf5Disp1->setSelectionTop(t);
+    f.Gf5Disp1->setSelectionRight(r);
+    f.Gf5Disp1->setSelectionBottom(b);
+}
+
+qint64 nowNs() { return clock().nsecsElapsed(); }
+
+double msSince(qint64 startNs) { return (nowNs() - startNs) / 1e6; }
+
+} // namespace bench::editor

@@ -76,9 +76,10 @@ std::vector<Case> imagingCases();
 // The peak memory section: runs this program again with --peak on the plan
 // file and prints what the child reports; false when it failed.
 bool reportPeakMemory(const Context& c, const QString& program);
-// The child: opens the plan in the editor, takes a snapshot, runs an effect
-// and prints its peak memory (bench_memory.cpp). Returns the exit code.
-int peakMemoryChild(const QString& planFile);
+// The child: opens the plan in the editor, takes a snapshot with keypad 5,
+// runs an effect (in the other order with effectFirst) and prints its peak
+// memory (bench_memory.cpp). Returns the exit code.
+int peakMemoryChild(const QString& planFile, bool effectFirst);
 
 // Called before the program ends, while the application still exists (for
 // windows a case keeps between runs).

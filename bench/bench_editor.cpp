@@ -47,6 +47,23 @@ const bench::Registrar keypad5(
     },
     {}, bench::msAtMost(30));
 
+// The first command after a file is opened has no snapshot to copy into:
+// the plan is opened again (untimed) before each press.
+const bench::Registrar keypad5First(
+    "editor: keypad 5, first after opening the plan (to idle)",
+    [](const Context& c) {
+        Form1& f = window(c);
+        const bool opened = openFile(f, c.planBmp);
+        selectSquare(f, kStart);
+        const qint64 start = nowNs();
+        pressKeypad(f, Qt::Key_5);
+        untilIdle(f);
+        const double ms = msSince(start);
+        pressKeypad(f, Qt::Key_5);
+        untilIdle(f);
+        return Outcome{opened && !f.WallStartMarked && showsPlan(f, c), 0, ms};
+    });
+
 // Ctrl+Z after a solid wall drawn with keypad 5 and keypad +.
 const bench::Registrar undoWall(
     "editor: Ctrl+Z after a wall (to idle)",

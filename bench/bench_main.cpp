@@ -8,7 +8,7 @@
 // Speed is measured here, never asserted.
 //
 //   zorvat_bench [--runs N] [--filter TEXT]
-//   zorvat_bench --peak PLAN.bmp     (the child process of the memory section)
+//   zorvat_bench --peak PLAN.bmp [--effect-first]   (a child process of the memory section)
 #include "bench.h"
 #include "imaging/io/gf5file.h"
 #include "imaging/store/imagestore.h"
@@ -208,7 +208,7 @@ int main(int argc, char** argv)
         else if (args[i] == "--filter" && i + 1 < args.size())
             filter = args[++i];
         else if (args[i] == "--peak" && i + 1 < args.size())
-            return peakMemoryChild(args[i + 1]);
+            return peakMemoryChild(args[i + 1], args.contains(QStringLiteral("--effect-first")));
     }
 
     QTemporaryDir folder;

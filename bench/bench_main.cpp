@@ -1,9 +1,9 @@
 // Times file reading and writing, every image operation, the canvas and the
 // editor's own commands on a synthetic A3 plan scanned at 400 dpi
-// (4677 x 6614 pixels). Each row prints our median time, the median time of
-// the same work done by OpenCV, Qt or memcpy in the same run ("ref"), the
-// ratio ours / ref and the row's target with "ok" or "MISS"; rows without a
-// reference leave those columns blank. A last section reports the peak
+// (4677 x 6614 pixels). Each row runs once untimed, then N times, and prints
+// our median time, the median time of the same work done by OpenCV, Qt or
+// memcpy in the same run ("ref"), the ratio ours / ref and the row's target
+// with "ok" or "MISS"; rows without a reference leave those columns blank. A last section reports the peak
 // memory of the editor with the plan open, measured in a fresh process.
 // Speed is measured here, never asserted.
 //
@@ -11,6 +11,7 @@
 //   zorvat_bench --peak PLAN.bmp [--effect-first]   (a child process of the memory section)
 #include "bench.h"
 #include "imaging/io/gf5file.h"
+#include "imaging/store/bufferpool.h"
 #include "imaging/store/imagestore.h"
 #include <QApplication>
 #include <QDir>
@@ -248,9 +249,16 @@ int main(int argc, char** argv)
     for (const Case& c : cases) {
         if (!filter.isEmpty() && !c.name.contains(filter, Qt::CaseInsensitive))
             continue;
-        // Ours and the reference take turns, so that both meet the same
-        // load from whatever else runs on the machine.
-        Timing ours, reference;
+        // Each row starts from the same state whatever ran before it: no
+        // buffers kept for reuse (an earlier row's larger images would keep
+        // the pool from taking this row's), then one untimed run of each
+        // side. Ours and the reference then take turns, so that both meet
+        // the same load from whatever else runs on the machine.
+        gf5::BufferPool::trim();
+        Timing ours, reference, warmOurs, warmReference;
+        timeRun(c.run, ctx, warmOurs);
+        if (c.reference)
+            timeRun(c.reference, ctx, warmReference);
         for (int i = 0; i < runs; ++i) {
             timeRun(c.run, ctx, ours);
             if (c.reference)

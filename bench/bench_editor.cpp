@@ -5,7 +5,6 @@
 // found it (an untimed undo or second key press after the timed part).
 #include "bench.h"
 #include "editor_session.h"
-#include "imaging/store/imagestore.h"
 #include <QPoint>
 #include <QRect>
 
@@ -21,12 +20,6 @@ const QRect kStart(1000, 1000, 21, 21);
 const QRect kEnd(1600, 1000, 21, 21);
 
 void selectSquare(Form1& f, const QRect& r) { select(f, r.left(), r.top(), r.right(), r.bottom()); }
-
-bool showsPlan(Form1& f, const Context& c)
-{
-    const QImage* img = gf5::ImageStore::image(f.Gf5Disp1->ImageHandle());
-    return img && img->size() == c.planImage.size();
-}
 
 // Keypad 5 with a square selected marks the start of a wall: undo
 // snapshot, the square's pixels saved, the square painted red. A second

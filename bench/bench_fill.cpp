@@ -72,7 +72,7 @@ const bench::Registrar fillClick(
         const double ms = bench::editor::msSince(start);
         bench::editor::pressKey(f, Qt::Key_Z, Qt::ControlModifier);
         bench::editor::untilIdle(f);
-        return Outcome{true, 0, ms};
+        return Outcome{bench::editor::showsPlan(f, c), 0, ms};
     },
     [](const Context& c) {
         const Outcome copied = bench::ref::copyBytes(c.planImage, c.scratch());

@@ -1,6 +1,7 @@
 #include "editor_session.h"
 #include "imaging/io/gf5file.h"
 #include "imaging/store/gf5common.h"
+#include "imaging/store/imagestore.h"
 #include "shell/messages.h"
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -110,6 +111,12 @@ bool clickButton(Form1& f, const char* objectName)
         return false;
     button->click();
     return true;
+}
+
+bool showsPlan(const Form1& f, const Context& c)
+{
+    const QImage* img = gf5::ImageStore::image(f.Gf5Disp1->ImageHandle());
+    return img && *img == c.planImage;
 }
 
 void select(Form1& f, int l, int t, int r, int b)

@@ -33,6 +33,10 @@ void pressKey(Form1& f, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier
 // Clicks a button of the window found by its objectName.
 bool clickButton(Form1& f, const char* objectName);
 
+// Whether the canvas holds the plan's pixels as they were opened: a row
+// that leaves anything else behind would time the next run on other work.
+bool showsPlan(const Form1& f, const Context& c);
+
 // The canvas selection as left, top, right, bottom.
 void select(Form1& f, int l, int t, int r, int b);
 

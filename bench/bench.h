@@ -70,6 +70,11 @@ struct Registrar {
     }
 };
 
+// The plan written to the file name in the scratch folder (JPEG at quality
+// 75), and an image file read into the store.
+Outcome writePlan(const Context& c, const char* name, int16_t operation);
+Outcome readFile(const QString& path);
+
 // The image operation rows, which run first (bench_imaging.cpp).
 std::vector<Case> imagingCases();
 

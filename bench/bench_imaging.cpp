@@ -101,6 +101,25 @@ const QImage& transparentPlan(const Context& c)
 
 } // namespace
 
+Outcome writePlan(const Context& c, const char* name, int16_t operation)
+{
+    Gf5File f;
+    f.ImageHandle = c.plan;
+    f.FileName = c.folder + "/" + name;
+    f.FileOperation = operation;
+    f.JpegQuality = 75;
+    return Outcome{f.Execute() != 0, 0};
+}
+
+Outcome readFile(const QString& path)
+{
+    Gf5File f;
+    f.FileName = path;
+    f.FileOperation = Gf5File::Read;
+    const bool ok = f.Execute();
+    return Outcome{ok, ok ? f.ImageHandle : 0};
+}
+
 std::vector<Case> imagingCases()
 {
     static const int32_t none[6] = {0, 0, 0, 0, 0, 0};
@@ -116,35 +135,10 @@ std::vector<Case> imagingCases()
         cases.push_back({QString::fromUtf8(name), std::move(fn), std::move(reference), target});
     };
 
-    add("JPEG write (quality 75)", [](const Context& c) {
-        Gf5File f;
-        f.ImageHandle = c.plan;
-        f.FileName = c.folder + "/write.jpg";
-        f.FileOperation = Gf5File::WriteJpeg;
-        f.JpegQuality = 75;
-        return Outcome{f.Execute() != 0, 0};
-    });
-    add("JPEG read", [](const Context& c) {
-        Gf5File f;
-        f.FileName = c.planJpeg;
-        f.FileOperation = Gf5File::Read;
-        const bool ok = f.Execute();
-        return Outcome{ok, ok ? f.ImageHandle : 0};
-    });
-    add("BMP write", [](const Context& c) {
-        Gf5File f;
-        f.ImageHandle = c.plan;
-        f.FileName = c.folder + "/write.bmp";
-        f.FileOperation = Gf5File::WriteBmp;
-        return Outcome{f.Execute() != 0, 0};
-    });
-    add("BMP read", [](const Context& c) {
-        Gf5File f;
-        f.FileName = c.planBmp;
-        f.FileOperation = Gf5File::Read;
-        const bool ok = f.Execute();
-        return Outcome{ok, ok ? f.ImageHandle : 0};
-    });
+    add("JPEG write (quality 75)", [](const Context& c) { return writePlan(c, "write.jpg", Gf5File::WriteJpeg); });
+    add("JPEG read", [](const Context& c) { return readFile(c.planJpeg); });
+    add("BMP write", [](const Context& c) { return writePlan(c, "write.bmp", Gf5File::WriteBmp); });
+    add("BMP read", [](const Context& c) { return readFile(c.planBmp); });
     add("undo snapshot, new image (Duplicate) (ref: memcpy)", onPlan([](Gf5Effect& fx) { return fx.Duplicate(); }),
         memcpyReference(), ratioAtMost(1.5));
     add("undo snapshot into the last one (ref: memcpy)",

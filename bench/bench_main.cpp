@@ -3,8 +3,9 @@
 // (4677 x 6614 pixels). Each row runs once untimed, then N times, and prints
 // our median time, the median time of the same work done by OpenCV, Qt or
 // memcpy in the same run ("ref"), the ratio ours / ref and the row's target
-// with "ok" or "MISS"; rows without a reference leave those columns blank. A last section reports the peak
-// memory of the editor with the plan open, measured in a fresh process.
+// with "ok" or "MISS"; rows without a reference leave those columns blank.
+// A last section reports the peak memory of the editor with the plan open,
+// measured in fresh processes.
 // Speed is measured here, never asserted.
 //
 //   zorvat_bench [--runs N] [--filter TEXT]

@@ -40,9 +40,9 @@ bool showsPlan(const Form1& f, const Context& c);
 // The canvas selection as left, top, right, bottom.
 void select(Form1& f, int l, int t, int r, int b);
 
-// Milliseconds since a QElapsedTimer-like start, for rows that time a part
-// of a run.
-double msSince(qint64 startNs);
+// A monotonic clock in nanoseconds, and the milliseconds since a reading of
+// it, for rows that time only part of a run.
 qint64 nowNs();
+double msSince(qint64 startNs);
 
 } // namespace bench::editor

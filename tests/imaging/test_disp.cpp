@@ -2,6 +2,7 @@
 // view shows, the user's selection by mouse, clicks, drops, and that the
 // display never releases images.
 #include "imaging/draw/gf5print.h"
+#include "imaging/store/bufferpool.h"
 #include "imaging/store/imagestore.h"
 #include "imaging/widgets/gf5disp.h"
 #include "testsupport/imagecompare.h"
@@ -111,6 +112,44 @@ private slots:
         d.Refresh();
         d.setImageHandle(0);
         ImageStore::release(h);
+    }
+
+    void spentWorkingCopyGivesWayToANewImageOfItsSize()
+    {
+        // Large enough for recycled buffers.
+        const int w = 1200, h = 1000;
+        const int32_t plan = ImageStore::add(ImageStore::copy(testsupport::whiteImage(w, h)));
+        Gf5Disp d;
+        d.setImageHandle(plan);
+        auto draw = [&](QRect r, int32_t colour) {
+            d.setDisplayMode(3);
+            d.Refresh();
+            fill(d, r, colour);
+            d.CommitDrawing();
+            d.setDisplayMode(1);
+            d.Refresh();
+        };
+        draw(QRect(10, 10, 20, 20), 0); // the display now keeps the old pixels as a spare
+        BufferPool::trim();
+        const qint64 reused = BufferPool::reuseCount();
+        // An image of that size takes the spare's memory instead of fresh pages.
+        QImage result = ImageStore::allocate(w, h, QImage::Format_RGB32);
+        QCOMPARE(BufferPool::reuseCount(), reused + 1);
+        result.fill(qRgb(0, 0, 255));
+        // Drawing goes on correctly without the spare, and the new image is its own.
+        draw(QRect(100, 100, 5, 5), 0xFF); // red
+        const QImage* stored = ImageStore::image(plan);
+        QCOMPARE(testsupport::countColour(*stored, kBlack), 20 * 20);
+        QCOMPARE(testsupport::countColour(*stored, qRgb(255, 0, 0)), 25);
+        QCOMPARE(testsupport::countColour(*stored, kWhite), w * h - 425);
+        QCOMPARE(testsupport::countColour(result, qRgb(0, 0, 255)), w * h);
+        // Other sizes leave the spare alone.
+        draw(QRect(200, 200, 5, 5), 0);
+        const qint64 before = BufferPool::reuseCount();
+        QImage other = ImageStore::allocate(w, h + 1, QImage::Format_RGB32);
+        QCOMPARE(BufferPool::reuseCount(), before);
+        d.setImageHandle(0);
+        ImageStore::release(plan);
     }
 
     void workingCopyFollowsChangesMadeElsewhere()

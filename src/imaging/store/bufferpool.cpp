@@ -5,6 +5,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -88,6 +89,44 @@ void giveBack(void* block)
 
 void cleanup(void* info) { giveBack(static_cast<char*>(info) - kHeader); }
 
+std::atomic<Reclaim> reclaimHook{nullptr};
+
+// A pooled buffer of bytes, or null.
+void* takePooled(std::size_t bytes)
+{
+    Pool& p = pool();
+    std::lock_guard<std::mutex> guard(p.lock);
+    if (bytes == p.bytes && !p.free.empty()) {
+        void* block = p.free.back();
+        p.free.pop_back();
+        ++p.reused;
+        return block;
+    }
+    if (bytes > p.bytes) {
+        // Images larger than the pooled ones are in use: those buffers
+        // would never fit again.
+        freeAll(p);
+    }
+    return nullptr;
+}
+
+// Asks the hook for buffers of this size held elsewhere; only on the
+// application's thread (the holders are widgets) and never from inside the
+// hook itself.
+void reclaim(int w, int h, QImage::Format format)
+{
+    const Reclaim hook = reclaimHook.load();
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!hook || !app || QThread::currentThread() != app->thread())
+        return;
+    static bool inside = false;
+    if (inside)
+        return;
+    inside = true;
+    hook(w, h, format);
+    inside = false;
+}
+
 } // namespace
 
 QImage allocate(int w, int h, QImage::Format format)
@@ -104,19 +143,10 @@ QImage allocate(int w, int h, QImage::Format format)
         return QImage(w, h, format);
 
     const std::size_t bytes = std::size_t(total) + kHeader;
-    void* block = nullptr;
-    {
-        Pool& p = pool();
-        std::lock_guard<std::mutex> guard(p.lock);
-        if (bytes == p.bytes && !p.free.empty()) {
-            block = p.free.back();
-            p.free.pop_back();
-            ++p.reused;
-        } else if (bytes > p.bytes) {
-            // Images larger than the pooled ones are in use: those buffers
-            // would never fit again.
-            freeAll(p);
-        }
+    void* block = takePooled(bytes);
+    if (!block) {
+        reclaim(w, h, format);
+        block = takePooled(bytes);
     }
     if (!block) {
         if (posix_memalign(&block, kHeader, bytes) != 0)
@@ -181,6 +211,8 @@ bool copyInto(const QImage& src, QImage& dst)
     dst.setDotsPerMeterY(src.dotsPerMeterY());
     return true;
 }
+
+void setReclaim(Reclaim hook) { reclaimHook.store(hook); }
 
 void trim()
 {

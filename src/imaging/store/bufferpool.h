@@ -23,6 +23,12 @@ QImage copy(const QImage& src);
 // dst detaches first if it shares its pixels. False (dst untouched) when
 // they differ or the memory for the detach cannot be had.
 bool copyInto(const QImage& src, QImage& dst);
+// Buffers kept for reuse outside the pool (a display's spent working copy)
+// can be asked back before a large allocation takes fresh memory: the hook
+// lets go of such buffers of w x h in format, which then return to the pool
+// and serve the allocation. It runs on the application's thread only.
+using Reclaim = void (*)(int w, int h, QImage::Format format);
+void setReclaim(Reclaim hook);
 // Frees every pooled buffer.
 void trim();
 // Buffers waiting in the pool and their byte size (tests, bench).

@@ -1,4 +1,5 @@
 #include "gf5disp.h"
+#include "../store/bufferpool.h"
 #include "../store/imagestore.h"
 #include <QPainter>
 #include <QScrollBar>
@@ -18,6 +19,21 @@ Gf5Disp::Gf5Disp(QWidget* parent) : QAbstractScrollArea(parent)
     horizontalScrollBar()->setSingleStep(20);
     verticalScrollBar()->setSingleStep(20);
     liveDisplays().append(this);
+    // A spent working copy is only worth keeping while no new image of its
+    // size needs memory: then it gives way, and editing an image never holds
+    // more than the canvas, the undo copy and one result.
+    BufferPool::setReclaim(&Gf5Disp::releaseSpares);
+}
+
+void Gf5Disp::releaseSpares(int w, int h, QImage::Format)
+{
+    for (Gf5Disp* d : liveDisplays()) {
+        if (d->m_spare.width() == w && d->m_spare.height() == h) {
+            d->m_spare = QImage();
+            d->m_spareKey = 0;
+            d->m_spareDirty = QRect();
+        }
+    }
 }
 
 Gf5Disp::~Gf5Disp()

@@ -144,7 +144,10 @@ private:
     void updateHoverCursor(const QPoint& viewPoint);
     void startDisplayDrag();
     Gf5Disp* droppedDisplay(const QDropEvent* e) const;
-    static QList<const Gf5Disp*>& liveDisplays();
+    static QList<Gf5Disp*>& liveDisplays();
+    // Lets go of the spent working copies of w x h kept by any display, so
+    // that a new image of that size takes their memory.
+    static void releaseSpares(int w, int h, QImage::Format format);
     void drawSelectionFrame(QPainter& p) const;
     // Dragging the selection near or past the view's edge scrolls the view.
     void updateAutoScroll(const QPoint& viewPoint);

@@ -213,9 +213,9 @@ void Gf5Disp::mouseReleaseEvent(QMouseEvent* e)
         emit SelectionChanged();
 }
 
-QList<const Gf5Disp*>& Gf5Disp::liveDisplays()
+QList<Gf5Disp*>& Gf5Disp::liveDisplays()
 {
-    static QList<const Gf5Disp*> displays;
+    static QList<Gf5Disp*> displays;
     return displays;
 }
 
@@ -236,9 +236,9 @@ Gf5Disp* Gf5Disp::droppedDisplay(const QDropEvent* e) const
         const QList<QByteArray> parts = mime->data(displayMimeType()).split(':');
         if (parts.size() == 2 && parts[0].toLongLong() == QCoreApplication::applicationPid()) {
             const quintptr p = quintptr(parts[1].toULongLong());
-            for (const Gf5Disp* d : liveDisplays())
+            for (Gf5Disp* d : liveDisplays())
                 if (quintptr(d) == p)
-                    source = const_cast<Gf5Disp*>(d);
+                    source = d;
         }
     }
     return source == this ? nullptr : source;

@@ -23,6 +23,7 @@ QImage shrinkArea(const QImage& src, QSize size)
     QImage out(size, QImage::Format_RGB32);
     if (out.isNull())
         return {};
+    out.fill(Qt::white); // rows a failed conversion leaves are paper, not garbage
     shrinkAreaInto(src, out, out.rect());
     return out;
 }
@@ -72,6 +73,11 @@ void shrinkAreaInto(const QImage& src, QImage& dst, const QRect& rect)
     const int sx0 = cols.front().front().index, sx1 = cols.back().back().index + 1;
     const int sw = sx1 - sx0;
     const bool direct = shrinksDirectly(src.format());
+    // Detached once here, not by each worker through scanLine().
+    uchar* const dstBits = dst.bits();
+    const qsizetype dstStride = dst.bytesPerLine();
+    if (!dstBits)
+        return;
     std::vector<float> colWeight(cols.size());
     for (size_t c = 0; c < cols.size(); ++c)
         for (const Tap& t : cols[c])
@@ -101,7 +107,7 @@ void shrinkAreaInto(const QImage& src, QImage& dst, const QRect& rect)
                     a[i] += w * line[i];
                 rowWeight += w;
             }
-            uchar* out = dst.scanLine(cr.top() + r) + qsizetype(cr.left()) * 4;
+            uchar* out = dstBits + (cr.top() + r) * dstStride + qsizetype(cr.left()) * 4;
             for (size_t c = 0; c < cols.size(); ++c) {
                 float sum[4] = {0, 0, 0, 0};
                 for (const Tap& t : cols[c]) {

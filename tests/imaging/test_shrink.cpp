@@ -86,6 +86,14 @@ private slots:
         const QImage fromGrey = fx::shrinkArea(grey, QSize(519, 367));
         QCOMPARE(fromGrey.format(), QImage::Format_RGB32);
         QVERIFY(largestDifference(fromGrey, exactArea(grey.convertToFormat(QImage::Format_RGB32), QSize(519, 367))) <= 3);
+        // Transparency survives (it is drawn over the display's background).
+        QImage clear(400, 300, QImage::Format_ARGB32);
+        clear.fill(Qt::transparent);
+        clear.setPixel(0, 0, qRgba(255, 0, 0, 255));
+        const QImage fromClear = fx::shrinkArea(clear, QSize(100, 75));
+        QCOMPARE(fromClear.format(), QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(qAlpha(fromClear.pixel(50, 40)), 0);
+        QVERIFY(qAlpha(fromClear.pixel(0, 0)) > 0 && qGreen(fromClear.pixel(0, 0)) == 0);
         // Alternate black and white columns halve to mid grey.
         QImage stripes(100, 60, QImage::Format_RGB32);
         for (int y = 0; y < 60; ++y)

@@ -20,7 +20,7 @@ QImage shrinkArea(const QImage& src, QSize size)
         return src.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // Other formats are converted a few rows at a time as they are summed,
     // rather than into a whole converted copy.
-    QImage out(size, QImage::Format_RGB32);
+    QImage out(size, src.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (out.isNull())
         return {};
     out.fill(Qt::white); // rows a failed conversion leaves are paper, not garbage

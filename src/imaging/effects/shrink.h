@@ -15,8 +15,9 @@ namespace gf5::fx {
 bool shrinksDirectly(QImage::Format format);
 
 // src shrunk to size by area averaging (no dimension of size may exceed
-// src's). Formats other than the direct ones come back as RGB32. Null when
-// the memory cannot be had.
+// src's). Formats other than the direct ones come back as RGB32, or as
+// ARGB32_Premultiplied when they have alpha. Null when the memory cannot be
+// had.
 QImage shrinkArea(const QImage& src, QSize size);
 
 // Recomputes rect of dst, where dst is (or is to be) src shrunk to dst's

@@ -3,6 +3,7 @@
 // where a library does that work.
 #include "bench.h"
 #include "reference.h"
+#include "imaging/effects/effectcore.h"
 #include "imaging/effects/gf5effect.h"
 #include "imaging/io/gf5file.h"
 #include "imaging/store/imagestore.h"
@@ -52,8 +53,8 @@ Fn memcpyReference()
 Outcome greyReference(const Context& c)
 {
     static cv::Mat grey;
-    cv::Mat out = ref::view(c.scratch());
-    cv::cvtColor(ref::constView(c.planImage), grey, cv::COLOR_BGRA2GRAY);
+    cv::Mat out = gf5::fx::viewOf(c.scratch());
+    cv::cvtColor(gf5::fx::constViewOf(c.planImage), grey, cv::COLOR_BGRA2GRAY);
     cv::cvtColor(grey, out, cv::COLOR_GRAY2BGRA);
     return Outcome{out.data == c.scratch().constBits(), 0};
 }
@@ -65,9 +66,9 @@ Outcome mosaicCvReference(const Context& c)
     static cv::Mat grid;
     const int bw = 10, bh = 10;
     const cv::Rect whole(0, 0, c.planImage.width() / bw * bw, c.planImage.height() / bh * bh);
-    cv::resize(ref::constView(c.planImage)(whole), grid, cv::Size(whole.width / bw, whole.height / bh), 0, 0,
+    cv::resize(gf5::fx::constViewOf(c.planImage)(whole), grid, cv::Size(whole.width / bw, whole.height / bh), 0, 0,
                cv::INTER_AREA);
-    cv::Mat out = ref::view(c.scratch())(whole);
+    cv::Mat out = gf5::fx::viewOf(c.scratch())(whole);
     cv::resize(grid, out, out.size(), 0, 0, cv::INTER_NEAREST);
     return Outcome{true, 0};
 }
@@ -193,15 +194,15 @@ std::vector<Case> imagingCases()
     add("Rotate 90 (ref: cv::rotate)", onPlan([](Gf5Effect& fx) { return fx.Rotate(9000, 0, 0, -1, 255, 255, 255, 0); }),
         [](const Context& c) {
             static cv::Mat turned;
-            cv::rotate(ref::constView(c.planImage), turned, cv::ROTATE_90_COUNTERCLOCKWISE);
+            cv::rotate(gf5::fx::constViewOf(c.planImage), turned, cv::ROTATE_90_COUNTERCLOCKWISE);
             return Outcome{!turned.empty(), 0};
         });
     add("Rotate 0.4 (fine)", onPlan([](Gf5Effect& fx) { return fx.Rotate(40, 0, 0, -1, 255, 255, 255, 0); }));
     add("Rotate 45", onPlan([](Gf5Effect& fx) { return fx.Rotate(4500, 0, 0, -1, 255, 255, 255, 0); }));
     add("Mirror left-right (ref: cv::flip)", onPlan([](Gf5Effect& fx) { return fx.Rotate(0, 1, 0, -1, 255, 255, 255, 0); }),
         [](const Context& c) {
-            cv::Mat out = ref::view(c.scratch());
-            cv::flip(ref::constView(c.planImage), out, 1);
+            cv::Mat out = gf5::fx::viewOf(c.scratch());
+            cv::flip(gf5::fx::constViewOf(c.planImage), out, 1);
             return Outcome{true, 0};
         });
     add("Resize to 600 long side (ref: Qt smooth)", onPlan([](Gf5Effect& fx) { return fx.Resize(424, 600, -1); }),

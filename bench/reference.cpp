@@ -1,16 +1,10 @@
 #include "reference.h"
+#include "imaging/effects/effectcore.h"
 #include <algorithm>
 #include <cstring>
 #include <opencv2/core.hpp>
 
 namespace bench::ref {
-
-cv::Mat view(QImage& img) { return cv::Mat(img.height(), img.width(), CV_8UC4, img.bits(), size_t(img.bytesPerLine())); }
-
-cv::Mat constView(const QImage& img)
-{
-    return cv::Mat(img.height(), img.width(), CV_8UC4, const_cast<uchar*>(img.constBits()), size_t(img.bytesPerLine()));
-}
 
 Outcome copyBytes(const QImage& src, QImage& dst)
 {
@@ -37,7 +31,7 @@ cv::Mat curveTable(const int32_t* in, const int32_t* out, int count)
 
 Outcome lutInPlace(QImage& img, const cv::Mat& table)
 {
-    cv::Mat bytes = view(img).reshape(1);
+    cv::Mat bytes = gf5::fx::viewOf(img).reshape(1);
     cv::LUT(bytes, table, bytes);
     return Outcome{true, 0};
 }

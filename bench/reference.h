@@ -9,11 +9,6 @@
 
 namespace bench::ref {
 
-// The pixels of an RGB32 image as CV_8UC4 without copying; img must not
-// share its pixels (bits() would copy them first).
-cv::Mat view(QImage& img);
-cv::Mat constView(const QImage& img);
-
 // memcpy of src's pixel bytes into dst, which has the same size and format.
 Outcome copyBytes(const QImage& src, QImage& dst);
 

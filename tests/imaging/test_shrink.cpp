@@ -1,6 +1,7 @@
 // Shrinking by area averaging: the whole picture agrees with an exact area
 // average, thin lines keep their ink, and recomputing one block after a
 // local change gives what shrinking the whole changed picture gives.
+#include "imaging/effects/effectcore.h"
 #include "imaging/effects/shrink.h"
 #include "testsupport/testmain.h"
 #include <QPainter>
@@ -30,17 +31,12 @@ QImage linePlan(int w, int h)
     return img;
 }
 
-cv::Mat matOf(const QImage& img)
-{
-    return cv::Mat(img.height(), img.width(), CV_8UC4, const_cast<uchar*>(img.constBits()), size_t(img.bytesPerLine()));
-}
-
 // Exact area average of the whole picture (OpenCV's area resize).
 QImage exactArea(const QImage& src, QSize size)
 {
     QImage out(size, QImage::Format_RGB32);
-    cv::Mat o = matOf(out);
-    cv::resize(matOf(src), o, o.size(), 0, 0, cv::INTER_AREA);
+    cv::Mat o = fx::viewOf(out);
+    cv::resize(fx::constViewOf(src), o, o.size(), 0, 0, cv::INTER_AREA);
     return out;
 }
 
@@ -61,7 +57,7 @@ int largestDifference(const QImage& a, const QImage& b, QRect rect = QRect())
 
 double ink(const QImage& img)
 {
-    return 255.0 - cv::mean(matOf(img))[0];
+    return 255.0 - cv::mean(fx::constViewOf(img))[0];
 }
 
 } // namespace

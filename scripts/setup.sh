@@ -14,7 +14,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-xserver-utils xclip python3 poppler-utils
   qt6-translations-l10n desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev
-  python3-ezdxf
+  python3-ezdxf  # tests only: reads written DXF files back
 )
 
 missing=()

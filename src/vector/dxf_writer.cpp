@@ -80,6 +80,8 @@ public:
             v = 0;
         char buf[64];
         auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6);
+        if (r.ec != std::errc()) // beyond any drawing: a corrupt map, not a coordinate
+            r = std::to_chars(buf, buf + sizeof buf, 0.0, std::chars_format::fixed, 6);
         char* end = r.ptr;
         while (end[-1] == '0')
             --end;

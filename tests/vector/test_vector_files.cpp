@@ -380,6 +380,25 @@ private slots:
         compareShapes(c.expected, found, [&](Point p) { return QPointF(p.x * k, p.y * k); }, k);
     }
 
+    // A map with absurd coordinates still gives files that read back.
+    void corruptCoordinatesKeepTheFilesReadable()
+    {
+        ink::WallMap map = blankPlan();
+        map.walls.push_back(doubleWall({1e300, 5}, {std::nan(""), 5}, {1e300, 0}, {-1e300, 0}, {0, 1e30}, {1, 1}, 10));
+        const QString dxf = dir_.filePath("corrupt.dxf"), svg = dir_.filePath("corrupt.svg");
+        QVERIFY(vectors::exportWallMap(map, {300, 1}, dxf).ok);
+        QVERIFY(vectors::exportWallMap(map, {300, 1}, svg).ok);
+        const QJsonObject back = readBack(python_, dxf);
+        QVERIFY(!back.isEmpty());
+        QCOMPARE(back["errors"].toArray().size(), 0);
+        QFile file(svg);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        while (!xml.atEnd())
+            xml.readNext();
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    }
+
     // Nothing is written when the file could not be right.
     void refusesWhatCannotBeWritten()
     {

@@ -173,6 +173,14 @@ private slots:
         QCOMPARE(io::withChosenExtension("/p/plan", saveEntries[0]), QString("/p/plan"));
         QCOMPARE(io::withChosenExtension("/p/plan", saveEntries[5]), QString("/p/plan"));
         QCOMPARE(io::withChosenExtension(QString(), saveEntries[2]), QString());
+
+        // Drawings are offered for saving on their own, never as pictures, and never for opening.
+        const QStringList drawings = io::dialogFilter("*;JPG;PNG;BMP;PDF;DXF;SVG;", true).split(";;");
+        QVERIFY2(drawings.contains("DXF 図面 (*.dxf *.DXF)") && drawings.contains("SVG 図面 (*.svg *.SVG)"),
+                 qPrintable(drawings.join(" | ")));
+        QVERIFY(!drawings[0].contains("dxf") && !drawings[0].contains("svg"));
+        QVERIFY(!io::dialogFilter("*;JPG;DXF;SVG;", false).contains("dxf", Qt::CaseInsensitive));
+        QCOMPARE(io::withChosenExtension("/p/plan", "DXF 図面 (*.dxf *.DXF)"), QString("/p/plan.dxf"));
     }
 
 private:

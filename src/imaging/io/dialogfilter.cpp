@@ -19,7 +19,19 @@ Kind kindOf(const QString& ext)
         return {QStringLiteral("JPEG画像"), {QStringLiteral("jpg"), QStringLiteral("jpeg")}};
     if (ext == QLatin1String("pdf"))
         return {QStringLiteral("PDF文書"), {ext}};
+    if (ext == QLatin1String("dxf"))
+        return {QStringLiteral("DXF 図面"), {ext}};
+    if (ext == QLatin1String("svg"))
+        return {QStringLiteral("SVG 図面"), {ext}};
     return {ext.toUpper() + QStringLiteral("画像"), {ext}};
+}
+
+// Drawings are written from the picture but are no pictures themselves: the
+// save dialog offers them on their own, never under 画像, and the open dialog
+// not at all.
+bool isDrawing(const QString& ext)
+{
+    return ext == QLatin1String("dxf") || ext == QLatin1String("svg");
 }
 
 // "*.jpg *.JPG *.jpeg *.JPEG": the dialogs match names case-sensitively.
@@ -39,7 +51,7 @@ QString dialogFilter(const QString& types, bool save)
     QStringList seen;
     for (const QString& part : types.split(';', Qt::SkipEmptyParts)) {
         const QString ext = part.trimmed().toLower().remove(QStringLiteral("*.")).remove('.');
-        if (ext.isEmpty() || ext == QLatin1String("*") || (!save && ext == QLatin1String("pdf")))
+        if (ext.isEmpty() || ext == QLatin1String("*") || (!save && (ext == QLatin1String("pdf") || isDrawing(ext))))
             continue;
         const Kind kind = kindOf(ext);
         if (seen.contains(kind.exts.first()))
@@ -52,7 +64,8 @@ QString dialogFilter(const QString& types, bool save)
     QStringList all;
     QStringList entries;
     for (const Kind& k : kinds) {
-        all << patternsOf(k.exts);
+        if (!isDrawing(k.exts.first()))
+            all << patternsOf(k.exts);
         entries << QStringLiteral("%1 (%2)").arg(k.label, patternsOf(k.exts).join(' '));
     }
     entries.prepend(QStringLiteral("画像 (%1)").arg(all.join(' ')));

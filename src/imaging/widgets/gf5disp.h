@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QImage>
 #include <QPoint>
+#include <QPolygonF>
 #include <cstdint>
 
 class QTimer;
@@ -68,6 +69,11 @@ public:
     void CommitDrawing();
     void UpdateLayout();
     void SetFocus();
+
+    // A pale outline over the image (image pixel coordinates), shown until
+    // it is cleared; it is never part of the image. An empty polygon clears it.
+    void setGuide(const QPolygonF& imagePolygon);
+    const QPolygonF& guide() const { return m_guide; }
 
     // True while uncommitted drawing exists.
     bool hasPendingDrawing() const { return !m_work.isNull(); }
@@ -149,6 +155,7 @@ private:
     // that a new image of that size takes their memory.
     static void releaseSpares(int w, int h, QImage::Format format);
     void drawSelectionFrame(QPainter& p) const;
+    void drawGuide(QPainter& p) const;
     // Dragging the selection near or past the view's edge scrolls the view.
     void updateAutoScroll(const QPoint& viewPoint);
     void autoScrollTick();
@@ -158,6 +165,7 @@ private:
     int16_t m_mode = 1;
     int16_t m_shownMode = 1;
     Sel m_sel;
+    QPolygonF m_guide;
     bool m_dragEnabled = true;
     int16_t m_zoomMode = 0;
     double m_zoomFactor = 1.0;

@@ -91,8 +91,35 @@ void Gf5Disp::paintEvent(QPaintEvent* e)
             }
         }
     }
+    if (!m_guide.isEmpty() && src)
+        drawGuide(p);
     if (frameShown())
         drawSelectionFrame(p);
+}
+
+void Gf5Disp::setGuide(const QPolygonF& imagePolygon)
+{
+    if (imagePolygon == m_guide)
+        return;
+    m_guide = imagePolygon;
+    viewport()->update();
+}
+
+void Gf5Disp::drawGuide(QPainter& p) const
+{
+    const double s = currentScale();
+    const QPointF offset = scrollOffset();
+    QPolygonF view;
+    view.reserve(m_guide.size());
+    for (const QPointF& q : m_guide)
+        view << QPointF(q.x() * s - offset.x(), q.y() * s - offset.y());
+    // Pale blue, see-through: it shows where the next wall would go without
+    // hiding the ink under it.
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(QColor(80, 150, 255, 40));
+    p.setPen(QPen(QColor(80, 150, 255, 160), 2));
+    p.drawPolygon(view);
+    p.setRenderHint(QPainter::Antialiasing, false);
 }
 
 bool Gf5Disp::frameShown() const

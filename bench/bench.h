@@ -19,6 +19,8 @@
 namespace bench {
 
 constexpr int kPlanWidth = 4677, kPlanHeight = 6614, kPlanDpi = 400;
+// A2 at the same resolution, for the rows that show growth with size.
+constexpr int kA2Width = 6614, kA2Height = 9354;
 
 struct Context {
     int32_t plan = 0;     // the plan in the image store (RGB32, 24 bits)
@@ -26,12 +28,17 @@ struct Context {
     QString folder;       // a scratch folder for files
     QString planJpeg;     // the plan written as JPEG (quality 75)
     QString planBmp;      // the plan written as BMP
+    QString name = QStringLiteral("A3"); // the paper size the plan fills
     // A private copy of the plan that references may change in place, made
     // at first use.
     QImage& scratch() const;
+    // A second copy of the plan in the image store, for operations that
+    // change their source in place; made at first use, released at exit.
+    int32_t scratchHandle() const;
 
 private:
     mutable QImage m_scratch;
+    mutable int32_t m_scratchHandle = 0;
 };
 
 struct Outcome {
@@ -56,17 +63,18 @@ inline Target msAtMost(double ms) { return {0, ms}; }
 struct Case {
     QString name;
     Fn run;
-    Fn reference = {}; // the same work done by OpenCV, Qt or memcpy; empty: none
+    Fn reference = {}; // the same work done by a well-kept library or memcpy; empty: none
     Target target = {};
+    bool wholeImage = false; // works on the whole plan: timed again on A2
 };
 
 // Cases registered from other bench files; they run after the built-in ones.
 std::vector<Case>& registry();
 
 struct Registrar {
-    Registrar(const QString& name, Fn fn, Fn reference = {}, Target target = {})
+    Registrar(const QString& name, Fn fn, Fn reference = {}, Target target = {}, bool wholeImage = false)
     {
-        registry().push_back({name, std::move(fn), std::move(reference), target});
+        registry().push_back({name, std::move(fn), std::move(reference), target, wholeImage});
     }
 };
 

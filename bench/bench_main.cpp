@@ -4,11 +4,13 @@
 // our median time, the median time of the same work done by OpenCV, Qt or
 // memcpy in the same run ("ref"), the ratio ours / ref and the row's target
 // with "ok" or "MISS"; rows without a reference leave those columns blank.
+// The rows that work on the whole plan are timed again on an A2 plan (twice
+// the pixels) to show how they grow with size.
 // A last section reports the peak memory of the editor with the plan open,
 // measured in fresh processes.
 // Speed is measured here, never asserted.
 //
-//   zorvat_bench [--runs N] [--filter TEXT]
+//   zorvat_bench [--runs N] [--filter TEXT] [--no-a2]
 //   zorvat_bench --peak PLAN.bmp [--effect-first]   (a child process of the memory section)
 #include "bench.h"
 #include "imaging/io/gf5file.h"
@@ -23,12 +25,15 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QTransform>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 namespace bench {
+
+using gf5::ImageStore;
 
 std::vector<Case>& registry()
 {
@@ -51,6 +56,15 @@ QImage& Context::scratch() const
     if (m_scratch.isNull())
         m_scratch = planImage.copy();
     return m_scratch;
+}
+
+int32_t Context::scratchHandle() const
+{
+    if (!ImageStore::get(m_scratchHandle)) {
+        m_scratchHandle = ImageStore::add(planImage.copy());
+        atExit([h = m_scratchHandle] { ImageStore::release(h); });
+    }
+    return m_scratchHandle;
 }
 
 } // namespace bench
@@ -99,6 +113,44 @@ QImage makePlan()
     return img;
 }
 
+// A2: two A3 plans turned on their side, one above the other.
+QImage makeA2Plan(const QImage& a3)
+{
+    const QImage turned = a3.transformed(QTransform().rotate(90));
+    QImage img(kA2Width, kA2Height, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    img.setDotsPerMeterX(a3.dotsPerMeterX());
+    img.setDotsPerMeterY(a3.dotsPerMeterY());
+    QPainter p(&img);
+    p.drawImage(0, 0, turned);
+    p.drawImage(0, kA2Height - turned.height(), turned);
+    return img;
+}
+
+// The plan in the store and its JPEG and BMP files in folder; false when a
+// file cannot be written.
+bool prepareContext(Context& ctx, const QImage& plan, const QString& folder)
+{
+    QDir().mkpath(folder);
+    ctx.planImage = plan;
+    ctx.plan = ImageStore::add(ctx.planImage);
+    ctx.folder = folder;
+    ctx.planJpeg = folder + "/plan.jpg";
+    ctx.planBmp = folder + "/plan.bmp";
+    for (const auto& [name, op] : {std::pair{ctx.planJpeg, Gf5File::WriteJpeg}, std::pair{ctx.planBmp, Gf5File::WriteBmp}}) {
+        Gf5File f;
+        f.ImageHandle = ctx.plan;
+        f.FileName = name;
+        f.FileOperation = op;
+        f.JpegQuality = 75;
+        if (!f.Execute()) {
+            std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(name), qPrintable(f.LastError));
+            return false;
+        }
+    }
+    return true;
+}
+
 struct Timing {
     std::vector<double> ms;
     bool ok = true;
@@ -124,6 +176,25 @@ void timeRun(const Fn& fn, const Context& ctx, Timing& t)
     t.ok = out.ok;
 }
 
+// Each row starts from the same state whatever ran before it: no buffers
+// kept for reuse (an earlier row's larger images would keep the pool from
+// taking this row's), then one untimed run of each side. Ours and the
+// reference then take turns, so that both meet the same load from whatever
+// else runs on the machine.
+void measure(const Case& c, const Context& ctx, int runs, Timing& ours, Timing& reference)
+{
+    gf5::BufferPool::trim();
+    Timing warmOurs, warmReference;
+    timeRun(c.run, ctx, warmOurs);
+    if (c.reference)
+        timeRun(c.reference, ctx, warmReference);
+    for (int i = 0; i < runs; ++i) {
+        timeRun(c.run, ctx, ours);
+        if (c.reference)
+            timeRun(c.reference, ctx, reference);
+    }
+}
+
 // Columns on a terminal: East Asian characters take two.
 int columns(const QString& s)
 {
@@ -133,7 +204,7 @@ int columns(const QString& s)
     return n;
 }
 
-constexpr int kNameColumns = 66;
+constexpr int kNameColumns = 84;
 
 void printHeader()
 {
@@ -221,22 +292,8 @@ int main(int argc, char** argv)
     QElapsedTimer prep;
     prep.start();
     Context ctx;
-    ctx.planImage = makePlan();
-    ctx.plan = ImageStore::add(ctx.planImage);
-    ctx.folder = folder.path();
-    ctx.planJpeg = folder.filePath("plan.jpg");
-    ctx.planBmp = folder.filePath("plan.bmp");
-    for (const auto& [name, op] : {std::pair{ctx.planJpeg, Gf5File::WriteJpeg}, std::pair{ctx.planBmp, Gf5File::WriteBmp}}) {
-        Gf5File f;
-        f.ImageHandle = ctx.plan;
-        f.FileName = name;
-        f.FileOperation = op;
-        f.JpegQuality = 75;
-        if (!f.Execute()) {
-            std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(name), qPrintable(f.LastError));
-            return 1;
-        }
-    }
+    if (!prepareContext(ctx, makePlan(), folder.path()))
+        return 1;
     std::printf("Plan %d x %d at %d dpi (%.1f Mpixels), prepared in %.0f ms; medians of %d runs.\n"
                 "ref: the same work done by the library named in the row, in the same run; ratio: ours / ref.\n\n",
                 kPlanWidth, kPlanHeight, kPlanDpi, kPlanWidth * double(kPlanHeight) / 1e6, prep.nsecsElapsed() / 1e6,
@@ -247,26 +304,40 @@ int main(int argc, char** argv)
     for (const Case& c : registry())
         cases.push_back(c);
     bool allOk = true;
+    std::vector<std::pair<const Case*, double>> grows; // whole-image rows and their A3 median
     for (const Case& c : cases) {
         if (!filter.isEmpty() && !c.name.contains(filter, Qt::CaseInsensitive))
             continue;
-        // Each row starts from the same state whatever ran before it: no
-        // buffers kept for reuse (an earlier row's larger images would keep
-        // the pool from taking this row's), then one untimed run of each
-        // side. Ours and the reference then take turns, so that both meet
-        // the same load from whatever else runs on the machine.
-        gf5::BufferPool::trim();
-        Timing ours, reference, warmOurs, warmReference;
-        timeRun(c.run, ctx, warmOurs);
-        if (c.reference)
-            timeRun(c.reference, ctx, warmReference);
-        for (int i = 0; i < runs; ++i) {
-            timeRun(c.run, ctx, ours);
-            if (c.reference)
-                timeRun(c.reference, ctx, reference);
-        }
+        Timing ours, reference;
+        measure(c, ctx, runs, ours, reference);
         allOk = allOk && ours.ok && reference.ok;
         printRow(c, ours, c.reference ? &reference : nullptr);
+        if (c.wholeImage && ours.ok)
+            grows.emplace_back(&c, ours.median());
+    }
+    if (!grows.empty() && !args.contains(QStringLiteral("--no-a2"))) {
+        // The same whole-image steps on an A2 plan (twice the pixels): growth
+        // with size, expected linear.
+        Context a2;
+        a2.name = QStringLiteral("A2");
+        if (!prepareContext(a2, makeA2Plan(ctx.planImage), folder.path() + "/a2"))
+            return 1;
+        std::printf("\nA2 plan %d x %d (%.2f x the pixels): our median on A2, on A3 and the growth\n", kA2Width,
+                    kA2Height, double(kA2Width) * kA2Height / (double(kPlanWidth) * kPlanHeight));
+        for (const auto& [c, a3ms] : grows) {
+            Timing ours, none;
+            Case alone = *c;
+            alone.reference = {};
+            measure(alone, a2, runs, ours, none);
+            allOk = allOk && ours.ok;
+            QString name = c->name;
+            name += QString(std::max(0, kNameColumns - columns(name)), QLatin1Char(' '));
+            std::printf("%s %9.1f %9.1f %6.2fx%s\n", qPrintable(name), ours.median(), a3ms,
+                        ours.median() / std::max(a3ms, 1e-6), ours.ok ? "" : "  FAILED");
+            std::fflush(stdout);
+        }
+        gf5::BufferPool::trim();
+        ImageStore::release(a2.plan);
     }
     if (filter.isEmpty() || QStringLiteral("peak memory").contains(filter, Qt::CaseInsensitive))
         allOk = reportPeakMemory(ctx, app.applicationFilePath()) && allOk;

@@ -9,7 +9,8 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-image-formats-plugins
   libgl-dev libopencv-core-dev libopencv-imgproc-dev
-  libjpeg62-turbo-dev libsane-dev sane-utils
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libsane-dev sane-utils
+  libturbojpeg0-dev libjpeg-turbo-progs img2pdf
   fonts-ipafont-gothic
   xvfb xauth xdotool x11-xserver-utils xclip python3 poppler-utils
   qt6-translations-l10n desktop-file-utils appstream dpkg-dev

@@ -193,5 +193,46 @@ int32_t runRegionOperation(Gf5Effect& fx, const int32_t* xs, const int32_t* ys, 
     return storeResult(fx, std::move(result));
 }
 
+int32_t runPointOperation(Gf5Effect& fx, const int32_t* xs, const int32_t* ys, int n, const BandFn& fn)
+{
+    StoredImage* stored = ImageStore::get(fx.SourceImage);
+    if (!fx.InPlace || !stored || stored->image.format() != QImage::Format_RGB32)
+        return runRegionOperation(fx, xs, ys, n, fn);
+    fx.CancelRequested = false;
+    QImage& image = stored->image;
+    const Region reg = makeRegion(fx, xs, ys, n, image.width(), image.height());
+    ProgressSteps steps(fx);
+    if (!steps.at(0))
+        return 0;
+    const QRect b = reg.bounds;
+    if (!b.isEmpty()) {
+        // bits() detaches an image whose pixels are shared; a failed detach
+        // leaves it null and the image unchanged.
+        if (!image.bits())
+            return 0;
+        cv::Mat pixels = viewOf(image);
+        cv::Mat changed;
+        const int rows = bandRows(b.height());
+        for (int y = b.top(); y <= b.bottom(); y += rows) {
+            const int h = std::min(rows, b.bottom() + 1 - y);
+            cv::Mat band = pixels(cv::Rect(b.left(), y, b.width(), h));
+            if (reg.mask.empty()) {
+                fn(band, band);
+            } else {
+                // Outside the polygon nothing may change: the band is worked
+                // out aside and copied back through the mask.
+                changed.create(band.size(), band.type());
+                fn(band, changed);
+                changed.copyTo(band, reg.mask(cv::Rect(0, y - b.top(), b.width(), h)));
+            }
+            steps.step(y + h - b.top(), b.height());
+        }
+    }
+    stored->bitDepth = 24;
+    fx.ResultImage = fx.SourceImage;
+    steps.at(100);
+    return 1;
+}
+
 } // namespace fx
 } // namespace gf5

@@ -87,6 +87,12 @@ using BandFn = std::function<void(const cv::Mat& src, cv::Mat& dst)>;
 int32_t runRegionOperation(Gf5Effect& fx, const int32_t* xs, const int32_t* ys, int n, const BandFn& fn,
                            int rowMultiple = 1);
 
+// As runRegionOperation for operations that map each pixel on its own
+// (fn may get the same pixels as src and dst). With the effect's InPlace set
+// and an RGB32 source, the source's own pixels change and ResultImage names
+// the source; otherwise a new image is made.
+int32_t runPointOperation(Gf5Effect& fx, const int32_t* xs, const int32_t* ys, int n, const BandFn& fn);
+
 // Stores img with its bit depth and makes it the effect's result.
 int32_t storeResult(Gf5Effect& fx, QImage img, int bitDepth = 24);
 

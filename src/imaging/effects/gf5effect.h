@@ -31,6 +31,12 @@ public:
     int16_t AreaMode = 1;
     bool ReportProgress = false;
     bool CancelRequested = false;
+    // Brightness, ToneCurve and Saturation change SourceImage itself when it
+    // is stored as RGB32, and ResultImage then names SourceImage (one handle,
+    // released once): no second image is made. Such a change runs to its end
+    // once begun, as a half-changed image would be neither state; a cancel
+    // stops it only before it starts. Other sources get a new image as usual.
+    bool InPlace = false;
 
     // Smooths outlines (3x3 Gaussian where the neighbourhood holds an edge).
     int32_t Antialias(const int32_t* xs, const int32_t* ys, int n);

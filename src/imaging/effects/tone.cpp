@@ -1,6 +1,7 @@
 // Tone operations: brightness, tone curve and colour saturation. Each maps
 // every pixel on its own, so they run band by band over the region.
 #include "imaging/effects/effectcore.h"
+#include "imaging/effects/tonerows.h"
 #include <opencv2/core/utility.hpp>
 #include <algorithm>
 #include <cmath>
@@ -9,36 +10,6 @@
 namespace gf5 {
 
 namespace {
-
-// One table per channel, each entry already at its place in a 32-bit pixel
-// (B, G, R, opaque alpha), so a pixel takes three loads and two ors.
-struct ChannelTables {
-    quint32 blue[256], green[256], red[256];
-    ChannelTables(const uchar* b, const uchar* g, const uchar* r)
-    {
-        for (int v = 0; v < 256; ++v) {
-            blue[v] = b[v];
-            green[v] = quint32(g[v]) << 8;
-            red[v] = (quint32(r[v]) << 16) | 0xFF000000u;
-        }
-    }
-};
-
-// Maps every pixel of src through the tables into dst, rows split between
-// the cores.
-void applyTables(const ChannelTables& t, const cv::Mat& src, cv::Mat& dst)
-{
-    cv::parallel_for_(cv::Range(0, src.rows), [&](const cv::Range& rows) {
-        for (int y = rows.start; y < rows.end; ++y) {
-            const quint32* s = src.ptr<quint32>(y);
-            quint32* d = dst.ptr<quint32>(y);
-            for (int x = 0; x < src.cols; ++x) {
-                const quint32 p = s[x];
-                d[x] = t.blue[p & 0xFF] | t.green[(p >> 8) & 0xFF] | t.red[(p >> 16) & 0xFF];
-            }
-        }
-    });
-}
 
 // Grey by the luminance weights 29 : 150 : 77 (out of 256), rounded. The
 // weighted sum stays below 65536, so 16-bit lanes hold it and the loop has
@@ -67,13 +38,9 @@ void greyRows(const cv::Mat& src, cv::Mat& dst)
 
 int32_t Gf5Effect::Brightness(const int32_t* xs, const int32_t* ys, int n, int32_t a, int32_t b, int32_t c)
 {
-    const int delta = std::clamp(a, -255, 255);
-    uchar map[256];
-    for (int v = 0; v < 256; ++v)
-        map[v] = uchar(fx::clampByte(v + delta));
-    const ChannelTables tables(map, map, map);
-    return fx::runRegionOperation(*this, xs, ys, n,
-                                  [&](const cv::Mat& src, cv::Mat& dst) { applyTables(tables, src, dst); });
+    const fx::ToneMaps maps = fx::shiftMaps(std::clamp(a, -255, 255));
+    return fx::runPointOperation(*this, xs, ys, n,
+                                 [&](const cv::Mat& src, cv::Mat& dst) { fx::applyToneMaps(maps, src, dst); });
 }
 
 int32_t Gf5Effect::ToneCurve(const int32_t* xs, const int32_t* ys, int n, const int32_t* in,
@@ -107,12 +74,14 @@ int32_t Gf5Effect::ToneCurve(const int32_t* xs, const int32_t* ys, int n, const 
         // Halves round up (away from zero): 232.5 becomes 233.
         curve[v] = uchar(fx::clampByte(int(std::lround(y))));
     }
-    uchar identity[256];
-    for (int v = 0; v < 256; ++v)
-        identity[v] = uchar(v);
-    const ChannelTables tables(b ? curve : identity, g ? curve : identity, r ? curve : identity);
-    return fx::runRegionOperation(*this, xs, ys, n,
-                                  [&](const cv::Mat& src, cv::Mat& dst) { applyTables(tables, src, dst); });
+    fx::ToneMaps maps;
+    for (int v = 0; v < 256; ++v) {
+        maps.blue[v] = b ? curve[v] : uchar(v);
+        maps.green[v] = g ? curve[v] : uchar(v);
+        maps.red[v] = r ? curve[v] : uchar(v);
+    }
+    return fx::runPointOperation(*this, xs, ys, n,
+                                 [&](const cv::Mat& src, cv::Mat& dst) { fx::applyToneMaps(maps, src, dst); });
 }
 
 int32_t Gf5Effect::Saturation(const int32_t* xs, const int32_t* ys, int n, int32_t amount)
@@ -121,8 +90,8 @@ int32_t Gf5Effect::Saturation(const int32_t* xs, const int32_t* ys, int n, int32
     // (100 + amount) / 100: -100 leaves exact grey (r = g = b).
     const int factor = 100 + std::clamp(amount, -100, 400);
     if (factor == 0)
-        return fx::runRegionOperation(*this, xs, ys, n, greyRows);
-    return fx::runRegionOperation(*this, xs, ys, n, [factor](const cv::Mat& src, cv::Mat& dst) {
+        return fx::runPointOperation(*this, xs, ys, n, greyRows);
+    return fx::runPointOperation(*this, xs, ys, n, [factor](const cv::Mat& src, cv::Mat& dst) {
         for (int y = 0; y < src.rows; ++y) {
             const uchar* s = src.ptr<uchar>(y);
             uchar* d = dst.ptr<uchar>(y);

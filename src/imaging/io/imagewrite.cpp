@@ -2,6 +2,7 @@
 #include "imaging/io/imagewrite.h"
 #include "imaging/io/jpegcodec.h"
 #include "imaging/io/pdfwriter.h"
+#include "imaging/io/pngwriter.h"
 #include "imaging/io/savefile.h"
 #include <QImageWriter>
 #include <cmath>
@@ -51,7 +52,7 @@ QString writeImageFile(const QImage& source, const QString& path, FileType type,
         ok = encodeJpeg(image, std::clamp(options.jpegQuality, 1, 100), out, &reason);
         break;
     case FileType::Png:
-        ok = writeWithQt(image, "png", out, &reason);
+        ok = encodePng(image, out, &reason);
         break;
     case FileType::Pdf:
         ok = writePdfPage(image, imageDpi(image), options.title, out, &reason);

@@ -19,7 +19,7 @@ using namespace bench::editor;
 const QRect kStart(1000, 1000, 21, 21);
 const QRect kEnd(1600, 1000, 21, 21);
 
-void selectSquare(Form1& f, const QRect& r) { select(f, r.left(), r.top(), r.right(), r.bottom()); }
+void selectSquare(MainWindow& f, const QRect& r) { select(f, r.left(), r.top(), r.right(), r.bottom()); }
 
 // Keypad 5 with a square selected marks the start of a wall: undo
 // snapshot, the square's pixels saved, the square painted red. A second
@@ -27,7 +27,7 @@ void selectSquare(Form1& f, const QRect& r) { select(f, r.left(), r.top(), r.rig
 const bench::Registrar keypad5(
     "editor: keypad 5, wall start marked (to idle)",
     [](const Context& c) {
-        Form1& f = window(c);
+        MainWindow& f = window(c);
         selectSquare(f, kStart);
         const qint64 start = nowNs();
         pressKeypad(f, Qt::Key_5);
@@ -45,7 +45,7 @@ const bench::Registrar keypad5(
 const bench::Registrar keypad5First(
     "editor: keypad 5, first after opening the plan (to idle)",
     [](const Context& c) {
-        Form1& f = window(c);
+        MainWindow& f = window(c);
         const bool opened = openFile(f, c.planBmp);
         selectSquare(f, kStart);
         const qint64 start = nowNs();
@@ -61,7 +61,7 @@ const bench::Registrar keypad5First(
 const bench::Registrar undoWall(
     "editor: Ctrl+Z after a wall (to idle)",
     [](const Context& c) {
-        Form1& f = window(c);
+        MainWindow& f = window(c);
         selectSquare(f, kStart);
         pressKeypad(f, Qt::Key_5);
         selectSquare(f, kEnd);
@@ -78,7 +78,7 @@ const bench::Registrar undoWall(
 // A button click until idle, then an untimed undo that brings the plan back.
 Outcome clickThenUndo(const Context& c, const char* button)
 {
-    Form1& f = window(c);
+    MainWindow& f = window(c);
     select(f, 0, 0, 0, 0);
     const qint64 start = nowNs();
     const bool clicked = clickButton(f, button);

@@ -65,7 +65,7 @@ const bench::Registrar fillKernel(
 const bench::Registrar fillClick(
     "editor: click fill 0.4-Mpx room (ref: floodFill + memcpy snapshot)",
     [](const Context& c) {
-        Form1& f = bench::editor::window(c);
+        MainWindow& f = bench::editor::window(c);
         const qint64 start = bench::editor::nowNs();
         f.FillAtPoint(kSeed.x(), kSeed.y());
         bench::editor::untilIdle(f);

@@ -41,9 +41,9 @@ bool resetPeak()
 // One step's figures. Beside the store's live images and the pool, what
 // else the resident memory holds above the window's own (working copies of
 // the display, transient buffers), in images of the plan's size.
-void report(const char* step, double window, const Form1& f)
+void report(const char* step, double window, const MainWindow& f)
 {
-    const QImage* canvas = gf5::ImageStore::image(f.Gf5Disp1->ImageHandle());
+    const QImage* canvas = gf5::ImageStore::image(f.dspCanvas->ImageHandle());
     const double image = canvas ? canvas->sizeInBytes() / 1e6 : 0;
     const double now = statusMb("VmRSS");
     const int alive = gf5::ImageStore::liveCount(), pooled = gf5::BufferPool::pooledCount();
@@ -58,7 +58,7 @@ void report(const char* step, double window, const Form1& f)
 int peakMemoryChild(const QString& planFile, bool effectFirst)
 {
     using namespace editor;
-    std::unique_ptr<Form1> f = openWindow();
+    std::unique_ptr<MainWindow> f = openWindow();
     const double window = statusMb("VmRSS");
     const bool reset = resetPeak();
     std::printf("  window open, before the plan: %.1f MB resident; peak %s\n", window,

@@ -26,13 +26,13 @@ public:
     }
 };
 
-PaintCounter& counterOf(Form1& f)
+PaintCounter& counterOf(MainWindow& f)
 {
     auto* counter = f.findChild<PaintCounter*>(QString(), Qt::FindDirectChildrenOnly);
     if (!counter) {
         counter = new PaintCounter;
         counter->setParent(&f);
-        f.Gf5Disp1->viewport()->installEventFilter(counter);
+        f.dspCanvas->viewport()->installEventFilter(counter);
     }
     return *counter;
 }
@@ -49,21 +49,21 @@ const QElapsedTimer& clock()
 
 } // namespace
 
-std::unique_ptr<Form1> openWindow()
+std::unique_ptr<MainWindow> openWindow()
 {
     messages::override = [](const QString&) {};
     messages::askOverride = [](const QString&) { return false; };
-    auto f = std::make_unique<Form1>(QStringList(), QStringLiteral(ZORVAT_PROGRAM_DIR));
+    auto f = std::make_unique<MainWindow>(QStringList(), QStringLiteral(ZORVAT_PROGRAM_DIR));
     f->show();
     counterOf(*f);
     untilIdle(*f);
     return f;
 }
 
-Form1& window(const Context& c)
+MainWindow& window(const Context& c)
 {
-    static Form1* f = [&] {
-        Form1* made = openWindow().release();
+    static MainWindow* f = [&] {
+        MainWindow* made = openWindow().release();
         atExit([made] { delete made; });
         if (!openFile(*made, c.planBmp))
             std::fprintf(stderr, "the editor could not open the plan\n");
@@ -72,18 +72,18 @@ Form1& window(const Context& c)
     return *f;
 }
 
-bool openFile(Form1& f, const QString& file)
+bool openFile(MainWindow& f, const QString& file)
 {
     gf5::Gf5File::dialogOverride = [file](bool) { return file; };
     const bool clicked = clickButton(f, "Command1");
     gf5::Gf5File::dialogOverride = nullptr;
     untilIdle(f);
     gf5::Gf5Common info;
-    info.ImageHandle = f.Gf5Disp1->ImageHandle();
+    info.ImageHandle = f.dspCanvas->ImageHandle();
     return clicked && info.IsValid() != 0 && f.DocumentPath == file;
 }
 
-void untilIdle(Form1& f)
+void untilIdle(MainWindow& f)
 {
     PaintCounter& counter = counterOf(f);
     const int before = counter.paints;
@@ -94,17 +94,17 @@ void untilIdle(Form1& f)
             break;
     }
     if (counter.paints == before)
-        f.Gf5Disp1->viewport()->repaint();
+        f.dspCanvas->viewport()->repaint();
 }
 
-void pressKeypad(Form1& f, Qt::Key key, Qt::KeyboardModifiers mods)
+void pressKeypad(MainWindow& f, Qt::Key key, Qt::KeyboardModifiers mods)
 {
-    QTest::keyClick(f.Gf5Disp1, key, mods | Qt::KeypadModifier);
+    QTest::keyClick(f.dspCanvas, key, mods | Qt::KeypadModifier);
 }
 
-void pressKey(Form1& f, Qt::Key key, Qt::KeyboardModifiers mods) { QTest::keyClick(f.Gf5Disp1, key, mods); }
+void pressKey(MainWindow& f, Qt::Key key, Qt::KeyboardModifiers mods) { QTest::keyClick(f.dspCanvas, key, mods); }
 
-bool clickButton(Form1& f, const char* objectName)
+bool clickButton(MainWindow& f, const char* objectName)
 {
     auto* button = f.findChild<QPushButton*>(QString::fromLatin1(objectName));
     if (!button || !button->isEnabled())
@@ -113,18 +113,18 @@ bool clickButton(Form1& f, const char* objectName)
     return true;
 }
 
-bool showsPlan(const Form1& f, const Context& c)
+bool showsPlan(const MainWindow& f, const Context& c)
 {
-    const QImage* img = gf5::ImageStore::image(f.Gf5Disp1->ImageHandle());
+    const QImage* img = gf5::ImageStore::image(f.dspCanvas->ImageHandle());
     return img && *img == c.planImage;
 }
 
-void select(Form1& f, int l, int t, int r, int b)
+void select(MainWindow& f, int l, int t, int r, int b)
 {
-    f.Gf5Disp1->setSelectionLeft(l);
-    f.Gf5Disp1->setSelectionTop(t);
-    f.Gf5Disp1->setSelectionRight(r);
-    f.Gf5Disp1->setSelectionBottom(b);
+    f.dspCanvas->setSelectionLeft(l);
+    f.dspCanvas->setSelectionTop(t);
+    f.dspCanvas->setSelectionRight(r);
+    f.dspCanvas->setSelectionBottom(b);
 }
 
 qint64 nowNs() { return clock().nsecsElapsed(); }

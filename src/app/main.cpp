@@ -1,4 +1,4 @@
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/translations.h"
 #include "imaging/io/imageread.h"
 #include "shell/userpaths.h"
@@ -21,9 +21,9 @@ int main(int argc, char** argv)
     QFont::insertSubstitution("ＭＳ Ｐゴシック", "IPAPGothic");
     QStringList args = app.arguments();
     args.removeFirst();
-    Form1 window(args, userpaths::programFolder(QCoreApplication::applicationDirPath()));
+    MainWindow window(args, userpaths::programFolder(QCoreApplication::applicationDirPath()));
     window.show();
     // Asked once the window is on screen and the event loop runs.
-    QTimer::singleShot(0, &window, &Form1::offerRecovery);
+    QTimer::singleShot(0, &window, &MainWindow::offerRecovery);
     return app.exec();
 }

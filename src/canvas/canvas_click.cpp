@@ -1,11 +1,11 @@
 // Mouse clicks on the canvas, the selection tests, the wall-size square,
 // the on-screen key buttons and the focus return of the tool settings.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include <QCursor>
 #include <QMenu>
 #include <QRadioButton>
 
-void Form1::Gf5Disp1_CanvasClick(int button, int x, int y)
+void MainWindow::dspCanvas_CanvasClick(int button, int x, int y)
 {
     // A click drops a marked wall start: the image goes back to the snapshot
     // taken when it was marked, and the saved pixels go back under it.
@@ -21,7 +21,7 @@ void Form1::Gf5Disp1_CanvasClick(int button, int x, int y)
             setScreenPointer(0);
         } else if (FillMode) {
             FillAtPoint(x, y);
-        } else if (Gf5Disp1->SelectionRight() > 0 || Gf5Disp1->SelectionBottom() > 0) {
+        } else if (dspCanvas->SelectionRight() > 0 || dspCanvas->SelectionBottom() > 0) {
             if (!IsNearSelection(x, y))
                 ClearSelection();
         }
@@ -35,24 +35,24 @@ void Form1::Gf5Disp1_CanvasClick(int button, int x, int y)
     }
 }
 
-bool Form1::IsNearSelection(int32_t x, int32_t y) const
+bool MainWindow::IsNearSelection(int32_t x, int32_t y) const
 {
     constexpr int64_t margin = 10;
-    return int64_t(Gf5Disp1->SelectionLeft()) - margin <= x && x <= int64_t(Gf5Disp1->SelectionRight()) + margin &&
-           int64_t(Gf5Disp1->SelectionTop()) - margin <= y && y <= int64_t(Gf5Disp1->SelectionBottom()) + margin;
+    return int64_t(dspCanvas->SelectionLeft()) - margin <= x && x <= int64_t(dspCanvas->SelectionRight()) + margin &&
+           int64_t(dspCanvas->SelectionTop()) - margin <= y && y <= int64_t(dspCanvas->SelectionBottom()) + margin;
 }
 
-void Form1::ClearSelection()
+void MainWindow::ClearSelection()
 {
-    Gf5Disp1->setSelectionLeft(0);
-    Gf5Disp1->setSelectionTop(0);
-    Gf5Disp1->setSelectionRight(0);
-    Gf5Disp1->setSelectionBottom(0);
-    Gf5Disp1->setDisplayMode(2);
-    Gf5Disp1->Refresh();
+    dspCanvas->setSelectionLeft(0);
+    dspCanvas->setSelectionTop(0);
+    dspCanvas->setSelectionRight(0);
+    dspCanvas->setSelectionBottom(0);
+    dspCanvas->setDisplayMode(2);
+    dspCanvas->Refresh();
 }
 
-void Form1::FitSelectionToWallSize(bool useWallSize)
+void MainWindow::FitSelectionToWallSize(bool useWallSize)
 {
     int32_t size = 0;
     if (useWallSize) {
@@ -63,28 +63,28 @@ void Form1::FitSelectionToWallSize(bool useWallSize)
             }
         }
     }
-    if (Gf5Disp1->SelectionRight() > 0 && Gf5Disp1->SelectionBottom() > 0) {
-        Gf5Disp1->setSelectionRight(Gf5Disp1->SelectionLeft() + size);
-        Gf5Disp1->setSelectionBottom(Gf5Disp1->SelectionTop() + size);
+    if (dspCanvas->SelectionRight() > 0 && dspCanvas->SelectionBottom() > 0) {
+        dspCanvas->setSelectionRight(dspCanvas->SelectionLeft() + size);
+        dspCanvas->setSelectionBottom(dspCanvas->SelectionTop() + size);
     } else {
         // A new square 100 pixels in from the visible area's top-left corner.
-        const int32_t ox = Gf5Disp1->ViewOriginX(), oy = Gf5Disp1->ViewOriginY();
-        Gf5Disp1->setSelectionLeft(ox + 100);
-        Gf5Disp1->setSelectionTop(oy + 100);
-        Gf5Disp1->setSelectionRight(ox + size + 100);
-        Gf5Disp1->setSelectionBottom(oy + 100 + size);
+        const int32_t ox = dspCanvas->ViewOriginX(), oy = dspCanvas->ViewOriginY();
+        dspCanvas->setSelectionLeft(ox + 100);
+        dspCanvas->setSelectionTop(oy + 100);
+        dspCanvas->setSelectionRight(ox + size + 100);
+        dspCanvas->setSelectionBottom(oy + 100 + size);
     }
-    Gf5Disp1->setDisplayMode(2);
-    Gf5Disp1->Refresh();
+    dspCanvas->setDisplayMode(2);
+    dspCanvas->Refresh();
 }
 
-void Form1::optSize_Click(int)
+void MainWindow::optSize_Click(int)
 {
     FitSelectionToWallSize(true);
-    Gf5Disp1->SetFocus();
+    dspCanvas->SetFocus();
 }
 
-void Form1::btnArrow_Click(int index)
+void MainWindow::btnArrow_Click(int index)
 {
     // Each button replays its key into the keyboard command map.
     struct Key { int code; int shift; };
@@ -94,8 +94,8 @@ void Form1::btnArrow_Click(int index)
     };
     if (index < 0 || index >= 15)
         return;
-    Gf5Disp1->SetFocus();
+    dspCanvas->SetFocus();
     Form_KeyDown(keysOfButtons[index].code, keysOfButtons[index].shift);
 }
 
-void Form1::returnFocusToCanvas() { Gf5Disp1->SetFocus(); }
+void MainWindow::returnFocusToCanvas() { dspCanvas->SetFocus(); }

@@ -2,7 +2,7 @@
 // application's mouse pointer that the pick and fill modes show.
 #include "canvas/ccolor.h"
 #include "imaging/store/imagestore.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/icons.h"
 #include <QCursor>
 #include <QGuiApplication>
@@ -15,15 +15,15 @@ QString hashFormat(int value) { return value == 0 ? QString() : QString::number(
 
 } // namespace
 
-void Form1::PickColorAt(int32_t x, int32_t y)
+void MainWindow::PickColorAt(int32_t x, int32_t y)
 {
-    Gf5Disp1->setDisplayMode(3);
-    Gf5Disp1->Refresh();
+    dspCanvas->setDisplayMode(3);
+    dspCanvas->Refresh();
     int16_t r = 0, g = 0, b = 0;
-    const bool read = Gf5Print1.ReadPixel(Gf5Disp1->DrawingDC(), x, y, r, g, b) != 0;
-    if (Gf5Disp1->SelectionRight() > 0 || Gf5Disp1->SelectionBottom() > 0) {
-        Gf5Disp1->setDisplayMode(2);
-        Gf5Disp1->Refresh();
+    const bool read = drawTools.ReadPixel(dspCanvas->DrawingDC(), x, y, r, g, b) != 0;
+    if (dspCanvas->SelectionRight() > 0 || dspCanvas->SelectionBottom() > 0) {
+        dspCanvas->setDisplayMode(2);
+        dspCanvas->Refresh();
     } else {
         Form_Paint();
     }
@@ -36,7 +36,7 @@ void Form1::PickColorAt(int32_t x, int32_t y)
     lblRGB[2]->setText(hashFormat(b) + "B");
 }
 
-void Form1::btnColorPic_Click()
+void MainWindow::btnColorPic_Click()
 {
     if (ColorPickMode) {
         setScreenPointer(0);
@@ -47,7 +47,7 @@ void Form1::btnColorPic_Click()
     }
 }
 
-void Form1::btnColorDialog_Click()
+void MainWindow::btnColorDialog_Click()
 {
     // A fresh instance each time: custom colours do not outlive one opening.
     cColor chooser;
@@ -56,7 +56,7 @@ void Form1::btnColorDialog_Click()
         setCurrentColour(chooser.Color());
 }
 
-void Form1::setScreenPointer(int pointer)
+void MainWindow::setScreenPointer(int pointer)
 {
     if (ScreenPointer != 0)
         QGuiApplication::restoreOverrideCursor();

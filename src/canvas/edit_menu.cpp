@@ -1,11 +1,11 @@
 // The canvas's right-click edit menu.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include <QAction>
 #include <QComboBox>
 
-void Form1::prepareEditMenu()
+void MainWindow::prepareEditMenu()
 {
-    const bool selection = Gf5Disp1->SelectionRight() > 0 || Gf5Disp1->SelectionBottom() > 0;
+    const bool selection = dspCanvas->SelectionRight() > 0 || dspCanvas->SelectionBottom() > 0;
     for (QAction* a : {mnuEditNuri, mnuEditClipCopy, mnuEditClipPaste, mnuEditClipPasteToka, mnuEditAnti})
         a->setEnabled(selection);
     mnuEditMojiPaste->setEnabled(true);
@@ -21,10 +21,10 @@ void Form1::prepareEditMenu()
 }
 
 // No undo snapshot here: the menu fills straight away.
-void Form1::mnuEditNuri_Click() { FillSelection(-1); }
-void Form1::mnuEditMojiPaste_Click() { btnMojiIn_Click(); }
-void Form1::mnuEditClipCopy_Click() { btnClipCopy_Click(); }
-void Form1::mnuEditClipInsert_Click() { btnClipPaste_Click(); }
-void Form1::mnuEditClipPaste_Click() { ConfirmPaste(true, false); }
-void Form1::mnuEditClipPasteToka_Click() { ConfirmPaste(true, true); }
-void Form1::mnuEditAnti_Click() { Command11_Click(); }
+void MainWindow::mnuEditNuri_Click() { FillSelection(-1); }
+void MainWindow::mnuEditMojiPaste_Click() { btnMojiIn_Click(); }
+void MainWindow::mnuEditClipCopy_Click() { btnClipCopy_Click(); }
+void MainWindow::mnuEditClipInsert_Click() { btnClipPaste_Click(); }
+void MainWindow::mnuEditClipPaste_Click() { ConfirmPaste(true, false); }
+void MainWindow::mnuEditClipPasteToka_Click() { ConfirmPaste(true, true); }
+void MainWindow::mnuEditAnti_Click() { btnAntiAlias_Click(); }

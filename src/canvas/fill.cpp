@@ -2,37 +2,37 @@
 #include "canvas/floodfill.h"
 #include "imaging/draw/surface.h"
 #include "imaging/store/imagestore.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include <QPainter>
 
-void Form1::FillSelection(int32_t colour)
+void MainWindow::FillSelection(int32_t colour)
 {
-    if (Gf5Disp1->SelectionBottom() < 1 || Gf5Disp1->SelectionRight() < 1)
+    if (dspCanvas->SelectionBottom() < 1 || dspCanvas->SelectionRight() < 1)
         return;
-    FillRect(Gf5Disp1->SelectionLeft(), Gf5Disp1->SelectionTop(), Gf5Disp1->SelectionRight(),
-             Gf5Disp1->SelectionBottom(), colour == -1 ? currentColour() : colour);
+    FillRect(dspCanvas->SelectionLeft(), dspCanvas->SelectionTop(), dspCanvas->SelectionRight(),
+             dspCanvas->SelectionBottom(), colour == -1 ? currentColour() : colour);
 }
 
-void Form1::FillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t colour)
+void MainWindow::FillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t colour)
 {
-    Gf5Disp1->setDisplayMode(3);
-    Gf5Disp1->Refresh();
-    const int32_t dc = Gf5Disp1->DrawingDC();
-    Gf5Print1.BrushStyle = 1;
-    Gf5Print1.BrushColor = colour;
-    Gf5Print1.FillRectangle(dc, x1, y1, x2, y2);
-    Gf5Disp1->CommitDrawing();
-    Gf5Disp1->setDisplayMode(2);
-    Gf5Disp1->Refresh();
+    dspCanvas->setDisplayMode(3);
+    dspCanvas->Refresh();
+    const int32_t dc = dspCanvas->DrawingDC();
+    drawTools.BrushStyle = 1;
+    drawTools.BrushColor = colour;
+    drawTools.FillRectangle(dc, x1, y1, x2, y2);
+    dspCanvas->CommitDrawing();
+    dspCanvas->setDisplayMode(2);
+    dspCanvas->Refresh();
 }
 
-void Form1::Command6_Click()
+void MainWindow::btnFillMode_Click()
 {
     if (FillMode) {
         FillMode = false;
         setScreenPointer(0);
-        Gf5Disp1->setSelectionDragEnabled(true);
+        dspCanvas->setSelectionDragEnabled(true);
         return;
     }
     messages::show(this, QStringLiteral("塗り潰しモード解除の時はもう一度このボタンを押してください\n"
@@ -40,30 +40,30 @@ void Form1::Command6_Click()
                                         "すると色領域の塗り潰しになります"));
     setScreenPointer(99);
     FillMode = true;
-    Gf5Disp1->setSelectionLeft(0);
-    Gf5Disp1->setSelectionTop(0);
-    Gf5Disp1->setSelectionRight(0);
-    Gf5Disp1->setSelectionBottom(0);
-    Gf5Disp1->setSelectionDragEnabled(false);
+    dspCanvas->setSelectionLeft(0);
+    dspCanvas->setSelectionTop(0);
+    dspCanvas->setSelectionRight(0);
+    dspCanvas->setSelectionBottom(0);
+    dspCanvas->setSelectionDragEnabled(false);
 }
 
-QImage* Form1::freshDrawingPixels()
+QImage* MainWindow::freshDrawingPixels()
 {
     endFloatingPaste();
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
-    Gf5Disp1->setDisplayMode(3);
-    Gf5Disp1->Refresh();
-    gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(Gf5Disp1->DrawingDC());
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
+    dspCanvas->setDisplayMode(3);
+    dspCanvas->Refresh();
+    gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(dspCanvas->DrawingDC());
     QImage* pixels = surface ? surface->surfaceImage() : nullptr;
     return pixels && !pixels->isNull() ? pixels : nullptr;
 }
 
 // The fill works on the display's drawing surface in memory and never goes
 // through the system clipboard, so what the user copied stays there.
-void Form1::FillAtPoint(int32_t x, int32_t y)
+void MainWindow::FillAtPoint(int32_t x, int32_t y)
 {
-    if (Gf5Disp1->ImageHandle() == 0)
+    if (dspCanvas->ImageHandle() == 0)
         return;
     const bool sameColour = ctrlKeyDown();
     const QRgb fill = gf5::colourToRgb(currentColour());
@@ -71,10 +71,10 @@ void Form1::FillAtPoint(int32_t x, int32_t y)
     // The fill replaces the whole picture, as confirming a paste of it would:
     // a floating paste and other drawing not yet committed are dropped first.
     QImage* pixels = freshDrawingPixels();
-    gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(Gf5Disp1->DrawingDC());
+    gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(dspCanvas->DrawingDC());
     if (!pixels) {
-        Gf5Disp1->setDisplayMode(2);
-        Gf5Disp1->Refresh();
+        dspCanvas->setDisplayMode(2);
+        dspCanvas->Refresh();
         return;
     }
 
@@ -94,9 +94,9 @@ void Form1::FillAtPoint(int32_t x, int32_t y)
         else
             surface->paintOn([&](QPainter& p) { p.drawImage(changed.topLeft(), converted, changed); });
     }
-    Gf5Disp1->CommitDrawing();
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
-    Gf5Disp1->SetFocus();
+    dspCanvas->CommitDrawing();
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
+    dspCanvas->SetFocus();
     ClearSelection();
 }

@@ -1,12 +1,12 @@
 // Line and shape tools on the selection rectangle.
 #include "canvas/shape_rules.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include <QComboBox>
 #include <QRadioButton>
 
-void Form1::btnFill_Click(int index)
+void MainWindow::btnFill_Click(int index)
 {
-    if (Gf5Disp1->SelectionRight() <= 0 || Gf5Disp1->SelectionBottom() <= 0)
+    if (dspCanvas->SelectionRight() <= 0 || dspCanvas->SelectionBottom() <= 0)
         return;
     TakeUndoSnapshot();
     if (index == 0)
@@ -15,49 +15,49 @@ void Form1::btnFill_Click(int index)
         DrawSelectionShape(int16_t(index - 1), false, 0, 0, 0, 0);
 }
 
-void Form1::DrawSelectionShape(int16_t tool, bool useWallPen, int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+void MainWindow::DrawSelectionShape(int16_t tool, bool useWallPen, int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 {
-    const int32_t l = Gf5Disp1->SelectionLeft(), t = Gf5Disp1->SelectionTop();
-    const int32_t r = Gf5Disp1->SelectionRight(), b = Gf5Disp1->SelectionBottom();
+    const int32_t l = dspCanvas->SelectionLeft(), t = dspCanvas->SelectionTop();
+    const int32_t r = dspCanvas->SelectionRight(), b = dspCanvas->SelectionBottom();
     if (b < 1 || r <= 0)
         return;
 
     // Gaps of dashed and dotted lines are painted, not left open.
-    Gf5Print1.ResetTools();
-    Gf5Print1.TransparentBackground = false;
-    Gf5Print1.DrawMode = 13;
+    drawTools.ResetTools();
+    drawTools.TransparentBackground = false;
+    drawTools.DrawMode = 13;
     // The tool settings are read now, at the moment of drawing.
     if (useWallPen) {
-        Gf5Print1.PenWidth = canvas::wallPenWidth(optSize[6]->isChecked(), optSize[7]->isChecked(),
+        drawTools.PenWidth = canvas::wallPenWidth(optSize[6]->isChecked(), optSize[7]->isChecked(),
                                                   optSize[8]->isChecked());
-        Gf5Print1.PenColor = 0;
-        Gf5Print1.PenStyle = 1;
+        drawTools.PenColor = 0;
+        drawTools.PenStyle = 1;
     } else {
-        Gf5Print1.PenWidth = canvas::lineWidthFromText(cmbWidth->currentText());
-        Gf5Print1.PenColor = optColorPicMethod[1]->isChecked() ? currentColour() : 0;
-        Gf5Print1.PenStyle = canvas::penStyleFromText(cmbPenStyle->currentText());
+        drawTools.PenWidth = canvas::lineWidthFromText(cmbWidth->currentText());
+        drawTools.PenColor = optColorPicMethod[1]->isChecked() ? currentColour() : 0;
+        drawTools.PenStyle = canvas::penStyleFromText(cmbPenStyle->currentText());
     }
 
-    Gf5Disp1->setDisplayMode(3);
-    Gf5Disp1->Refresh();
-    const int32_t dc = Gf5Disp1->DrawingDC();
+    dspCanvas->setDisplayMode(3);
+    dspCanvas->Refresh();
+    const int32_t dc = dspCanvas->DrawingDC();
 
     const canvas::ShapeCall call = canvas::shapeForTool(tool, l, t, r, b, x1, y1, x2, y2);
     const auto& a = call.a;
     switch (call.kind) {
-    case canvas::ShapeCall::Rectangle: Gf5Print1.DrawRectangle(dc, a[0], a[1], a[2], a[3]); break;
-    case canvas::ShapeCall::Line: Gf5Print1.DrawLine(dc, a[0], a[1], a[2], a[3]); break;
-    case canvas::ShapeCall::Ellipse: Gf5Print1.DrawEllipse(dc, a[0], a[1], a[2], a[3]); break;
+    case canvas::ShapeCall::Rectangle: drawTools.DrawRectangle(dc, a[0], a[1], a[2], a[3]); break;
+    case canvas::ShapeCall::Line: drawTools.DrawLine(dc, a[0], a[1], a[2], a[3]); break;
+    case canvas::ShapeCall::Ellipse: drawTools.DrawEllipse(dc, a[0], a[1], a[2], a[3]); break;
     case canvas::ShapeCall::RoundRect:
-        Gf5Print1.DrawRoundRect(dc, a[0], a[1], a[2], a[3], a[4], a[5]);
+        drawTools.DrawRoundRect(dc, a[0], a[1], a[2], a[3], a[4], a[5]);
         break;
     case canvas::ShapeCall::Arc:
-        Gf5Print1.DrawArc(dc, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
+        drawTools.DrawArc(dc, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]);
         break;
     case canvas::ShapeCall::None: break;
     }
 
-    Gf5Disp1->CommitDrawing();
-    Gf5Disp1->setDisplayMode(2);
-    Gf5Disp1->Refresh();
+    dspCanvas->CommitDrawing();
+    dspCanvas->setDisplayMode(2);
+    dspCanvas->Refresh();
 }

@@ -2,18 +2,18 @@
 // the transparent overlay of a confirmed paste; the release rule they share.
 #include "clipboard/white_curve.h"
 #include "imaging/store/imagestore.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include <QRect>
 #include <algorithm>
 
-void Form1::releaseWorkImage(int32_t handle)
+void MainWindow::releaseWorkImage(int32_t handle)
 {
-    if (handle == 0 || handle == Gf5Disp1->ImageHandle() || handle == Gf5Disp2->ImageHandle() ||
-        handle == Gf5Effect2.ResultImage)
+    if (handle == 0 || handle == dspCanvas->ImageHandle() || handle == dspPreview->ImageHandle() ||
+        handle == fxUndo.ResultImage)
         return;
-    Gf5Common1.ImageHandle = handle;
-    Gf5Common1.FreeImage();
-    for (gf5::Gf5Effect* fx : {&Gf5Effect1, &Gf5Effect3, &Gf5Effect4}) {
+    imgInfo.ImageHandle = handle;
+    imgInfo.FreeImage();
+    for (gf5::Gf5Effect* fx : {&fxCanvas, &fxPaste, &fxWhiten}) {
         if (fx->SourceImage == handle)
             fx->SourceImage = 0;
         if (fx->ResultImage == handle)
@@ -25,20 +25,20 @@ void Form1::releaseWorkImage(int32_t handle)
         SavedCutOut = 0;
 }
 
-void Form1::CutOutSelection(int which)
+void MainWindow::CutOutSelection(int which)
 {
-    const int32_t canvas = Gf5Disp1->ImageHandle();
+    const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return;
-    gf5::Gf5Effect& fx = which == 1 ? Gf5Effect1 : Gf5Effect3;
+    gf5::Gf5Effect& fx = which == 1 ? fxCanvas : fxPaste;
     // A new cut-out replaces the one held before.
     if (which == 1) {
         const int32_t old = SavedCutOut;
         SavedCutOut = 0;
         releaseWorkImage(old);
     } else {
-        const int32_t oldSource = Gf5Effect3.SourceImage, oldResult = Gf5Effect3.ResultImage;
-        Gf5Effect3.SourceImage = Gf5Effect3.ResultImage = 0;
+        const int32_t oldSource = fxPaste.SourceImage, oldResult = fxPaste.ResultImage;
+        fxPaste.SourceImage = fxPaste.ResultImage = 0;
         releaseWorkImage(oldResult);
         if (oldSource != oldResult)
             releaseWorkImage(oldSource);
@@ -46,8 +46,8 @@ void Form1::CutOutSelection(int which)
     fx.SourceImage = canvas;
     fx.ReportProgress = true;
     fx.AreaMode = 2;
-    const int32_t l = Gf5Disp1->SelectionLeft(), t = Gf5Disp1->SelectionTop();
-    const int32_t r = Gf5Disp1->SelectionRight(), b = Gf5Disp1->SelectionBottom();
+    const int32_t l = dspCanvas->SelectionLeft(), t = dspCanvas->SelectionTop();
+    const int32_t r = dspCanvas->SelectionRight(), b = dspCanvas->SelectionBottom();
     PolyX = {l, r, r, l, 0, 0};
     PolyY = {t, t, b, b, 0, 0};
     SavedSelLeft = l;
@@ -70,15 +70,15 @@ void Form1::CutOutSelection(int which)
     }
 }
 
-void Form1::StampCutOutBack()
+void MainWindow::StampCutOutBack()
 {
     // Only pixels saved by CutOutSelection(1) are stamped; without them
     // (nothing saved, or already stamped) this does nothing.
     const int32_t saved = SavedCutOut;
     if (saved == 0)
         return;
-    Gf5Common1.ImageHandle = saved;
-    if (Gf5Common1.IsValid() == 0) {
+    imgInfo.ImageHandle = saved;
+    if (imgInfo.IsValid() == 0) {
         releaseWorkImage(saved);
         return;
     }
@@ -86,62 +86,62 @@ void Form1::StampCutOutBack()
     // it goes back there at its own size, not stretched over the whole
     // rectangle.
     QRect target(QPoint(SavedCutOutLeft, SavedCutOutTop), QPoint(SavedCutOutRight - 1, SavedCutOutBottom - 1));
-    const int32_t w = Gf5Common1.ImageWidth(), h = Gf5Common1.ImageHeight();
-    Gf5Common1.ImageHandle = Gf5Disp1->ImageHandle();
-    const QRect onImage = target.intersected(QRect(0, 0, Gf5Common1.ImageWidth(), Gf5Common1.ImageHeight()));
+    const int32_t w = imgInfo.ImageWidth(), h = imgInfo.ImageHeight();
+    imgInfo.ImageHandle = dspCanvas->ImageHandle();
+    const QRect onImage = target.intersected(QRect(0, 0, imgInfo.ImageWidth(), imgInfo.ImageHeight()));
     if (onImage.size() == QSize(w, h))
         target = onImage;
-    Gf5Disp1->setDisplayMode(3);
-    Gf5Disp1->Refresh();
-    if (Gf5Print1.DrawImage(Gf5Disp1->DrawingDC(), saved, target.left(), target.top(), target.right() + 1,
+    dspCanvas->setDisplayMode(3);
+    dspCanvas->Refresh();
+    if (drawTools.DrawImage(dspCanvas->DrawingDC(), saved, target.left(), target.top(), target.right() + 1,
                             target.bottom() + 1, 0) == 0)
         return;
-    Gf5Disp1->CommitDrawing();
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
+    dspCanvas->CommitDrawing();
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
     Form_Paint();
     releaseWorkImage(saved);
 }
 
-void Form1::WidenWhite()
+void MainWindow::WidenWhite()
 {
-    const int32_t canvas = Gf5Disp1->ImageHandle();
+    const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return;
-    const int32_t l = Gf5Disp1->SelectionLeft(), t = Gf5Disp1->SelectionTop();
-    const int32_t r = Gf5Disp1->SelectionRight(), b = Gf5Disp1->SelectionBottom();
+    const int32_t l = dspCanvas->SelectionLeft(), t = dspCanvas->SelectionTop();
+    const int32_t r = dspCanvas->SelectionRight(), b = dspCanvas->SelectionBottom();
     PolyX = {l, r, r, l, 0, 0};
     PolyY = {t, t, b, b, 0, 0};
-    Gf5Effect4.SourceImage = canvas;
-    Gf5Effect4.AreaMode = (b > 0 && r > 0) ? 2 : 1;
-    Gf5Effect4.ReportProgress = true;
-    const int32_t ok = Gf5Effect4.ToneCurve(PolyX.data(), PolyY.data(), 4, clipboard::kWidenWhiteIn,
+    fxWhiten.SourceImage = canvas;
+    fxWhiten.AreaMode = (b > 0 && r > 0) ? 2 : 1;
+    fxWhiten.ReportProgress = true;
+    const int32_t ok = fxWhiten.ToneCurve(PolyX.data(), PolyY.data(), 4, clipboard::kWidenWhiteIn,
                                             clipboard::kWidenWhiteOut, 6, 1, 1, 1);
-    Gf5Effect4.SourceImage = 0;
+    fxWhiten.SourceImage = 0;
     if (ok == 0)
         return;
-    const int32_t widened = Gf5Effect4.ResultImage;
-    Gf5Effect4.ResultImage = 0; // the canvas owns it now
-    Gf5Disp1->setImageHandle(widened);
+    const int32_t widened = fxWhiten.ResultImage;
+    fxWhiten.ResultImage = 0; // the canvas owns it now
+    dspCanvas->setImageHandle(widened);
     releaseWorkImage(canvas);
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
 }
 
-void Form1::OverlayPasteTransparent()
+void MainWindow::OverlayPasteTransparent()
 {
-    const int32_t canvas = Gf5Disp1->ImageHandle();
+    const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return;
     // The pasted area was cut out of the image, so it starts on the image
     // even when the selection begins left of or above it.
-    const int32_t left = std::max(Gf5Disp1->SelectionLeft(), 0), top = std::max(Gf5Disp1->SelectionTop(), 0);
-    if (Gf5Effect1.OverlayWithKey(canvas, Gf5Effect3.SourceImage, 255, 255, 255, 255, 255, 255, 255, left, top,
+    const int32_t left = std::max(dspCanvas->SelectionLeft(), 0), top = std::max(dspCanvas->SelectionTop(), 0);
+    if (fxCanvas.OverlayWithKey(canvas, fxPaste.SourceImage, 255, 255, 255, 255, 255, 255, 255, left, top,
                                   0) == 0)
         return;
-    Gf5Disp1->setImageHandle(Gf5Effect1.ResultImage);
+    dspCanvas->setImageHandle(fxCanvas.ResultImage);
     releaseWorkImage(canvas); // the image the overlay replaced
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
     Form_Paint();
 }

@@ -1,13 +1,13 @@
 // The floating paste: a clipboard picture drawn on the canvas's drawing
 // surface that follows the selection until it is confirmed into the image.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include <QCheckBox>
 
-void Form1::btnClipPaste_Click() { PasteFromClipboard(false); }
+void MainWindow::btnClipPaste_Click() { PasteFromClipboard(false); }
 
-void Form1::btnClipSet_Click() { ConfirmPaste(true, chkToka->isChecked()); }
+void MainWindow::btnClipSet_Click() { ConfirmPaste(true, chkToka->isChecked()); }
 
-void Form1::endFloatingPaste()
+void MainWindow::endFloatingPaste()
 {
     PasteFloating = false;
     const int32_t picture = FloatingPicture;
@@ -15,22 +15,22 @@ void Form1::endFloatingPaste()
     releaseWorkImage(picture);
 }
 
-void Form1::PasteFromClipboard(bool forFill)
+void MainWindow::PasteFromClipboard(bool forFill)
 {
     // A picture still floating stays drawn; only its handle is let go.
     endFloatingPaste();
-    if (Gf5Effect1.GetClipboardImage() == 0)
+    if (fxCanvas.GetClipboardImage() == 0)
         return;
-    const int32_t picture = Gf5Effect1.ResultImage;
+    const int32_t picture = fxCanvas.ResultImage;
     FloatingPicture = picture;
-    const bool selection = Gf5Disp1->SelectionBottom() > 0 && Gf5Disp1->SelectionRight() > 0;
-    const int32_t sx = Gf5Disp1->SelectionLeft(), sy = Gf5Disp1->SelectionTop();
-    Gf5Common1.ImageHandle = picture;
-    if (Gf5Common1.IsValid() == 0) {
+    const bool selection = dspCanvas->SelectionBottom() > 0 && dspCanvas->SelectionRight() > 0;
+    const int32_t sx = dspCanvas->SelectionLeft(), sy = dspCanvas->SelectionTop();
+    imgInfo.ImageHandle = picture;
+    if (imgInfo.IsValid() == 0) {
         endFloatingPaste();
         return;
     }
-    const int32_t w = Gf5Common1.ImageWidth(), h = Gf5Common1.ImageHeight();
+    const int32_t w = imgInfo.ImageWidth(), h = imgInfo.ImageHeight();
 
     int32_t l, t;
     if (forFill) {
@@ -40,60 +40,60 @@ void Form1::PasteFromClipboard(bool forFill)
         l = sx;
         t = sy;
     } else {
-        l = Gf5Disp1->ViewOriginX() + 100;
-        t = Gf5Disp1->ViewOriginY() + 100;
+        l = dspCanvas->ViewOriginX() + 100;
+        t = dspCanvas->ViewOriginY() + 100;
     }
     const int32_t r = l + w, b = t + h;
 
-    Gf5Disp1->setDisplayMode(3);
-    Gf5Disp1->Refresh();
-    if (Gf5Print1.DrawImage(Gf5Disp1->DrawingDC(), picture, l, t, r, b, 0) == 0) {
+    dspCanvas->setDisplayMode(3);
+    dspCanvas->Refresh();
+    if (drawTools.DrawImage(dspCanvas->DrawingDC(), picture, l, t, r, b, 0) == 0) {
         endFloatingPaste();
-        Gf5Disp1->setDisplayMode(2);
-        Gf5Disp1->Refresh();
+        dspCanvas->setDisplayMode(2);
+        dspCanvas->Refresh();
         return;
     }
     PasteFloating = true;
     setFloatRect(l, t, r, b);
     if (forFill)
         return; // the caller confirms at once
-    Gf5Disp1->setSelectionLeft(l);
-    Gf5Disp1->setSelectionTop(t);
-    Gf5Disp1->setSelectionRight(r);
-    Gf5Disp1->setSelectionBottom(b);
-    Gf5Disp1->setDisplayMode(2);
-    Gf5Disp1->Refresh();
+    dspCanvas->setSelectionLeft(l);
+    dspCanvas->setSelectionTop(t);
+    dspCanvas->setSelectionRight(r);
+    dspCanvas->setSelectionBottom(b);
+    dspCanvas->setDisplayMode(2);
+    dspCanvas->Refresh();
 }
 
-void Form1::Gf5Disp1_SelectionChanged()
+void MainWindow::dspCanvas_SelectionChanged()
 {
     if (!PasteFloating)
         return;
-    if (Gf5Disp1->DisplayMode() != 2) {
+    if (dspCanvas->DisplayMode() != 2) {
         endFloatingPaste();
         return;
     }
-    SavedSelLeft = Gf5Disp1->SelectionLeft();
-    SavedSelTop = Gf5Disp1->SelectionTop();
-    SavedSelRight = Gf5Disp1->SelectionRight();
-    SavedSelBottom = Gf5Disp1->SelectionBottom();
+    SavedSelLeft = dspCanvas->SelectionLeft();
+    SavedSelTop = dspCanvas->SelectionTop();
+    SavedSelRight = dspCanvas->SelectionRight();
+    SavedSelBottom = dspCanvas->SelectionBottom();
     // The picture drawn at the old place goes.
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
     if (SavedSelRight > 0 || SavedSelBottom > 0) {
-        Gf5Disp1->setDisplayMode(2);
-        Gf5Disp1->Refresh();
+        dspCanvas->setDisplayMode(2);
+        dspCanvas->Refresh();
         if (FloatingPicture == 0) {
             endFloatingPaste();
             return;
         }
         // Drawn again, scaled to the new rectangle.
-        Gf5Disp1->setDisplayMode(3);
-        Gf5Disp1->Refresh();
-        const int32_t drawn = Gf5Print1.DrawImage(Gf5Disp1->DrawingDC(), FloatingPicture, SavedSelLeft,
+        dspCanvas->setDisplayMode(3);
+        dspCanvas->Refresh();
+        const int32_t drawn = drawTools.DrawImage(dspCanvas->DrawingDC(), FloatingPicture, SavedSelLeft,
                                                   SavedSelTop, SavedSelRight, SavedSelBottom, 0);
-        Gf5Disp1->setDisplayMode(2);
-        Gf5Disp1->Refresh();
+        dspCanvas->setDisplayMode(2);
+        dspCanvas->Refresh();
         if (drawn == 0)
             endFloatingPaste();
         else
@@ -101,13 +101,13 @@ void Form1::Gf5Disp1_SelectionChanged()
     } else {
         // The selection was removed: the paste is cancelled.
         endFloatingPaste();
-        Gf5Disp1->setDisplayMode(1);
-        Gf5Disp1->Refresh();
+        dspCanvas->setDisplayMode(1);
+        dspCanvas->Refresh();
         Form_Paint();
     }
 }
 
-void Form1::ConfirmPaste(bool takeSnapshot, bool transparent)
+void MainWindow::ConfirmPaste(bool takeSnapshot, bool transparent)
 {
     // A floating picture is laid in afresh with its white left out, into the
     // rectangle it was last drawn into, whether or not a selection remains.
@@ -124,23 +124,23 @@ void Form1::ConfirmPaste(bool takeSnapshot, bool transparent)
     endFloatingPaste();
     // Leaving white out needs a pasted area: without a selection there is
     // none, and widening white would recolour the whole image.
-    transparent = transparent && Gf5Disp1->SelectionRight() > 0 && Gf5Disp1->SelectionBottom() > 0;
+    transparent = transparent && dspCanvas->SelectionRight() > 0 && dspCanvas->SelectionBottom() > 0;
     if (transparent)
         CutOutSelection(1); // the background under the selection, without the picture
     if (takeSnapshot)
         TakeUndoSnapshot();
-    Gf5Disp1->CommitDrawing();
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
+    dspCanvas->CommitDrawing();
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
     if (transparent) {
         if (chkKakudai->isChecked())
             WidenWhite();
         CutOutSelection(3);          // the pasted area as it now is
         StampCutOutBack();           // the background back under it
         OverlayPasteTransparent();   // the pasted area over it, pure white left out
-        const int32_t pasted = Gf5Effect3.SourceImage;
-        Gf5Effect3.SourceImage = 0;
-        Gf5Effect3.ResultImage = 0;
+        const int32_t pasted = fxPaste.SourceImage;
+        fxPaste.SourceImage = 0;
+        fxPaste.ResultImage = 0;
         releaseWorkImage(pasted);
     }
     ClearSelection();

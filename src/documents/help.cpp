@@ -1,7 +1,7 @@
 // The help button: the help page beside the program, shown in the editor's
 // own viewer window. At most one viewer is open; it is found by its title,
 // which is how closing the editor finds it too.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include <QApplication>
 #include <QFileInfo>
 #include <QTextBrowser>
@@ -17,7 +17,7 @@ QWidget* findWindowByTitle(const QString& title)
 }
 }
 
-void Form1::btnHelp_Click()
+void MainWindow::btnHelp_Click()
 {
     if (findWindowByTitle(helpWindowTitle()))
         return;

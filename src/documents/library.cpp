@@ -1,6 +1,6 @@
 // The parts library: the thumbnail browser over the library folders, the
 // preview display, and pictures dropped on the canvas.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/userpaths.h"
 #include <QTabBar>
 
@@ -18,77 +18,77 @@ const char* const kLibraryFolder = "/buhin";
 QString userLibraryFolder() { return userpaths::dataFolder() + kLibraryFolder; }
 }
 
-void Form1::TabStrip2_Click(int tab)
+void MainWindow::tabLibrary_Click(int tab)
 {
     const char* const sub = tab == 2 ? "/moji" : "/bihin";
-    Gf5Thumb1->Folder = programDir() + kLibraryFolder + sub;
-    Gf5Thumb1->ExtraFolders = QStringList{userLibraryFolder() + sub};
-    Gf5Thumb1->FileFilter = "jpg;bmp;png";
-    Gf5Thumb1->ThumbOptionA = false;
-    Gf5Thumb1->ThumbOptionB = 1;
-    Gf5Thumb1->ThumbOptionC = 5;
-    Gf5Thumb1->Rebuild();
-    Gf5Thumb1->Display();
+    thmParts->Folder = programDir() + kLibraryFolder + sub;
+    thmParts->ExtraFolders = QStringList{userLibraryFolder() + sub};
+    thmParts->FileFilter = "jpg;bmp;png";
+    thmParts->ThumbOptionA = false;
+    thmParts->ThumbOptionB = 1;
+    thmParts->ThumbOptionC = 5;
+    thmParts->Rebuild();
+    thmParts->Display();
 }
 
-void Form1::releasePreviewImage()
+void MainWindow::releasePreviewImage()
 {
-    const int32_t h = Gf5Disp2->ImageHandle();
+    const int32_t h = dspPreview->ImageHandle();
     if (h == 0)
         return;
-    Gf5Disp2->setImageHandle(0);
-    Gf5Common1.ImageHandle = h;
-    Gf5Common1.FreeImage();
+    dspPreview->setImageHandle(0);
+    imgInfo.ImageHandle = h;
+    imgInfo.FreeImage();
 }
 
 namespace {
 // Shows the image just read by the file control in the preview, fitted.
-void showReadImageInPreview(Form1& f)
+void showReadImageInPreview(MainWindow& f)
 {
-    f.Gf5Disp2->setImageHandle(f.Gf5File1.ImageHandle);
-    f.Gf5Disp2->setZoomMode(0);
-    f.Gf5Disp2->setDisplayMode(1);
-    f.Gf5Disp2->Refresh();
+    f.dspPreview->setImageHandle(f.fileIo.ImageHandle);
+    f.dspPreview->setZoomMode(0);
+    f.dspPreview->setDisplayMode(1);
+    f.dspPreview->Refresh();
     f.Form_Paint();
 }
 }
 
-void Form1::Gf5Thumb1_ThumbnailClicked()
+void MainWindow::thmParts_ThumbnailClicked()
 {
     releasePreviewImage();
     // A part is shown as read: no conversion and no progress window.
-    Gf5File1.FileName = Gf5Thumb1->SelectedFile;
-    Gf5File1.FileOperation = gf5::Gf5File::Read;
-    if (Gf5File1.Execute() != 0)
+    fileIo.FileName = thmParts->SelectedFile;
+    fileIo.FileOperation = gf5::Gf5File::Read;
+    if (fileIo.Execute() != 0)
         showReadImageInPreview(*this);
 }
 
-void Form1::btnBuhinRead_Click()
+void MainWindow::btnBuhinRead_Click()
 {
     releasePreviewImage();
-    Gf5Disp2->setDisplayMode(0);
-    Gf5Disp2->Refresh();
-    if (Gf5File1.ShowOpenDialog() == 0)
+    dspPreview->setDisplayMode(0);
+    dspPreview->Refresh();
+    if (fileIo.ShowOpenDialog() == 0)
         return;
     ProgressSource = 0;
     ShowProgress();
-    Gf5File1.FileOperation = gf5::Gf5File::Read;
+    fileIo.FileOperation = gf5::Gf5File::Read;
     {
         BusyScope busy(busyDepth);
-        OpResult = Gf5File1.Execute();
+        OpResult = fileIo.Execute();
     }
     CloseProgress();
     if (OpResult != 0)
         showReadImageInPreview(*this);
 }
 
-bool Form1::IsLibraryPath(const QString& path) const
+bool MainWindow::IsLibraryPath(const QString& path) const
 {
     return path.contains(programDir() + kLibraryFolder, Qt::CaseSensitive)
            || path.contains(userLibraryFolder(), Qt::CaseSensitive);
 }
 
-void Form1::Gf5Disp1_FileDropped(const QString& path)
+void MainWindow::dspCanvas_FileDropped(const QString& path)
 {
     if (busyDepth > 0)
         return; // a long operation is still running on the canvas
@@ -96,26 +96,26 @@ void Form1::Gf5Disp1_FileDropped(const QString& path)
         // A library part is placed by pasting the picture the preview shows;
         // the dropped file itself is not read. With nothing in the preview
         // there is nothing to place (the clipboard may hold anything).
-        if (Gf5Disp2->ImageHandle() == 0)
+        if (dspPreview->ImageHandle() == 0)
             return;
         CopyPreviewToClipboard();
         btnClipPaste_Click();
         return;
     }
-    Gf5File1.FileName = path;
-    Gf5File1.FileOperation = gf5::Gf5File::Read;
-    if (Gf5File1.Execute() == 0)
+    fileIo.FileName = path;
+    fileIo.FileOperation = gf5::Gf5File::Read;
+    if (fileIo.Execute() == 0)
         return;
-    if (Gf5Disp1->ImageHandle() != 0)
+    if (dspCanvas->ImageHandle() != 0)
         ReleaseCanvasImage();
     AdoptLoadedImage(false);
 }
 
-void Form1::Gf5Disp1_DisplayDropped()
+void MainWindow::dspCanvas_DisplayDropped()
 {
     if (busyDepth > 0)
         return;
-    if (Gf5Disp2->ImageHandle() == 0)
+    if (dspPreview->ImageHandle() == 0)
         return;
     CopyPreviewToClipboard();
     btnClipPaste_Click();

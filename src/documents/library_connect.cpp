@@ -1,18 +1,18 @@
 // Wiring of the parts library and the help button.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include <QPushButton>
 #include <QTabBar>
 
-void Form1::connectLibraryHandlers()
+void MainWindow::connectLibraryHandlers()
 {
-    connect(TabStrip2, &QTabBar::tabBarClicked, this, [this](int index) {
+    connect(tabLibrary, &QTabBar::tabBarClicked, this, [this](int index) {
         if (index >= 0)
-            TabStrip2_Click(index + 1);
+            tabLibrary_Click(index + 1);
     });
-    connect(Gf5Thumb1, &gf5::Gf5Thumb::ThumbnailClicked, this, [this] { Gf5Thumb1_ThumbnailClicked(); });
+    connect(thmParts, &gf5::Gf5Thumb::ThumbnailClicked, this, [this] { thmParts_ThumbnailClicked(); });
     connect(btnBuhinRead, &QPushButton::clicked, this, [this] { btnBuhinRead_Click(); });
-    connect(Gf5Disp1, &gf5::Gf5Disp::FileDropped, this, [this](const QString& path) { Gf5Disp1_FileDropped(path); });
-    connect(Gf5Disp1, &gf5::Gf5Disp::DisplayDropped, this, [this] { Gf5Disp1_DisplayDropped(); });
-    Gf5Disp2->setDragSource(true);
+    connect(dspCanvas, &gf5::Gf5Disp::FileDropped, this, [this](const QString& path) { dspCanvas_FileDropped(path); });
+    connect(dspCanvas, &gf5::Gf5Disp::DisplayDropped, this, [this] { dspCanvas_DisplayDropped(); });
+    dspPreview->setDragSource(true);
     connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelp_Click(); });
 }

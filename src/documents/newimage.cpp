@@ -1,18 +1,18 @@
 // New blank sheet and the title line.
 #include "document_rules.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 
-void Form1::btnNewImage_Click()
+void MainWindow::btnNewImage_Click()
 {
-    if (Gf5Disp1->ImageHandle() != 0)
+    if (dspCanvas->ImageHandle() != 0)
         ReleaseCanvasImage();
-    if (Gf5Effect1.CreateImage(600, 600, 24, 255, 255, 255) == 0)
+    if (fxCanvas.CreateImage(600, 600, 24, 255, 255, 255) == 0)
         return;
-    selectOption1(0);
-    Gf5Disp1->setImageHandle(Gf5Effect1.ResultImage);
-    Gf5Disp1->setZoomMode(0);
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
+    selectDisplayScale(0);
+    dspCanvas->setImageHandle(fxCanvas.ResultImage);
+    dspCanvas->setZoomMode(0);
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
     Form_Paint();
     DocumentPath = documents::kNewImageName;
     DocumentDpi = PrintDpi; // a new sheet has the resolution it is given
@@ -20,30 +20,30 @@ void Form1::btnNewImage_Click()
     markDocumentClean();
 }
 
-void Form1::UpdateTitle()
+void MainWindow::UpdateTitle()
 {
-    Gf5Common1.ImageHandle = Gf5Disp1->ImageHandle();
-    if (Gf5Common1.IsValid() == 0)
+    imgInfo.ImageHandle = dspCanvas->ImageHandle();
+    if (imgInfo.IsValid() == 0)
         return;
-    Gf5Common1.setResolutionX(PrintDpi);
-    Gf5Common1.setResolutionY(PrintDpi);
-    Gf5Common1.UpdateImageInfo();
-    setWindowTitle(documents::titleText(DocumentPath, Gf5Common1.ImageWidth(), Gf5Common1.ImageHeight(),
-                                        Gf5Common1.BitDepth()));
+    imgInfo.setResolutionX(PrintDpi);
+    imgInfo.setResolutionY(PrintDpi);
+    imgInfo.UpdateImageInfo();
+    setWindowTitle(documents::titleText(DocumentPath, imgInfo.ImageWidth(), imgInfo.ImageHeight(),
+                                        imgInfo.BitDepth()));
 }
 
-void Form1::ReleaseCanvasImage()
+void MainWindow::ReleaseCanvasImage()
 {
-    const int32_t h = Gf5Disp1->ImageHandle();
+    const int32_t h = dspCanvas->ImageHandle();
     if (h == 0)
         return;
-    Gf5Disp1->setImageHandle(0);
-    Gf5Common1.ImageHandle = h;
-    Gf5Common1.FreeImage();
+    dspCanvas->setImageHandle(0);
+    imgInfo.ImageHandle = h;
+    imgInfo.FreeImage();
     // After an undo the canvas shows the snapshot itself; the store must not
     // keep naming a released image.
-    if (Gf5Effect2.ResultImage == h)
-        Gf5Effect2.ResultImage = 0;
-    if (Gf5Effect2.SourceImage == h)
-        Gf5Effect2.SourceImage = 0;
+    if (fxUndo.ResultImage == h)
+        fxUndo.ResultImage = 0;
+    if (fxUndo.SourceImage == h)
+        fxUndo.SourceImage = 0;
 }

@@ -1,9 +1,9 @@
 // Printing the canvas image: as a square picture near the top-left corner of
 // a page, as large as the paper allows, or at the image's own size, after a
 // preview.
-#include "documents/form4.h"
+#include "documents/print_size_dialog.h"
 #include "documents/print_layout.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 
 namespace {
@@ -15,30 +15,30 @@ documents::PageGeometry pageOf(gf5::Gf5Print& print)
 }
 } // namespace
 
-void Form1::btnPrintOut_Click()
+void MainWindow::btnPrintOut_Click()
 {
-    if (Gf5Disp1->ImageHandle() == 0)
+    if (dspCanvas->ImageHandle() == 0)
         return;
-    Gf5Print1.SetupName = kSetupName;
-    OpResult = Gf5Print1.ShowPrinterDialog(this);
+    drawTools.SetupName = kSetupName;
+    OpResult = drawTools.ShowPrinterDialog(this);
     if (OpResult == 0)
         return;
-    Gf5Common1.ImageHandle = Gf5Disp1->ImageHandle();
-    if (Gf5Common1.IsValid() == 0)
+    imgInfo.ImageHandle = dspCanvas->ImageHandle();
+    if (imgInfo.IsValid() == 0)
         return;
-    documents::PrintImageWidth = Gf5Common1.ImageWidth();
-    documents::PrintImageHeight = Gf5Common1.ImageHeight();
+    documents::PrintImageWidth = imgInfo.ImageWidth();
+    documents::PrintImageHeight = imgInfo.ImageHeight();
     const QSize pixels(documents::PrintImageWidth, documents::PrintImageHeight);
     documents::PrintActualSizeMm = documents::actualSize(pixels, DocumentDpi) / 10.0;
     {
-        Form4 sizeWindow(this);
+        PrintSizeDialog sizeWindow(this);
         sizeWindow.showModal();
     }
     documents::PrintLayout layout = documents::PrintChoice;
     if (layout == documents::PrintLayout::Square && documents::PrintSize == 0)
         return;
     if (layout == documents::PrintLayout::ActualSize) {
-        const documents::PageGeometry page = pageOf(Gf5Print1);
+        const documents::PageGeometry page = pageOf(drawTools);
         if (!documents::actualSizeFits(pixels, DocumentDpi, page)) {
             const QSizeF mm = documents::PrintActualSizeMm;
             const QString text = QString("原寸（%1×%2mm）では用紙（%3×%4mm）に収まりません。\n"
@@ -58,30 +58,30 @@ void Form1::btnPrintOut_Click()
         if (layout == documents::PrintLayout::Square)
             PrintImage(documents::PrintSize * 100);
         else
-            PrintImageIn(documents::printRect(layout, 0, pixels, DocumentDpi, pageOf(Gf5Print1)));
+            PrintImageIn(documents::printRect(layout, 0, pixels, DocumentDpi, pageOf(drawTools)));
     };
-    if (Gf5Print1.ShowPrintPreview(this, printPage) != 0)
+    if (drawTools.ShowPrintPreview(this, printPage) != 0)
         printPage();
-    Gf5Print1.SetPrintMode(0);
+    drawTools.SetPrintMode(0);
 }
 
-void Form1::PrintImage(int32_t size)
+void MainWindow::PrintImage(int32_t size)
 {
     // Tenths of a millimetre: 10 mm in from the printable area's corner.
     PrintImageIn(QRect(100, 100, size, size));
 }
 
-void Form1::PrintImageIn(const QRect& rect)
+void MainWindow::PrintImageIn(const QRect& rect)
 {
-    Gf5Print1.SetupName = kSetupName;
-    int32_t dc = Gf5Print1.BeginPrint(this);
+    drawTools.SetupName = kSetupName;
+    int32_t dc = drawTools.BeginPrint(this);
     if (dc == 0)
         return; // no printer could be started
-    Gf5Print1.StartPrintPage(dc);
-    Gf5Print1.SetPrintMode(1);
+    drawTools.StartPrintPage(dc);
+    drawTools.SetPrintMode(1);
     // The print control keeps the picture's proportions inside the rectangle.
-    Gf5Print1.DrawImage(dc, Gf5Disp1->ImageHandle(), rect.left(), rect.top(), rect.left() + rect.width(),
+    drawTools.DrawImage(dc, dspCanvas->ImageHandle(), rect.left(), rect.top(), rect.left() + rect.width(),
                         rect.top() + rect.height(), -1);
-    Gf5Print1.EndPrintPage(dc);
-    Gf5Print1.EndPrint(dc);
+    drawTools.EndPrintPage(dc);
+    drawTools.EndPrint(dc);
 }

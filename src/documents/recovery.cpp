@@ -1,6 +1,6 @@
 #include "recovery.h"
 #include "document_rules.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/userpaths.h"
 #include "imaging/store/imagestore.h"
@@ -175,7 +175,7 @@ void removeCopy(const QString& dir)
 
 // ---- Keeper -------------------------------------------------------------------
 
-Keeper::Keeper(Form1& form) : QObject(&form), m_form(form)
+Keeper::Keeper(MainWindow& form) : QObject(&form), m_form(form)
 {
     m_sinceCopy.start();
     m_check.setInterval(10 * 1000);
@@ -191,7 +191,7 @@ Keeper::~Keeper() { m_writer.abort(); }
 
 const QImage* Keeper::canvas() const
 {
-    const int32_t h = m_form.Gf5Disp1 ? m_form.Gf5Disp1->ImageHandle() : 0;
+    const int32_t h = m_form.dspCanvas ? m_form.dspCanvas->ImageHandle() : 0;
     return h ? gf5::ImageStore::image(h) : nullptr;
 }
 
@@ -199,7 +199,7 @@ Keeper::CanvasKey Keeper::currentKey() const
 {
     const QImage* img = canvas();
     // A QImage's cache key changes whenever its pixels are written.
-    return img ? CanvasKey{m_form.Gf5Disp1->ImageHandle(), img->cacheKey()} : CanvasKey{};
+    return img ? CanvasKey{m_form.dspCanvas->ImageHandle(), img->cacheKey()} : CanvasKey{};
 }
 
 Meta Keeper::metaNow() const { return Meta{m_form.DocumentPath, QDateTime::currentDateTime()}; }
@@ -289,26 +289,26 @@ void Keeper::keepNow()
 
 // ---- The window's side --------------------------------------------------------
 
-recovery::Keeper& Form1::recoveryKeeper()
+recovery::Keeper& MainWindow::recoveryKeeper()
 {
     if (!Recovery)
         Recovery = new recovery::Keeper(*this);
     return *Recovery;
 }
 
-void Form1::markDocumentClean()
+void MainWindow::markDocumentClean()
 {
     DocumentRecovered = false;
     recoveryKeeper().markClean();
 }
 
-void Form1::keepUnsavedWork()
+void MainWindow::keepUnsavedWork()
 {
     if (Recovery)
         Recovery->keepNow();
 }
 
-void Form1::offerRecovery()
+void MainWindow::offerRecovery()
 {
     const QString dir = recovery::folder();
     QString image;
@@ -319,14 +319,14 @@ void Form1::offerRecovery()
         recovery::removeCopy(dir);
         return;
     }
-    Gf5File1.FileName = image;
-    Gf5File1.FileOperation = gf5::Gf5File::Read;
-    Gf5File1.CancelRequested = false;
-    if (Gf5File1.Execute() == 0) {
-        messages::show(this, QStringLiteral("前回の図面を読み込めませんでした。\n%1").arg(Gf5File1.LastError));
+    fileIo.FileName = image;
+    fileIo.FileOperation = gf5::Gf5File::Read;
+    fileIo.CancelRequested = false;
+    if (fileIo.Execute() == 0) {
+        messages::show(this, QStringLiteral("前回の図面を読み込めませんでした。\n%1").arg(fileIo.LastError));
         return;
     }
-    if (Gf5Disp1->ImageHandle() != 0)
+    if (dspCanvas->ImageHandle() != 0)
         ReleaseCanvasImage();
     AdoptLoadedImage(false);
     // The document keeps its own name, but that file does not hold this

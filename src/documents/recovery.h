@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <memory>
 
-class Form1;
+class MainWindow;
 
 namespace recovery {
 
@@ -60,7 +60,7 @@ QString imageFile(const QString& dir);
 class Keeper : public QObject {
     Q_OBJECT
 public:
-    explicit Keeper(Form1& form);
+    explicit Keeper(MainWindow& form);
     ~Keeper() override;
 
     void markClean();         // the canvas as it is now holds no unsaved work
@@ -91,7 +91,7 @@ private:
     void writeSlice();
     void stopWriting();
 
-    Form1& m_form;
+    MainWindow& m_form;
     CanvasKey m_clean;
     CanvasKey m_written; // the canvas as the copy on disk shows it
     CanvasKey m_job;     // the canvas being written

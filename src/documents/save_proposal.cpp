@@ -1,7 +1,7 @@
 // The save dialog's proposal, and which files are the program's own.
 #include "save_proposal.h"
 #include "document_rules.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/userpaths.h"
 #include <QDir>
 #include <QFileInfo>
@@ -42,7 +42,7 @@ QString proposedSavePath(const QString& documentPath, bool documentIsUserFile, b
 
 } // namespace documents
 
-bool Form1::IsOwnFile(const QString& path) const
+bool MainWindow::IsOwnFile(const QString& path) const
 {
     // The program folder (parts library, help, sample settings), the user's
     // own parts and recovery copies, and the run's temporary files.
@@ -53,7 +53,7 @@ bool Form1::IsOwnFile(const QString& path) const
     return false;
 }
 
-QString Form1::saveProposal() const
+QString MainWindow::saveProposal() const
 {
     const bool ownFile = IsOwnFile(DocumentPath);
     const bool userFile = !ownFile && documents::FileExists(DocumentPath);

@@ -1,7 +1,7 @@
 // Scanning: the picture goes through a temporary JPEG file in this run's
 // private temporary folder, so the canvas always receives a JPEG-decoded
 // image and scanning works when the program folder is read-only.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/userpaths.h"
 #include <QFile>
@@ -15,20 +15,20 @@ struct BusyScope {
 };
 }
 
-QString Form1::scanTempFile() const
+QString MainWindow::scanTempFile() const
 {
     const QString folder = userpaths::runTempFolder();
     return folder.isEmpty() ? QString() : folder + "/tmp.jpg";
 }
 
-void Form1::DeleteTempFile(const QString& path)
+void MainWindow::DeleteTempFile(const QString& path)
 {
     QFile::remove(path); // failure (missing, locked) is of no consequence
 }
 
 static const QString kNoAnswer = QStringLiteral("スキャナが応答しませんでした。\n電源と接続を確かめてください。");
 
-void Form1::btnScan_Click()
+void MainWindow::btnScan_Click()
 {
     // Each scanner call runs with the progress window up; its 中止 stops the
     // call. Input to the main window waits meanwhile.
@@ -40,12 +40,12 @@ void Form1::btnScan_Click()
         CloseProgress();
         return result;
     };
-    if (withProgress([this] { return Gf5Scan1.SelectSource(); }) == 0) {
-        const bool silent = Gf5Scan1.LastFailure == gf5::Gf5Scan::Failure::NoAnswer;
+    if (withProgress([this] { return scanner.SelectSource(); }) == 0) {
+        const bool silent = scanner.LastFailure == gf5::Gf5Scan::Failure::NoAnswer;
         messages::show(this, silent ? kNoAnswer : QStringLiteral("取り止めました"));
         return;
     }
-    Gf5Scan1.ScanSetting = 1;
+    scanner.ScanSetting = 1;
     const QString temp = scanTempFile();
     if (temp.isEmpty()) {
         // Without a place for the picture the scan could only be lost.
@@ -56,24 +56,24 @@ void Form1::btnScan_Click()
     // taken for this scan's picture: only a file this scan wrote is read.
     DeleteTempFile(temp);
     ScanDone = false;
-    const int32_t ok = withProgress([this] { return Gf5Scan1.Acquire(); });
-    if (ok == 0 && Gf5Scan1.LastFailure == gf5::Gf5Scan::Failure::NoAnswer)
+    const int32_t ok = withProgress([this] { return scanner.Acquire(); });
+    if (ok == 0 && scanner.LastFailure == gf5::Gf5Scan::Failure::NoAnswer)
         messages::show(this, kNoAnswer);
     if (ok == 0 || !ScanDone)
         return;
     ScanDone = false;
-    Gf5File1.FileName = temp;
-    Gf5File1.FileOperation = gf5::Gf5File::Read;
-    if (Gf5File1.Execute() == 0)
+    fileIo.FileName = temp;
+    fileIo.FileOperation = gf5::Gf5File::Read;
+    if (fileIo.Execute() == 0)
         return;
-    if (Gf5Disp1->ImageHandle() != 0)
+    if (dspCanvas->ImageHandle() != 0)
         ReleaseCanvasImage();
-    Gf5Common1.ImageHandle = Gf5File1.ImageHandle;
-    DocumentDpi = Gf5Common1.ResolutionX(); // the scanner's resolution, kept by the file
-    Gf5Disp1->setImageHandle(Gf5File1.ImageHandle);
-    Gf5Disp1->setZoomMode(0);
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
+    imgInfo.ImageHandle = fileIo.ImageHandle;
+    DocumentDpi = imgInfo.ResolutionX(); // the scanner's resolution, kept by the file
+    dspCanvas->setImageHandle(fileIo.ImageHandle);
+    dspCanvas->setZoomMode(0);
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
     Form_Paint();
     DocumentPath = QStringLiteral("NoName画像");
     UpdateTitle();
@@ -82,20 +82,20 @@ void Form1::btnScan_Click()
     DeleteTempFile(temp);
 }
 
-void Form1::Gf5Scan1_ImageAcquired(int32_t handle)
+void MainWindow::scanner_ImageAcquired(int32_t handle)
 {
     if (handle == 0) {
         ScanDone = false;
         return;
     }
-    Gf5File1.ImageHandle = handle;
-    Gf5File1.FileName = scanTempFile();
-    Gf5File1.JpegQuality = 75;
-    Gf5File1.FileOperation = gf5::Gf5File::WriteJpeg;
-    const int32_t written = Gf5File1.Execute();
-    Gf5Common1.ImageHandle = Gf5File1.ImageHandle;
-    Gf5Common1.FreeImage();
-    Gf5File1.ImageHandle = 0;
+    fileIo.ImageHandle = handle;
+    fileIo.FileName = scanTempFile();
+    fileIo.JpegQuality = 75;
+    fileIo.FileOperation = gf5::Gf5File::WriteJpeg;
+    const int32_t written = fileIo.Execute();
+    imgInfo.ImageHandle = fileIo.ImageHandle;
+    imgInfo.FreeImage();
+    fileIo.ImageHandle = 0;
     // Only a picture that reached the file counts; a failed write leaves
     // nothing new to read back.
     if (written != 0)

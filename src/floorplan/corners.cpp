@@ -1,11 +1,11 @@
 // Corners where two double-line walls meet.
 #include "plan_support.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 
-void Form1::TreatCorner(int code)
+void MainWindow::TreatCorner(int code)
 {
     using namespace floorplan;
-    const Rect q = selectionOf(*Gf5Disp1);
+    const Rect q = selectionOf(*dspCanvas);
     if (!isCornerSquare(q))
         return;
     // A black square whose inside is opened into the two adjoining walls,

@@ -3,9 +3,9 @@
 // the user picks.
 #include "door_geometry.h"
 #include "plan_support.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 
-void Form1::MakeDoor()
+void MainWindow::MakeDoor()
 {
     using namespace floorplan;
     recordTrackEnd(*this);
@@ -27,7 +27,7 @@ void Form1::MakeDoor()
     ConfirmDoubleWall(false);
     if (dustClearingOn(*this))
         FillRect(square.left, square.top, square.right, square.bottom, 0xFFFFFF);
-    setSelection(*Gf5Disp1, square);
+    setSelection(*dspCanvas, square);
     DrawSelectionShape(swing.leafTool, false, 0, 0, 0, 0);
     DrawSelectionShape(swing.arcTool, false, 0, 0, 0, 0);
     selectTrackEnd(*this);

@@ -2,7 +2,7 @@
 // tracer (mark a start, walk the selection, confirm a wall, door or corner).
 #include "key_steps.h"
 #include "plan_support.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/keys.h"
 #include <QRadioButton>
 
@@ -14,7 +14,7 @@ enum Code : int {
     Pad9 = 105,
 };
 
-int32_t currentKeyStep(const Form1& f)
+int32_t currentKeyStep(const MainWindow& f)
 {
     std::array<bool, 10> chosen{};
     for (int i = 1; i <= 9; ++i)
@@ -38,7 +38,7 @@ int edgeTool(int keyCode)
 
 } // namespace
 
-void Form1::putBackWallStart()
+void MainWindow::putBackWallStart()
 {
     // Only the pixels saved when this start was marked go back; when another
     // cut-out has replaced them since, the start square is left as it is.
@@ -47,24 +47,24 @@ void Form1::putBackWallStart()
     WallStartCutOut = 0;
 }
 
-void Form1::markWallStart()
+void MainWindow::markWallStart()
 {
     TakeUndoSnapshot();
     CutOutSelection(1);
     WallStartCutOut = SavedCutOut;
     FillSelection(255); // pure red marks the start square
     WallStartMarked = true;
-    TrackRect[4] = Gf5Disp1->SelectionLeft();
-    TrackRect[5] = Gf5Disp1->SelectionTop();
-    TrackRect[6] = Gf5Disp1->SelectionRight();
-    TrackRect[7] = Gf5Disp1->SelectionBottom();
+    TrackRect[4] = dspCanvas->SelectionLeft();
+    TrackRect[5] = dspCanvas->SelectionTop();
+    TrackRect[6] = dspCanvas->SelectionRight();
+    TrackRect[7] = dspCanvas->SelectionBottom();
 }
 
-void Form1::Form_KeyDown(int keyCode, int shift)
+void MainWindow::Form_KeyDown(int keyCode, int shift)
 {
     using namespace floorplan;
     const int32_t step = currentKeyStep(*this);
-    const bool selected = hasSelection(*Gf5Disp1);
+    const bool selected = hasSelection(*dspCanvas);
     const bool ctrl = shift == keys::ShiftMaskCtrl;
     const bool alt = shift == keys::ShiftMaskAlt;
 
@@ -183,13 +183,13 @@ void Form1::Form_KeyDown(int keyCode, int shift)
                                     : keyCode == Pad2 ? KeypadDirection::Down
                                     : keyCode == Pad4 ? KeypadDirection::Left
                                                       : KeypadDirection::Right;
-        const Rect sel = selectionOf(*Gf5Disp1);
+        const Rect sel = selectionOf(*dspCanvas);
         const Rect next = alt ? resizeSelection(sel, dir) : moveSelection(sel, dir, step);
-        Gf5Disp1->setSelectionTop(next.top);
-        Gf5Disp1->setSelectionBottom(next.bottom);
-        Gf5Disp1->setSelectionLeft(next.left);
-        Gf5Disp1->setSelectionRight(next.right);
-        refreshWith(*Gf5Disp1, 2);
+        dspCanvas->setSelectionTop(next.top);
+        dspCanvas->setSelectionBottom(next.bottom);
+        dspCanvas->setSelectionLeft(next.left);
+        dspCanvas->setSelectionRight(next.right);
+        refreshWith(*dspCanvas, 2);
         // The user walks the selection by eye: it must stay on screen, and
         // when it is larger than the view, its edge that moves must.
         const Qt::Edges moving = alt ? (dir == KeypadDirection::Up || dir == KeypadDirection::Down ? Qt::BottomEdge
@@ -198,15 +198,15 @@ void Form1::Form_KeyDown(int keyCode, int shift)
                                  : dir == KeypadDirection::Down ? Qt::BottomEdge
                                  : dir == KeypadDirection::Left ? Qt::LeftEdge
                                                                 : Qt::RightEdge;
-        Gf5Disp1->ScrollToSelection(moving);
+        dspCanvas->ScrollToSelection(moving);
         break;
     }
     default:
         break;
     }
-    Gf5Disp1->SetFocus();
+    dspCanvas->SetFocus();
 }
 
-void Form1::chkGomitori_Click() { Gf5Disp1->SetFocus(); }
+void MainWindow::chkGomitori_Click() { dspCanvas->SetFocus(); }
 
-void Form1::cmbGomiDot_Click() { Gf5Disp1->SetFocus(); }
+void MainWindow::cmbGomiDot_Click() { dspCanvas->SetFocus(); }

@@ -2,7 +2,7 @@
 // Small shared steps of the wall and door commands on the main window:
 // reading and writing the canvas selection, the traced squares and the
 // dust-clearing settings.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/numbers.h"
 #include "wall_geometry.h"
 #include <QCheckBox>
@@ -26,20 +26,20 @@ inline void setSelection(gf5::Gf5Disp& d, const Rect& r)
 // Commands of the wall tracer need a selection reaching into the image.
 inline bool hasSelection(const gf5::Gf5Disp& d) { return d.SelectionBottom() >= 1 && d.SelectionRight() >= 1; }
 
-inline Rect trackStart(const Form1& f)
+inline Rect trackStart(const MainWindow& f)
 {
     return {f.TrackRect[4], f.TrackRect[5], f.TrackRect[6], f.TrackRect[7]};
 }
 
-inline Rect trackEnd(const Form1& f)
+inline Rect trackEnd(const MainWindow& f)
 {
     return {f.TrackRect[8], f.TrackRect[9], f.TrackRect[10], f.TrackRect[11]};
 }
 
 // The end square is the selection at the moment of confirming.
-inline void recordTrackEnd(Form1& f)
+inline void recordTrackEnd(MainWindow& f)
 {
-    const Rect s = selectionOf(*f.Gf5Disp1);
+    const Rect s = selectionOf(*f.dspCanvas);
     f.TrackRect[8] = s.left;
     f.TrackRect[9] = s.top;
     f.TrackRect[10] = s.right;
@@ -48,12 +48,12 @@ inline void recordTrackEnd(Form1& f)
 
 // The wall shape of the traced squares (start in TrackRect 4..7, end in
 // 8..11); a slanted wall's hexagon is also stored in PolyX/PolyY.
-WallShape computeTrackedWallShape(Form1& f, bool inset);
+WallShape computeTrackedWallShape(MainWindow& f, bool inset);
 
-inline bool dustClearingOn(const Form1& f) { return f.chkGomitori->isChecked(); }
+inline bool dustClearingOn(const MainWindow& f) { return f.chkGomitori->isChecked(); }
 
 // Distance of the dust clearing from the wall faces, read afresh each time.
-inline double clearingDistance(const Form1& f) { return numbers::leadingNumber(f.cmbGomiDot->currentText()); }
+inline double clearingDistance(const MainWindow& f) { return numbers::leadingNumber(f.cmbGomiDot->currentText()); }
 
 inline void refreshWith(gf5::Gf5Disp& d, int16_t mode)
 {
@@ -63,10 +63,10 @@ inline void refreshWith(gf5::Gf5Disp& d, int16_t mode)
 
 // After a confirmation the selection rests on the end square, so the next
 // wall can start there.
-inline void selectTrackEnd(Form1& f)
+inline void selectTrackEnd(MainWindow& f)
 {
-    setSelection(*f.Gf5Disp1, trackEnd(f));
-    refreshWith(*f.Gf5Disp1, 2);
+    setSelection(*f.dspCanvas, trackEnd(f));
+    refreshWith(*f.dspCanvas, 2);
 }
 
 } // namespace floorplan

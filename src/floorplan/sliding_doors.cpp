@@ -2,9 +2,9 @@
 // from the chosen side filled black, and a dotted line along the chosen face.
 #include "door_geometry.h"
 #include "plan_support.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 
-void Form1::MakeSlidingDoor()
+void MainWindow::MakeSlidingDoor()
 {
     using namespace floorplan;
     recordTrackEnd(*this);
@@ -23,15 +23,15 @@ void Form1::MakeSlidingDoor()
     FillRect(fig.white.left, fig.white.top, fig.white.right, fig.white.bottom, 0xFFFFFF);
     FillRect(fig.black.left, fig.black.top, fig.black.right, fig.black.bottom, 0);
 
-    Gf5Print1.ResetTools();
-    Gf5Print1.TransparentBackground = false;
-    Gf5Print1.DrawMode = 13;
-    Gf5Print1.PenWidth = 2;
-    Gf5Print1.PenColor = 0;
-    Gf5Print1.PenStyle = 3; // dotted
-    refreshWith(*Gf5Disp1, 3);
-    const int32_t dc = Gf5Disp1->DrawingDC();
-    Gf5Print1.DrawLine(dc, fig.dotted.from.x, fig.dotted.from.y, fig.dotted.to.x, fig.dotted.to.y);
-    Gf5Disp1->CommitDrawing();
+    drawTools.ResetTools();
+    drawTools.TransparentBackground = false;
+    drawTools.DrawMode = 13;
+    drawTools.PenWidth = 2;
+    drawTools.PenColor = 0;
+    drawTools.PenStyle = 3; // dotted
+    refreshWith(*dspCanvas, 3);
+    const int32_t dc = dspCanvas->DrawingDC();
+    drawTools.DrawLine(dc, fig.dotted.from.x, fig.dotted.from.y, fig.dotted.to.x, fig.dotted.to.y);
+    dspCanvas->CommitDrawing();
     selectTrackEnd(*this);
 }

@@ -2,8 +2,8 @@
 // selection (or the whole image) on the canvas's drawing surface.
 #include "floorplan/underlay_rules.h"
 #include "imaging/draw/surface.h"
-#include "shell/form1.h"
-#include "shell/form2.h"
+#include "shell/main_window.h"
+#include "shell/progress_window.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -11,39 +11,39 @@
 #include <algorithm>
 #include <cmath>
 
-void Form1::btnGomiFix_Click()
+void MainWindow::btnGomiFix_Click()
 {
-    if (Gf5Disp1->ImageHandle() == 0)
+    if (dspCanvas->ImageHandle() == 0)
         return;
     TakeUndoSnapshot();
     ProcessUnderlayPixels(false);
 }
 
-void Form1::ProcessUnderlayPixels(bool mark)
+void MainWindow::ProcessUnderlayPixels(bool mark)
 {
-    Gf5Common1.ImageHandle = Gf5Disp1->ImageHandle();
-    if (Gf5Common1.IsValid() == 0)
+    imgInfo.ImageHandle = dspCanvas->ImageHandle();
+    if (imgInfo.IsValid() == 0)
         return;
-    const int32_t w = Gf5Common1.ImageWidth(), h = Gf5Common1.ImageHeight();
+    const int32_t w = imgInfo.ImageWidth(), h = imgInfo.ImageHeight();
 
     // Drawing not yet committed (a floating paste) is not part of the image.
     QImage* pixels = freshDrawingPixels();
-    gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(Gf5Disp1->DrawingDC());
+    gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(dspCanvas->DrawingDC());
     if (!pixels || pixels->format() != QImage::Format_RGB32 ||
         pixels->size() != QSize(w, h)) {
-        Gf5Disp1->setDisplayMode(1);
-        Gf5Disp1->Refresh();
+        dspCanvas->setDisplayMode(1);
+        dspCanvas->Refresh();
         return;
     }
 
     // Selection edges are both included here; the region is kept inside the image.
-    const int32_t selR = Gf5Disp1->SelectionRight(), selB = Gf5Disp1->SelectionBottom();
+    const int32_t selR = dspCanvas->SelectionRight(), selB = dspCanvas->SelectionBottom();
     const bool selection = selB >= 1 && selR >= 1;
     int left = 0, top = 0, right = w - 1, bottom = h - 1;
     int32_t bound = h; // what the percentage is measured against
     if (selection) {
-        left = std::max(0, Gf5Disp1->SelectionLeft());
-        top = std::max(0, Gf5Disp1->SelectionTop());
+        left = std::max(0, dspCanvas->SelectionLeft());
+        top = std::max(0, dspCanvas->SelectionTop());
         right = std::min(w - 1, selR);
         bottom = std::min(h - 1, selB);
         bound = selB;
@@ -51,7 +51,7 @@ void Form1::ProcessUnderlayPixels(bool mark)
 
     ProgressSource = 1;
     ShowProgress();
-    progressWindow->ProgressBar1->setRange(0, bound);
+    progressWindow->barProgress->setRange(0, bound);
     ++busyDepth; // input to the window waits while the pass runs
     QApplication::processEvents();
 
@@ -72,8 +72,8 @@ void Form1::ProcessUnderlayPixels(bool mark)
         const int percent = int(std::nearbyint(double(y) / bound * 100.0));
         if (percent != lastPercent) {
             lastPercent = percent;
-            progressWindow->Label1->setText(QString::number(percent));
-            progressWindow->ProgressBar1->setValue(std::min(y, bound));
+            progressWindow->lblPercent->setText(QString::number(percent));
+            progressWindow->barProgress->setValue(std::min(y, bound));
         }
         // Events run often enough to keep the window painted, but not per
         // row: on a 30-megapixel scan that would cost more than the pass.
@@ -87,8 +87,8 @@ void Form1::ProcessUnderlayPixels(bool mark)
         surface->surfaceChanged(QRect(QPoint(left, top), QPoint(right, bottom)));
 
     CloseProgress();
-    Gf5Disp1->CommitDrawing();
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
+    dspCanvas->CommitDrawing();
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
     Form_Paint();
 }

@@ -1,12 +1,12 @@
 // Confirming a traced wall: solid, or as two face lines, straight or slanted.
 #include "plan_support.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 
 namespace floorplan {
 
 // The wall shape of the traced squares; a slanted wall's hexagon is handed
 // over in PolyX/PolyY, as the drawing calls take it.
-WallShape computeTrackedWallShape(Form1& f, bool inset)
+WallShape computeTrackedWallShape(MainWindow& f, bool inset)
 {
     const WallShape s = computeWallShape(trackStart(f), trackEnd(f), inset);
     if (s.vertexCount == 6) {
@@ -35,19 +35,19 @@ void preparePolygonTools(gf5::Gf5Print& p, int32_t brush)
 
 // Stray pixels within d of both faces of a straight wall, short of one
 // wall thickness at each end, go white.
-void clearDustBeside(Form1& f, const Rect& box)
+void clearDustBeside(MainWindow& f, const Rect& box)
 {
     const std::optional<Rect> area = adjustAcrossWall(box, true, clearingDistance(f));
     if (!area)
         return;
-    setSelection(*f.Gf5Disp1, *area);
+    setSelection(*f.dspCanvas, *area);
     f.FillSelection(0xFFFFFF);
 }
 
 } // namespace
 } // namespace floorplan
 
-void Form1::ConfirmSolidWall()
+void MainWindow::ConfirmSolidWall()
 {
     using namespace floorplan;
     recordTrackEnd(*this);
@@ -59,59 +59,59 @@ void Form1::ConfirmSolidWall()
     } else {
         const WallShape s = computeTrackedWallShape(*this, false);
         if (s.vertexCount == 6) {
-            refreshWith(*Gf5Disp1, 3);
-            const int32_t dc = Gf5Disp1->DrawingDC();
-            preparePolygonTools(Gf5Print1, 0);
-            Gf5Print1.DrawPolygon(dc, PolyX.data(), PolyY.data(), 6);
-            Gf5Disp1->CommitDrawing();
+            refreshWith(*dspCanvas, 3);
+            const int32_t dc = dspCanvas->DrawingDC();
+            preparePolygonTools(drawTools, 0);
+            drawTools.DrawPolygon(dc, PolyX.data(), PolyY.data(), 6);
+            dspCanvas->CommitDrawing();
         } else {
             // Control draws the wall in the current colour and leaves its
             // surroundings alone.
             const bool ctrl = ctrlKeyDown();
             if (dustClearingOn(*this) && !ctrl)
                 clearDustBeside(*this, s.box);
-            setSelection(*Gf5Disp1, s.box);
+            setSelection(*dspCanvas, s.box);
             FillSelection(ctrl ? -1 : 0);
         }
     }
     selectTrackEnd(*this);
 }
 
-void Form1::ConfirmDoubleWall(bool crossMark)
+void MainWindow::ConfirmDoubleWall(bool crossMark)
 {
     using namespace floorplan;
     recordTrackEnd(*this);
     const WallShape outer = computeTrackedWallShape(*this, false);
     if (outer.vertexCount == 6) {
-        refreshWith(*Gf5Disp1, 3);
-        const int32_t dc = Gf5Disp1->DrawingDC();
-        preparePolygonTools(Gf5Print1, 0);
-        Gf5Print1.DrawPolygon(dc, PolyX.data(), PolyY.data(), 6);
+        refreshWith(*dspCanvas, 3);
+        const int32_t dc = dspCanvas->DrawingDC();
+        preparePolygonTools(drawTools, 0);
+        drawTools.DrawPolygon(dc, PolyX.data(), PolyY.data(), 6);
         computeTrackedWallShape(*this, true);
-        preparePolygonTools(Gf5Print1, 0xFFFFFF);
-        Gf5Print1.DrawPolygon(dc, PolyX.data(), PolyY.data(), 6);
-        Gf5Disp1->CommitDrawing();
+        preparePolygonTools(drawTools, 0xFFFFFF);
+        drawTools.DrawPolygon(dc, PolyX.data(), PolyY.data(), 6);
+        dspCanvas->CommitDrawing();
     } else {
         if (dustClearingOn(*this))
             clearDustBeside(*this, outer.box);
-        setSelection(*Gf5Disp1, outer.box);
+        setSelection(*dspCanvas, outer.box);
         FillSelection(0);
         // What stays black are the two 2-pixel face lines; the ends stay open.
         const Rect inner = *adjustAcrossWall(outer.box, false, 0);
-        setSelection(*Gf5Disp1, inner);
+        setSelection(*dspCanvas, inner);
         FillSelection(0xFFFFFF);
         if (crossMark) {
-            Gf5Print1.ResetTools();
-            Gf5Print1.TransparentBackground = true;
-            Gf5Print1.DrawMode = 1;
-            Gf5Print1.PenWidth = 2;
-            Gf5Print1.PenStyle = 1;
-            refreshWith(*Gf5Disp1, 3);
-            const int32_t dc = Gf5Disp1->DrawingDC();
+            drawTools.ResetTools();
+            drawTools.TransparentBackground = true;
+            drawTools.DrawMode = 1;
+            drawTools.PenWidth = 2;
+            drawTools.PenStyle = 1;
+            refreshWith(*dspCanvas, 3);
+            const int32_t dc = dspCanvas->DrawingDC();
             const Line l = floorplan::crossMark(inner, clearingDistance(*this));
-            Gf5Print1.DrawLine(dc, l.from.x, l.from.y, l.to.x, l.to.y);
-            Gf5Disp1->CommitDrawing();
-            refreshWith(*Gf5Disp1, 2);
+            drawTools.DrawLine(dc, l.from.x, l.from.y, l.to.x, l.to.y);
+            dspCanvas->CommitDrawing();
+            refreshWith(*dspCanvas, 2);
         }
     }
     selectTrackEnd(*this);

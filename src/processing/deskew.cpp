@@ -1,11 +1,11 @@
 // Automatic straightening of a skewed scan on the canvas.
 #include "imaging/effects/skew.h"
 #include "imaging/store/imagestore.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 
-void Form1::mnuEditDeskew_Click()
+void MainWindow::mnuEditDeskew_Click()
 {
-    const QImage* image = gf5::ImageStore::image(Gf5Disp1->ImageHandle());
+    const QImage* image = gf5::ImageStore::image(dspCanvas->ImageHandle());
     if (!image)
         return;
     if (const std::optional<int32_t> turn = gf5::straighteningTurn(*image))

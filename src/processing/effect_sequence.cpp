@@ -1,5 +1,5 @@
 // The canvas effect sequence and the tone commands that use it.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 
 namespace {
 // The straight-line pieces of the underlay and contrast curves.
@@ -8,50 +8,50 @@ constexpr int32_t kUnderlayOut[5] = {80, 100, 160, 192, 255};
 constexpr int32_t kContrastOut[5] = {0, 64, 128, 215, 255};
 }
 
-bool Form1::runCanvasEffect(bool areaFromSelection, bool progressWindow, bool reportProgress,
-                            int32_t (*op)(Form1&))
+bool MainWindow::runCanvasEffect(bool areaFromSelection, bool progressWindow, bool reportProgress,
+                            int32_t (*op)(MainWindow&))
 {
-    const int32_t canvas = Gf5Disp1->ImageHandle();
+    const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return false;
     // The result replaces the stored image: a picture still floating would
     // be lost with the old image, so its handle is let go now.
     endFloatingPaste();
     TakeUndoSnapshot();
-    const int32_t l = Gf5Disp1->SelectionLeft(), t = Gf5Disp1->SelectionTop();
-    const int32_t r = Gf5Disp1->SelectionRight(), b = Gf5Disp1->SelectionBottom();
+    const int32_t l = dspCanvas->SelectionLeft(), t = dspCanvas->SelectionTop();
+    const int32_t r = dspCanvas->SelectionRight(), b = dspCanvas->SelectionBottom();
     PolyX = {l, r, r, l, 0, 0};
     PolyY = {t, t, b, b, 0, 0};
-    Gf5Effect1.SourceImage = canvas;
+    fxCanvas.SourceImage = canvas;
     if (progressWindow) {
         ProgressSource = 1;
         ShowProgress();
     }
-    Gf5Effect1.ReportProgress = reportProgress;
-    Gf5Effect1.AreaMode = (areaFromSelection && r > 0 && b > 0) ? 2 : 1;
+    fxCanvas.ReportProgress = reportProgress;
+    fxCanvas.AreaMode = (areaFromSelection && r > 0 && b > 0) ? 2 : 1;
     OpResult = op(*this);
     if (progressWindow)
         CloseProgress();
     if (OpResult == 0) {
-        Gf5Effect1.SourceImage = 0;
+        fxCanvas.SourceImage = 0;
         return false;
     }
     adoptEffectResultOnCanvas(true);
     return true;
 }
 
-void Form1::adoptEffectResultOnCanvas(bool refresh) { adoptEffectResult(*Gf5Disp1, refresh); }
+void MainWindow::adoptEffectResultOnCanvas(bool refresh) { adoptEffectResult(*dspCanvas, refresh); }
 
-void Form1::adoptEffectResultOnPreview() { adoptEffectResult(*Gf5Disp2, true); }
+void MainWindow::adoptEffectResultOnPreview() { adoptEffectResult(*dspPreview, true); }
 
-void Form1::adoptEffectResult(gf5::Gf5Disp& display, bool refresh)
+void MainWindow::adoptEffectResult(gf5::Gf5Disp& display, bool refresh)
 {
     const int32_t old = display.ImageHandle();
-    const int32_t result = Gf5Effect1.ResultImage;
+    const int32_t result = fxCanvas.ResultImage;
     display.setImageHandle(result);
     // The display owns the result now; the effect slots no longer name it.
-    Gf5Effect1.ResultImage = 0;
-    Gf5Effect1.SourceImage = 0;
+    fxCanvas.ResultImage = 0;
+    fxCanvas.SourceImage = 0;
     if (old != result)
         releaseWorkImage(old); // never the undo snapshot nor a shown image
     if (refresh) {
@@ -63,25 +63,25 @@ void Form1::adoptEffectResult(gf5::Gf5Disp& display, bool refresh)
 
 // Underlay: the green channel through a fixed curve over the whole image,
 // then every remaining exact grey of the selection (or image) is marked.
-void Form1::btnRGB_Click()
+void MainWindow::btnRGB_Click()
 {
-    const bool ok = runCanvasEffect(false, false, false, [](Form1& f) {
-        return f.Gf5Effect1.ToneCurve(f.PolyX.data(), f.PolyY.data(), 4, kCurveIn, kUnderlayOut, 5, 0, 1, 0);
+    const bool ok = runCanvasEffect(false, false, false, [](MainWindow& f) {
+        return f.fxCanvas.ToneCurve(f.PolyX.data(), f.PolyY.data(), 4, kCurveIn, kUnderlayOut, 5, 0, 1, 0);
     });
     if (ok)
         ProcessUnderlayPixels(true);
 }
 
-void Form1::btnContlast_Click()
+void MainWindow::btnContlast_Click()
 {
-    runCanvasEffect(true, false, false, [](Form1& f) {
-        return f.Gf5Effect1.ToneCurve(f.PolyX.data(), f.PolyY.data(), 4, kCurveIn, kContrastOut, 5, 1, 1, 1);
+    runCanvasEffect(true, false, false, [](MainWindow& f) {
+        return f.fxCanvas.ToneCurve(f.PolyX.data(), f.PolyY.data(), 4, kCurveIn, kContrastOut, 5, 1, 1, 1);
     });
 }
 
-void Form1::Command14_Click()
+void MainWindow::btnBrighten_Click()
 {
-    runCanvasEffect(true, false, true, [](Form1& f) {
-        return f.Gf5Effect1.Brightness(f.PolyX.data(), f.PolyY.data(), 4, 8, 0, 0);
+    runCanvasEffect(true, false, true, [](MainWindow& f) {
+        return f.fxCanvas.Brightness(f.PolyX.data(), f.PolyY.data(), 4, 8, 0, 0);
     });
 }

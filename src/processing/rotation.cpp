@@ -1,7 +1,7 @@
 // Rotation and mirroring of the parts preview and of the canvas. Angles
 // typed by the user are whole degrees clockwise; the effect control takes
 // hundredths of a degree counter-clockwise.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/numbers.h"
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,53 +18,53 @@ int32_t rotate(gf5::Gf5Effect& fx, int32_t angle, int32_t flipH, int32_t flipV)
 }
 }
 
-void Form1::btnRotate_Click()
+void MainWindow::btnRotate_Click()
 {
-    const int32_t preview = Gf5Disp2->ImageHandle();
+    const int32_t preview = dspPreview->ImageHandle();
     if (preview == 0)
         return;
     const int32_t degrees = numbers::readWholeNumber(cmbRotate_2->currentText());
     if (degrees > 359 || degrees < -359 || degrees == 0)
         return;
-    Gf5Effect1.SourceImage = preview;
+    fxCanvas.SourceImage = preview;
     ProgressSource = 1;
     ShowProgress();
-    OpResult = rotate(Gf5Effect1, -100 * degrees, 0, 0);
+    OpResult = rotate(fxCanvas, -100 * degrees, 0, 0);
     CloseProgress();
     if (OpResult == 0) {
-        Gf5Effect1.SourceImage = 0;
+        fxCanvas.SourceImage = 0;
         return;
     }
     adoptEffectResultOnPreview();
 }
 
-void Form1::btnFlip_Click(int index)
+void MainWindow::btnFlip_Click(int index)
 {
-    if (Gf5Disp2->ImageHandle() == 0 || (index != 1 && index != 2))
+    if (dspPreview->ImageHandle() == 0 || (index != 1 && index != 2))
         return;
     MirrorPreview(index);
 }
 
-void Form1::MirrorPreview(int kind)
+void MainWindow::MirrorPreview(int kind)
 {
-    const int32_t preview = Gf5Disp2->ImageHandle();
+    const int32_t preview = dspPreview->ImageHandle();
     if (preview == 0 || (kind != 1 && kind != 2))
         return;
-    Gf5Effect1.SourceImage = preview;
+    fxCanvas.SourceImage = preview;
     ProgressSource = 1;
     ShowProgress();
-    OpResult = rotate(Gf5Effect1, 0, kind == 1 ? 1 : 0, kind == 2 ? 1 : 0);
+    OpResult = rotate(fxCanvas, 0, kind == 1 ? 1 : 0, kind == 2 ? 1 : 0);
     CloseProgress();
     if (OpResult == 0) {
-        Gf5Effect1.SourceImage = 0;
+        fxCanvas.SourceImage = 0;
         return;
     }
     adoptEffectResultOnPreview();
 }
 
-void Form1::btnRoteteAndTurn_Click(int index)
+void MainWindow::btnRoteteAndTurn_Click(int index)
 {
-    if (Gf5Disp1->ImageHandle() == 0 || index < 0 || index > 2)
+    if (dspCanvas->ImageHandle() == 0 || index < 0 || index > 2)
         return;
     // The text is read for the mirrors too, but only a turn uses it; an
     // angle the effect control cannot take is refused before anything changes.
@@ -76,22 +76,22 @@ void Form1::btnRoteteAndTurn_Click(int index)
     TurnCanvas(angleFits ? -100 * *degrees : 0, index);
 }
 
-void Form1::TurnCanvas(int32_t angle, int kind)
+void MainWindow::TurnCanvas(int32_t angle, int kind)
 {
-    const int32_t canvas = Gf5Disp1->ImageHandle();
+    const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0 || kind < 0 || kind > 2)
         return;
     endFloatingPaste();
-    Gf5Effect1.SourceImage = canvas;
+    fxCanvas.SourceImage = canvas;
     ProgressSource = 1;
     ShowProgress();
     if (kind == 0)
-        OpResult = rotate(Gf5Effect1, angle, 0, 0);
+        OpResult = rotate(fxCanvas, angle, 0, 0);
     else
-        OpResult = rotate(Gf5Effect1, 0, kind == 1 ? 1 : 0, kind == 2 ? 1 : 0);
+        OpResult = rotate(fxCanvas, 0, kind == 1 ? 1 : 0, kind == 2 ? 1 : 0);
     CloseProgress();
     if (OpResult == 0) {
-        Gf5Effect1.SourceImage = 0;
+        fxCanvas.SourceImage = 0;
         return;
     }
     adoptEffectResultOnCanvas(true);

@@ -1,27 +1,27 @@
 // Commands that change the canvas size (margin, resize, cut-out) and the
 // preview's clipboard transfers.
 #include "processing/size_rules.h"
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "shell/numbers.h"
 #include <QComboBox>
 #include <QRadioButton>
 
 // A white margin on the right ("横に") or at the bottom ("縦に"): the old
 // picture goes to the clipboard and floats on the enlarged white sheet.
-void Form1::btnYohaku_Click()
+void MainWindow::btnYohaku_Click()
 {
-    const int32_t canvas = Gf5Disp1->ImageHandle();
+    const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return;
-    Gf5Common1.ImageHandle = canvas;
-    if (Gf5Common1.IsValid() == 0)
+    imgInfo.ImageHandle = canvas;
+    if (imgInfo.IsValid() == 0)
         return;
-    const int32_t w = Gf5Common1.ImageWidth(), h = Gf5Common1.ImageHeight();
+    const int32_t w = imgInfo.ImageWidth(), h = imgInfo.ImageHeight();
     endFloatingPaste();
-    Gf5Disp1->setSelectionLeft(0);
-    Gf5Disp1->setSelectionTop(0);
-    Gf5Disp1->setSelectionRight(w);
-    Gf5Disp1->setSelectionBottom(h);
+    dspCanvas->setSelectionLeft(0);
+    dspCanvas->setSelectionTop(0);
+    dspCanvas->setSelectionRight(w);
+    dspCanvas->setSelectionBottom(h);
     btnClipCopy_Click();
     TakeUndoSnapshot();
     const double margin = numbers::leadingNumber(cmbYohaku->currentText());
@@ -30,24 +30,24 @@ void Form1::btnYohaku_Click()
         newH = numbers::roundHalfEven(h + margin);
     else
         newW = numbers::roundHalfEven(w + margin);
-    if (Gf5Effect1.CreateImage(newW, newH, 24, 255, 255, 255) == 0)
+    if (fxCanvas.CreateImage(newW, newH, 24, 255, 255, 255) == 0)
         return;
-    const int32_t sheet = Gf5Effect1.ResultImage;
-    Gf5Effect1.ResultImage = 0;
-    Gf5Disp1->setImageHandle(0);
+    const int32_t sheet = fxCanvas.ResultImage;
+    fxCanvas.ResultImage = 0;
+    dspCanvas->setImageHandle(0);
     releaseWorkImage(canvas);
-    selectOption1(0);
-    Gf5Disp1->setImageHandle(sheet);
-    Gf5Disp1->setZoomMode(0);
-    Gf5Disp1->setDisplayMode(1);
-    Gf5Disp1->Refresh();
+    selectDisplayScale(0);
+    dspCanvas->setImageHandle(sheet);
+    dspCanvas->setZoomMode(0);
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
     Form_Paint();
     btnClipPaste_Click();
     UpdateTitle();
 }
 
 // Scales the image so that its longer side gets the chosen pixel count.
-void Form1::Command10_Click()
+void MainWindow::btnResize_Click()
 {
     int32_t target = 0;
     for (QRadioButton* option : optResize) {
@@ -56,30 +56,30 @@ void Form1::Command10_Click()
             break;
         }
     }
-    const int32_t canvas = Gf5Disp1->ImageHandle();
+    const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0 || target < 1)
         return;
     endFloatingPaste();
     TakeUndoSnapshot();
-    selectOption1(0);
+    selectDisplayScale(0);
     // The pause lets the fit view settle; input waits, so that no other
     // command changes the canvas meanwhile.
     ++busyDepth;
     WaitMilliseconds(500);
     --busyDepth;
-    if (Gf5Disp1->ImageHandle() != canvas)
+    if (dspCanvas->ImageHandle() != canvas)
         return;
-    Gf5Common1.ImageHandle = canvas;
-    Gf5Common1.IsValid();
-    int32_t w = Gf5Common1.ImageWidth(), h = Gf5Common1.ImageHeight();
+    imgInfo.ImageHandle = canvas;
+    imgInfo.IsValid();
+    int32_t w = imgInfo.ImageWidth(), h = imgInfo.ImageHeight();
     processing::FitLongerSide(w, h, target);
-    Gf5Effect1.SourceImage = canvas;
+    fxCanvas.SourceImage = canvas;
     ProgressSource = 1;
     ShowProgress();
-    OpResult = Gf5Effect1.Resize(w, h, -1);
+    OpResult = fxCanvas.Resize(w, h, -1);
     CloseProgress();
     if (OpResult == 0) {
-        Gf5Effect1.SourceImage = 0;
+        fxCanvas.SourceImage = 0;
         return;
     }
     adoptEffectResultOnCanvas(true);
@@ -89,94 +89,94 @@ void Form1::Command10_Click()
 }
 
 // Cuts the image down to exactly the selected rectangle.
-void Form1::btnCut_Click()
+void MainWindow::btnCut_Click()
 {
-    const int32_t canvas = Gf5Disp1->ImageHandle();
-    if (canvas == 0 || Gf5Disp1->SelectionRight() == 0 || Gf5Disp1->SelectionBottom() == 0)
+    const int32_t canvas = dspCanvas->ImageHandle();
+    if (canvas == 0 || dspCanvas->SelectionRight() == 0 || dspCanvas->SelectionBottom() == 0)
         return;
     endFloatingPaste();
     TakeUndoSnapshot();
-    Gf5Effect1.SourceImage = canvas;
-    Gf5Effect1.AuxSourceImage = 0;
+    fxCanvas.SourceImage = canvas;
+    fxCanvas.AuxSourceImage = 0;
     ProgressSource = 1;
     ShowProgress();
-    Gf5Effect1.ReportProgress = true;
-    Gf5Effect1.AreaMode = 2;
-    const int32_t l = Gf5Disp1->SelectionLeft(), t = Gf5Disp1->SelectionTop();
-    const int32_t r = Gf5Disp1->SelectionRight(), b = Gf5Disp1->SelectionBottom();
+    fxCanvas.ReportProgress = true;
+    fxCanvas.AreaMode = 2;
+    const int32_t l = dspCanvas->SelectionLeft(), t = dspCanvas->SelectionTop();
+    const int32_t r = dspCanvas->SelectionRight(), b = dspCanvas->SelectionBottom();
     PolyX = {l, r, r, l, 0, 0};
     PolyY = {t, t, b, b, 0, 0};
-    OpResult = Gf5Effect1.CutOutRegion(PolyX.data(), PolyY.data(), 4, 255, 255, 255);
+    OpResult = fxCanvas.CutOutRegion(PolyX.data(), PolyY.data(), 4, 255, 255, 255);
     CloseProgress();
     if (OpResult == 0) {
-        Gf5Effect1.SourceImage = 0;
+        fxCanvas.SourceImage = 0;
         return;
     }
-    const int32_t aux = Gf5Effect1.AuxImage;
-    Gf5Effect1.AuxImage = 0;
+    const int32_t aux = fxCanvas.AuxImage;
+    fxCanvas.AuxImage = 0;
     releaseWorkImage(aux);
     adoptEffectResultOnCanvas(true);
     // The cut-out is the whole image now; its old place means nothing in it.
     ClearSelection();
     UpdateTitle();
-    selectOption1(0);
+    selectDisplayScale(0);
 }
 
 // The clipboard picture into the preview, always as a 24-bit picture on white.
-void Form1::btnClip2Disp2_Click()
+void MainWindow::btnClip2Disp2_Click()
 {
-    if (Gf5Effect1.GetClipboardImage() == 0)
+    if (fxCanvas.GetClipboardImage() == 0)
         return;
-    const int32_t picture = Gf5Effect1.ResultImage;
-    Gf5Effect1.ResultImage = 0;
-    Gf5Common1.ImageHandle = picture;
-    if (Gf5Common1.IsValid() == 0) {
+    const int32_t picture = fxCanvas.ResultImage;
+    fxCanvas.ResultImage = 0;
+    imgInfo.ImageHandle = picture;
+    if (imgInfo.IsValid() == 0) {
         releaseWorkImage(picture);
         return;
     }
-    const int32_t w = Gf5Common1.ImageWidth(), h = Gf5Common1.ImageHeight();
-    if (Gf5Effect1.CreateImage(w, h, 24, 255, 255, 255) == 0) {
+    const int32_t w = imgInfo.ImageWidth(), h = imgInfo.ImageHeight();
+    if (fxCanvas.CreateImage(w, h, 24, 255, 255, 255) == 0) {
         releaseWorkImage(picture);
         return;
     }
-    const int32_t sheet = Gf5Effect1.ResultImage;
-    Gf5Effect1.ResultImage = 0;
-    const int32_t old = Gf5Disp2->ImageHandle();
-    Gf5Disp2->setImageHandle(sheet);
+    const int32_t sheet = fxCanvas.ResultImage;
+    fxCanvas.ResultImage = 0;
+    const int32_t old = dspPreview->ImageHandle();
+    dspPreview->setImageHandle(sheet);
     releaseWorkImage(old);
-    Gf5Disp2->setZoomMode(0);
-    Gf5Disp1->Refresh();
-    Gf5Disp2->setDisplayMode(3);
-    Gf5Disp2->Refresh();
-    const int32_t drawn = Gf5Print1.DrawImage(Gf5Disp2->DrawingDC(), picture, 0, 0, w, h, 0);
+    dspPreview->setZoomMode(0);
+    dspCanvas->Refresh();
+    dspPreview->setDisplayMode(3);
+    dspPreview->Refresh();
+    const int32_t drawn = drawTools.DrawImage(dspPreview->DrawingDC(), picture, 0, 0, w, h, 0);
     releaseWorkImage(picture);
     if (drawn != 0) {
-        Gf5Disp2->CommitDrawing();
-        Gf5Disp2->Refresh();
+        dspPreview->CommitDrawing();
+        dspPreview->Refresh();
         Form_Paint();
     }
 }
 
 // The preview picture onto the clipboard; the preview keeps it.
-void Form1::CopyPreviewToClipboard()
+void MainWindow::CopyPreviewToClipboard()
 {
-    const int32_t preview = Gf5Disp2->ImageHandle();
+    const int32_t preview = dspPreview->ImageHandle();
     if (preview == 0)
         return;
-    const int32_t keptSource = Gf5Effect1.SourceImage, keptResult = Gf5Effect1.ResultImage;
-    const int16_t keptArea = Gf5Effect1.AreaMode;
-    Gf5Effect1.SourceImage = preview;
-    Gf5Effect1.AreaMode = 1;
-    if (Gf5Effect1.CutOutRegion(PolyX.data(), PolyY.data(), 0, 255, 255, 255) != 0) {
-        const int32_t copy = Gf5Effect1.ResultImage;
-        Gf5Effect1.SourceImage = copy;
-        Gf5Effect1.CopySourceToClipboard();
-        Gf5Effect1.SourceImage = keptSource;
-        Gf5Effect1.ResultImage = keptResult == copy ? 0 : keptResult;
+    const int32_t keptSource = fxCanvas.SourceImage, keptResult = fxCanvas.ResultImage;
+    const int16_t keptArea = fxCanvas.AreaMode;
+    fxCanvas.SourceImage = preview;
+    fxCanvas.AreaMode = 1;
+    if (fxCanvas.CutOutRegion(PolyX.data(), PolyY.data(), 0, 255, 255, 255) != 0) {
+        const int32_t copy = fxCanvas.ResultImage;
+        fxCanvas.SourceImage = copy;
+        fxCanvas.CopySourceToClipboard();
+        fxCanvas.SourceImage = keptSource;
+        fxCanvas.ResultImage = keptResult == copy ? 0 : keptResult;
         releaseWorkImage(copy);
     } else {
-        Gf5Effect1.SourceImage = keptSource;
-        Gf5Effect1.ResultImage = keptResult;
+        fxCanvas.SourceImage = keptSource;
+        fxCanvas.ResultImage = keptResult;
     }
-    Gf5Effect1.AreaMode = keptArea;
+    fxCanvas.AreaMode = keptArea;
 }

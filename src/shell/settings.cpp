@@ -1,5 +1,5 @@
 #include "settings.h"
-#include "form1.h"
+#include "main_window.h"
 #include "numbers.h"
 #include "userpaths.h"
 #include <QFile>
@@ -55,7 +55,7 @@ QString readFirstValue(const QStringList& files, const QString& section, const Q
 
 } // namespace settings
 
-QString Form1::ReadSetting(const QString& section, const QString& key) const
+QString MainWindow::ReadSetting(const QString& section, const QString& key) const
 {
     // The program folder's file is a sample and may be read-only once
     // installed: the user's own file in the config folder comes first.

@@ -1,20 +1,20 @@
 // Room names and other labels drawn as pixels into the canvas selection.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include <QCheckBox>
 #include <QComboBox>
 
-void Form1::btnMojiIn_Click()
+void MainWindow::btnMojiIn_Click()
 {
     SetTextAttributes();
     PasteTextIntoSelection();
 }
 
-void Form1::SetTextAttributes()
+void MainWindow::SetTextAttributes()
 {
     const int16_t direction = chkTate->isChecked() ? 2 : 0;
     const bool bold = chkBold->isChecked();
     const bool transparent = chkBack->isChecked();
-    gf5::Gf5Print& p = Gf5Print1;
+    gf5::Gf5Print& p = drawTools;
     p.ResetTools();
     // The Japanese UI font; the application maps it to an installed
     // stand-in where it is missing.
@@ -31,17 +31,17 @@ void Form1::SetTextAttributes()
     p.TextDirection = direction;
 }
 
-void Form1::PasteTextIntoSelection()
+void MainWindow::PasteTextIntoSelection()
 {
-    if (Gf5Disp1->SelectionBottom() < 1 || Gf5Disp1->SelectionRight() < 1)
+    if (dspCanvas->SelectionBottom() < 1 || dspCanvas->SelectionRight() < 1)
         return;
     TakeUndoSnapshot();
-    Gf5Disp1->setDisplayMode(3);
-    Gf5Disp1->Refresh();
-    const int32_t dc = Gf5Disp1->DrawingDC();
-    Gf5Print1.DrawTextInRect(dc, Gf5Disp1->SelectionLeft(), Gf5Disp1->SelectionTop(),
-                             Gf5Disp1->SelectionRight(), Gf5Disp1->SelectionBottom());
-    Gf5Disp1->CommitDrawing();
-    Gf5Disp1->setDisplayMode(2);
-    Gf5Disp1->Refresh();
+    dspCanvas->setDisplayMode(3);
+    dspCanvas->Refresh();
+    const int32_t dc = dspCanvas->DrawingDC();
+    drawTools.DrawTextInRect(dc, dspCanvas->SelectionLeft(), dspCanvas->SelectionTop(),
+                             dspCanvas->SelectionRight(), dspCanvas->SelectionBottom());
+    dspCanvas->CommitDrawing();
+    dspCanvas->setDisplayMode(2);
+    dspCanvas->Refresh();
 }

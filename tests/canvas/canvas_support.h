@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the canvas tests.
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include <QComboBox>
 #include <cmath>
 #include <functional>
@@ -9,14 +9,14 @@
 namespace canvastest {
 
 // Sets the selection and shows it, as a user's drag leaves it.
-inline void select(Form1& f, int l, int t, int r, int b)
+inline void select(MainWindow& f, int l, int t, int r, int b)
 {
     testsupport::setSelection(f, l, t, r, b);
-    f.Gf5Disp1->setDisplayMode(2);
-    f.Gf5Disp1->Refresh();
+    f.dspCanvas->setDisplayMode(2);
+    f.dspCanvas->Refresh();
 }
 
-inline QRect selection(const Form1& f) { return testsupport::selectionRect(f); }
+inline QRect selection(const MainWindow& f) { return testsupport::selectionRect(f); }
 
 inline void setComboText(QComboBox* box, const QString& text)
 {

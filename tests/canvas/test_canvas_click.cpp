@@ -22,13 +22,13 @@ const QRgb kBlue = qRgb(0, 0, 255);
 // A window shown at actual size, so that a click lands on the exact pixel.
 struct Window {
     ProgramDir dir;
-    Form1 f{QStringList{}, dir.path()};
+    MainWindow f{QStringList{}, dir.path()};
     Window()
     {
-        f.Gf5Disp1->setZoomMode(2);
-        f.Gf5Disp1->setZoomFactor(1.0);
-        f.Gf5Disp1->setDisplayMode(0);
-        f.Gf5Disp1->Refresh();
+        f.dspCanvas->setZoomMode(2);
+        f.dspCanvas->setZoomFactor(1.0);
+        f.dspCanvas->setDisplayMode(0);
+        f.dspCanvas->Refresh();
     }
     ~Window()
     {
@@ -37,12 +37,12 @@ struct Window {
     }
     void click(QPoint p, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {})
     {
-        QTest::mouseClick(f.Gf5Disp1->viewport(), button, mods, f.Gf5Disp1->imageToView(p));
+        QTest::mouseClick(f.dspCanvas->viewport(), button, mods, f.dspCanvas->imageToView(p));
     }
     void fillMode()
     {
         messages::override = [](const QString&) {};
-        f.Command6_Click();
+        f.btnFillMode_Click();
         messages::override = nullptr;
     }
 };
@@ -164,7 +164,7 @@ private slots:
         select(w.f, 100, 100, 120, 120);
         const QImage before = canvasImage(w.f);
         w.f.show();
-        QTest::keyClick(w.f.Gf5Disp1, Qt::Key_5, Qt::KeypadModifier);
+        QTest::keyClick(w.f.dspCanvas, Qt::Key_5, Qt::KeypadModifier);
         QVERIFY(w.f.WallStartMarked);
         select(w.f, 160, 100, 180, 120); // walked along the wall
         w.click({300, 300});
@@ -173,10 +173,10 @@ private slots:
 
         // Undo while marked, then keypad 5: the start goes back to its own place.
         select(w.f, 100, 100, 120, 120);
-        QTest::keyClick(w.f.Gf5Disp1, Qt::Key_5, Qt::KeypadModifier);
+        QTest::keyClick(w.f.dspCanvas, Qt::Key_5, Qt::KeypadModifier);
         select(w.f, 200, 200, 220, 220);
-        QTest::keyClick(w.f.Gf5Disp1, Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(w.f.Gf5Disp1, Qt::Key_5, Qt::KeypadModifier);
+        QTest::keyClick(w.f.dspCanvas, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w.f.dspCanvas, Qt::Key_5, Qt::KeypadModifier);
         QVERIFY(!w.f.WallStartMarked);
         COMPARE_IMAGES(canvasImage(w.f), before, "undo_then_unmark");
     }
@@ -185,14 +185,14 @@ private slots:
     {
         // Right after start-up the working effect slot names the canvas image.
         Window w;
-        const int32_t canvas = w.f.Gf5Disp1->ImageHandle();
+        const int32_t canvas = w.f.dspCanvas->ImageHandle();
         w.f.FillRect(10, 10, 50, 50, 0);
         const QImage before = canvasImage(w.f);
         select(w.f, 0, 0, 0, 0);
         w.f.SavedSelRight = 100; // a rectangle left over from earlier work
         w.f.SavedSelBottom = 100;
         w.f.StampCutOutBack();
-        QCOMPARE(w.f.Gf5Disp1->ImageHandle(), canvas);
+        QCOMPARE(w.f.dspCanvas->ImageHandle(), canvas);
         QVERIFY(gf5::ImageStore::image(canvas));
         COMPARE_IMAGES(canvasImage(w.f), before, "stamp_nothing_saved");
     }
@@ -200,7 +200,7 @@ private slots:
     void menuItemsFollowTheSelectionAndTheFloatingPaste()
     {
         Window w;
-        Form1& f = w.f;
+        MainWindow& f = w.f;
         QCOMPARE(actionNames(f.mnuEditDisp),
                  (QStringList{"mnuEditNuri", "-", "mnuEditMojiPaste", "-", "mnuEditClipCopy", "-",
                               "mnuEditClipInsert", "mnuEditClipPaste", "mnuEditClipPasteToka", "-",
@@ -246,7 +246,7 @@ private slots:
     void menuItemsRunTheirCommands()
     {
         Window w;
-        Form1& f = w.f;
+        MainWindow& f = w.f;
         f.setCurrentColour(255);
         select(f, 10, 20, 60, 50);
         f.mnuEditNuri->trigger();
@@ -260,10 +260,10 @@ private slots:
     void wallSizeSquare()
     {
         Window w;
-        Form1& f = w.f;
+        MainWindow& f = w.f;
         // No selection: a square 100 pixels in from the visible corner.
         f.optSize[3]->click(); // 12 pixels
-        const int ox = f.Gf5Disp1->ViewOriginX(), oy = f.Gf5Disp1->ViewOriginY();
+        const int ox = f.dspCanvas->ViewOriginX(), oy = f.dspCanvas->ViewOriginY();
         QCOMPARE(selection(f), QRect(QPoint(ox + 100, oy + 100), QPoint(ox + 112, oy + 112)));
         // With a selection only the right and bottom edges move.
         select(f, 30, 40, 300, 90);
@@ -274,30 +274,30 @@ private slots:
         // Without the wall size the square has no size.
         f.FitSelectionToWallSize(false);
         QCOMPARE(selection(f), QRect(QPoint(30, 40), QPoint(30, 40)));
-        QCOMPARE(f.Gf5Disp1->DisplayMode(), int16_t(2));
+        QCOMPARE(f.dspCanvas->DisplayMode(), int16_t(2));
     }
 
     void toolSettingsHandTheFocusBackToTheCanvas()
     {
         Window w;
-        Form1& f = w.f;
+        MainWindow& f = w.f;
         f.show();
         QVERIFY(QTest::qWaitForWindowActive(&f));
         f.cmbWidth->setFocus();
         QTRY_VERIFY(f.cmbWidth->hasFocus());
         emit f.cmbWidth->activated(3);
-        QTRY_VERIFY(f.Gf5Disp1->hasFocus());
+        QTRY_VERIFY(f.dspCanvas->hasFocus());
         f.cmbPenStyle->setFocus();
         QTRY_VERIFY(f.cmbPenStyle->hasFocus());
         emit f.cmbPenStyle->activated(1);
-        QTRY_VERIFY(f.Gf5Disp1->hasFocus());
+        QTRY_VERIFY(f.dspCanvas->hasFocus());
         f.optColorPicMethod[1]->setFocus();
         QTRY_VERIFY(f.optColorPicMethod[1]->hasFocus());
         f.optColorPicMethod[1]->click();
-        QTRY_VERIFY(f.Gf5Disp1->hasFocus());
+        QTRY_VERIFY(f.dspCanvas->hasFocus());
         f.optSize[2]->setFocus();
         f.optSize[2]->click();
-        QTRY_VERIFY(f.Gf5Disp1->hasFocus());
+        QTRY_VERIFY(f.dspCanvas->hasFocus());
     }
 
     void keyButtonsDoWhatTheirKeysDo()
@@ -305,24 +305,24 @@ private slots:
         // The arrows move the selection by half the wall size, as the keypad does.
         for (int index = 0; index < 4; ++index) {
             Window a, b;
-            for (Form1* f : {&a.f, &b.f}) {
+            for (MainWindow* f : {&a.f, &b.f}) {
                 f->optSize[1]->setChecked(true);
                 select(*f, 200, 200, 220, 220);
             }
             a.f.btnArrow[size_t(index)]->click();
             const int keys[4] = {Qt::Key_8, Qt::Key_2, Qt::Key_4, Qt::Key_6};
-            QTest::keyClick(b.f.Gf5Disp1, Qt::Key(keys[index]), Qt::KeypadModifier);
+            QTest::keyClick(b.f.dspCanvas, Qt::Key(keys[index]), Qt::KeypadModifier);
             QVERIFY(selection(a.f) != QRect(QPoint(200, 200), QPoint(220, 220)));
             QCOMPARE(selection(a.f), selection(b.f));
         }
         // Button 11 is Ctrl + keypad 7.
         Window a, b;
-        for (Form1* f : {&a.f, &b.f}) {
+        for (MainWindow* f : {&a.f, &b.f}) {
             f->optSize[1]->setChecked(true);
             select(*f, 200, 200, 220, 220);
         }
         a.f.btnArrow[11]->click();
-        QTest::keyClick(b.f.Gf5Disp1, Qt::Key_7, Qt::KeypadModifier | Qt::ControlModifier);
+        QTest::keyClick(b.f.dspCanvas, Qt::Key_7, Qt::KeypadModifier | Qt::ControlModifier);
         COMPARE_IMAGES(canvasImage(a.f), canvasImage(b.f), "arrow11_ctrl_pad7");
         QCOMPARE(selection(a.f), selection(b.f));
     }

@@ -12,14 +12,14 @@ using namespace testsupport;
 using namespace canvastest;
 
 namespace {
-QStringList captions(const Form1& f)
+QStringList captions(const MainWindow& f)
 {
     return {f.lblRGB[0]->text(), f.lblRGB[1]->text(), f.lblRGB[2]->text()};
 }
 
-void clickCanvas(Form1& f, QPoint imagePoint, Qt::MouseButton button, Qt::KeyboardModifiers mods = {})
+void clickCanvas(MainWindow& f, QPoint imagePoint, Qt::MouseButton button, Qt::KeyboardModifiers mods = {})
 {
-    QTest::mouseClick(f.Gf5Disp1->viewport(), button, mods, f.Gf5Disp1->imageToView(imagePoint));
+    QTest::mouseClick(f.dspCanvas->viewport(), button, mods, f.dspCanvas->imageToView(imagePoint));
 }
 } // namespace
 
@@ -33,7 +33,7 @@ private slots:
 
     void pickSetsTheColourAndTheCaptions()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QCOMPARE(f.currentColour(), 0xFFFFFF); // starts white
         f.FillRect(10, 10, 20, 20, 255 | (0 << 8) | (12 << 16));
         f.FillRect(30, 30, 40, 40, 0);
@@ -53,18 +53,18 @@ private slots:
 
     void pickWithASelectionKeepsItShown()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         select(f, 100, 100, 200, 150);
         const QImage before = canvasImage(f);
         f.PickColorAt(5, 5);
         QCOMPARE(selection(f), QRect(QPoint(100, 100), QPoint(200, 150)));
-        QCOMPARE(f.Gf5Disp1->DisplayMode(), int16_t(2));
+        QCOMPARE(f.dspCanvas->DisplayMode(), int16_t(2));
         QCOMPARE(canvasImage(f), before); // picking draws nothing
     }
 
     void pickModeLastsOneLeftClick()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.FillRect(100, 100, 300, 300, 0x00FF00);
         f.btnColorPic->click();
         QVERIFY(f.ColorPickMode);
@@ -84,7 +84,7 @@ private slots:
 
     void ctrlRightClickPicksWithoutTheMenu()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.FillRect(100, 100, 300, 300, 0x0000FF);
         clickCanvas(f, {200, 200}, Qt::RightButton, Qt::ControlModifier);
         QCOMPARE(f.currentColour(), 0x0000FF);
@@ -94,7 +94,7 @@ private slots:
 
     void dialogStartsOnTheCurrentColourWithWhiteCustomColours()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.setCurrentColour(0x336699);
         // Colours Qt kept from earlier use must not show up.
         QColorDialog::setCustomColor(3, Qt::red);

@@ -18,7 +18,7 @@ const QRgb kRed = qRgb(255, 0, 0);
 const int32_t kRedColour = 255;
 
 // A one-pixel outline (l, t)-(r, b) inclusive, committed in the colour.
-void drawOutline(Form1& f, int l, int t, int r, int b, int32_t colour)
+void drawOutline(MainWindow& f, int l, int t, int r, int b, int32_t colour)
 {
     f.FillRect(l, t, r + 1, t + 1, colour);
     f.FillRect(l, b, r + 1, b + 1, colour);
@@ -26,18 +26,18 @@ void drawOutline(Form1& f, int l, int t, int r, int b, int32_t colour)
     f.FillRect(r, t, r + 1, b + 1, colour);
 }
 
-void clickCanvas(Form1& f, QPoint imagePoint, Qt::KeyboardModifiers mods = Qt::NoModifier,
+void clickCanvas(MainWindow& f, QPoint imagePoint, Qt::KeyboardModifiers mods = Qt::NoModifier,
                  Qt::MouseButton button = Qt::LeftButton)
 {
-    QTest::mouseClick(f.Gf5Disp1->viewport(), button, mods, f.Gf5Disp1->imageToView(imagePoint));
+    QTest::mouseClick(f.dspCanvas->viewport(), button, mods, f.dspCanvas->imageToView(imagePoint));
 }
 
 // Fill mode on, its message answered.
-QString enterFillMode(Form1& f)
+QString enterFillMode(MainWindow& f)
 {
     QString shown;
     messages::override = [&](const QString& text) { shown = text; };
-    f.Command6->click();
+    f.btnFillMode->click();
     messages::override = nullptr;
     return shown;
 }
@@ -51,7 +51,7 @@ class TestFill : public QObject {
 private slots:
     void fillButtonFillsTheSelectionInTheCurrentColour()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.setCurrentColour(kRedColour);
         select(f, 50, 60, 150, 120);
         const QImage before = canvasImage(f);
@@ -66,12 +66,12 @@ private slots:
 
     void menuFillTakesNoSnapshotAndFillRectKeepsTheSelection()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.setCurrentColour(kRedColour);
         select(f, 10, 10, 30, 40);
         f.mnuEditNuri->trigger();
         QCOMPARE(countColour(canvasImage(f), kRed), 20 * 30);
-        QCOMPARE(f.Gf5Effect2.ResultImage, 0);
+        QCOMPARE(f.fxUndo.ResultImage, 0);
 
         // FillRect erases part of it with white, selection or not.
         f.FillRect(0, 0, 20, 20, 0xFFFFFF);
@@ -89,7 +89,7 @@ private slots:
 
     void fillModeSwitch()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         select(f, 10, 10, 50, 50);
         const QString text = enterFillMode(f);
         QCOMPARE(text, QString("塗り潰しモード解除の時はもう一度このボタンを押してください\n"
@@ -97,20 +97,20 @@ private slots:
                                "色領域の塗り潰しになります"));
         QVERIFY(f.FillMode);
         QCOMPARE(selection(f), QRect(QPoint(0, 0), QPoint(0, 0)));
-        QVERIFY(!f.Gf5Disp1->SelectionDragEnabled());
+        QVERIFY(!f.dspCanvas->SelectionDragEnabled());
         QVERIFY(QGuiApplication::overrideCursor());
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BitmapCursor);
 
-        f.Command6->click();
+        f.btnFillMode->click();
         QVERIFY(!f.FillMode);
-        QVERIFY(f.Gf5Disp1->SelectionDragEnabled());
+        QVERIFY(f.dspCanvas->SelectionDragEnabled());
         QVERIFY(!QGuiApplication::overrideCursor());
         QCOMPARE(selection(f), QRect(QPoint(0, 0), QPoint(0, 0))); // not restored
     }
 
     void plainClickFillsTheRoomInsideBlackLines()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         drawOutline(f, 100, 100, 200, 180, 0);
         drawOutline(f, 300, 100, 400, 180, 0);
         f.setCurrentColour(kRedColour);
@@ -132,7 +132,7 @@ private slots:
 
     void aGapInTheOutlineLetsTheFillOut()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         drawOutline(f, 100, 100, 200, 180, 0);
         f.FillRect(200, 140, 201, 141, 0xFFFFFF); // one-pixel gap in the right edge
         f.setCurrentColour(kRedColour);
@@ -146,7 +146,7 @@ private slots:
 
     void greyLinesDoNotStopThePlainFill()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         drawOutline(f, 100, 100, 200, 180, 0x010101);
         f.setCurrentColour(kRedColour);
         enterFillMode(f);
@@ -157,7 +157,7 @@ private slots:
 
     void ctrlClickFillsOnlyTheClickedColour()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         drawOutline(f, 100, 100, 200, 180, 0xFFFFFE); // near-white (254, 255, 255)
         f.setCurrentColour(kRedColour);
         const QImage before = canvasImage(f);
@@ -179,7 +179,7 @@ private slots:
 
     void fillingReleasesNothingItShouldKeep()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         drawOutline(f, 100, 100, 200, 180, 0);
         f.TakeUndoSnapshot();
         const int live = gf5::ImageStore::liveCount();
@@ -187,8 +187,8 @@ private slots:
         f.FillAtPoint(150, 140);
         f.FillAtPoint(10, 10);
         QCOMPARE(gf5::ImageStore::liveCount(), live);
-        QVERIFY(gf5::ImageStore::image(f.Gf5Disp1->ImageHandle()));
-        QVERIFY(gf5::ImageStore::image(f.Gf5Effect2.ResultImage));
+        QVERIFY(gf5::ImageStore::image(f.dspCanvas->ImageHandle()));
+        QVERIFY(gf5::ImageStore::image(f.fxUndo.ResultImage));
         f.setScreenPointer(0);
     }
 };

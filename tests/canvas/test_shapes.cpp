@@ -49,7 +49,7 @@ class TestShapes : public QObject {
     ProgramDir dir;
 
     // A window with a one-pixel black solid pen and the test selection.
-    void prepare(Form1& f)
+    void prepare(MainWindow& f)
     {
         setComboText(f.cmbWidth, "1");
         setComboText(f.cmbPenStyle, "――");
@@ -69,7 +69,7 @@ private slots:
     void eachToolDrawsItsShapeAndNothingElse()
     {
         QFETCH(int, tool);
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         prepare(f);
         f.btnFill[size_t(tool + 1)]->click();
         const QImage img = canvasImage(f);
@@ -87,12 +87,12 @@ private slots:
                      qPrintable(QString("nothing drawn near (%1, %2)").arg(curve[i].x()).arg(curve[i].y())));
         // The selection stays shown where it was.
         QCOMPARE(selection(f), QRect(QPoint(L, T), QPoint(R, B)));
-        QCOMPARE(f.Gf5Disp1->DisplayMode(), int16_t(2));
+        QCOMPARE(f.dspCanvas->DisplayMode(), int16_t(2));
     }
 
     void quarterCircleAroundTheBottomRightCorner()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         prepare(f);
         select(f, 100, 50, 140, 90);
         f.btnFill[8]->click();
@@ -121,7 +121,7 @@ private slots:
     {
         QFETCH(int, width);
         QFETCH(int, corner);
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         prepare(f);
         select(f, 100, 100, 100 + width, 300); // tall: the height must not matter
         f.btnFill[13]->click();
@@ -152,7 +152,7 @@ private slots:
 
     void penIsReadFromTheControlsWhenDrawing()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         prepare(f);
         f.setCurrentColour(255); // red
         f.optColorPicMethod[1]->setChecked(true);
@@ -195,7 +195,7 @@ private slots:
     {
         QFETCH(int, option);
         QFETCH(int, width);
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         prepare(f);
         f.optSize[size_t(option)]->setChecked(true);
         setComboText(f.cmbWidth, "9");
@@ -215,7 +215,7 @@ private slots:
 
     void noSelectionDrawsNothingAndTakesNoSnapshot()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         prepare(f);
         const QImage before = canvasImage(f);
         for (const QRect& r : {QRect(), QRect(QPoint(10, 10), QPoint(0, 50)), QRect(QPoint(10, 10), QPoint(50, 0))}) {
@@ -225,12 +225,12 @@ private slots:
             f.DrawSelectionShape(20, false, 10, 10, 200, 200);
         }
         COMPARE_IMAGES(canvasImage(f), before, "shapes_no_selection");
-        QCOMPARE(f.Gf5Effect2.ResultImage, 0);
+        QCOMPARE(f.fxUndo.ResultImage, 0);
     }
 
     void eachDrawingIsOneUndoStep()
     {
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         prepare(f);
         f.btnFill[1]->click();
         const QImage afterBox = canvasImage(f);

@@ -1,7 +1,7 @@
 // Copying to the clipboard, the floating paste and confirming it.
 #include "canvas/canvas_support.h"
 #include "imaging/store/imagestore.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QAction>
@@ -50,7 +50,7 @@ QImage withPictureAt(const QImage& canvas, const QImage& pic, QRect target)
 // snapshot already taken so that image counts stay comparable.
 struct Scene {
     ProgramDir dir;
-    Form1 f{QStringList{}, dir.path()};
+    MainWindow f{QStringList{}, dir.path()};
     Scene()
     {
         f.FillRect(150, 50, 450, 350, 0);
@@ -67,7 +67,7 @@ private slots:
     void copyPutsTheSelectionOrTheWholeImageOnTheClipboard()
     {
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         const QImage canvas = canvasImage(f);
         const int live = gf5::ImageStore::liveCount();
         select(f, 100, 40, 200, 90);
@@ -89,7 +89,7 @@ private slots:
     void pasteFloatsAtTheSelectionCorner()
     {
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         const QImage canvas = canvasImage(f);
         const int live = gf5::ImageStore::liveCount();
         select(f, 200, 100, 250, 150);
@@ -97,7 +97,7 @@ private slots:
         QVERIFY(f.PasteFloating);
         QCOMPARE(selection(f), QRect(QPoint(200, 100), QPoint(320, 180)));
         // Shown, not yet in the image.
-        COMPARE_IMAGES(f.Gf5Disp1->shownImage(), withPictureAt(canvas, picture(), QRect(200, 100, 120, 80)),
+        COMPARE_IMAGES(f.dspCanvas->shownImage(), withPictureAt(canvas, picture(), QRect(200, 100, 120, 80)),
                        "paste_shown");
         COMPARE_IMAGES(canvasImage(f), canvas, "paste_not_committed");
         QCOMPARE(gf5::ImageStore::liveCount(), live + 1);
@@ -110,14 +110,14 @@ private slots:
     void pasteWithoutSelectionGoesToTheViewOriginPlus100()
     {
         Scene s;
-        Form1& f = s.f;
-        f.Gf5Disp1->setZoomMode(2);
-        f.Gf5Disp1->setZoomFactor(2.0);
-        f.Gf5Disp1->setDisplayMode(0);
-        f.Gf5Disp1->Refresh();
-        f.Gf5Disp1->horizontalScrollBar()->setValue(f.Gf5Disp1->horizontalScrollBar()->maximum() / 2);
-        f.Gf5Disp1->verticalScrollBar()->setValue(f.Gf5Disp1->verticalScrollBar()->maximum() / 3);
-        const int ox = f.Gf5Disp1->ViewOriginX(), oy = f.Gf5Disp1->ViewOriginY();
+        MainWindow& f = s.f;
+        f.dspCanvas->setZoomMode(2);
+        f.dspCanvas->setZoomFactor(2.0);
+        f.dspCanvas->setDisplayMode(0);
+        f.dspCanvas->Refresh();
+        f.dspCanvas->horizontalScrollBar()->setValue(f.dspCanvas->horizontalScrollBar()->maximum() / 2);
+        f.dspCanvas->verticalScrollBar()->setValue(f.dspCanvas->verticalScrollBar()->maximum() / 3);
+        const int ox = f.dspCanvas->ViewOriginX(), oy = f.dspCanvas->ViewOriginY();
         QVERIFY(ox > 0 && oy > 0);
         f.btnClipPaste->click();
         QCOMPARE(selection(f), QRect(QPoint(ox + 100, oy + 100), QPoint(ox + 220, oy + 180)));
@@ -126,19 +126,19 @@ private slots:
     void draggingACornerStretchesThePictureAndConfirmKeepsIt()
     {
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         const QImage canvas = canvasImage(f);
         const int live = gf5::ImageStore::liveCount();
-        f.Gf5Disp1->setZoomMode(2);
-        f.Gf5Disp1->setZoomFactor(1.0);
-        f.Gf5Disp1->setDisplayMode(0);
-        f.Gf5Disp1->Refresh();
+        f.dspCanvas->setZoomMode(2);
+        f.dspCanvas->setZoomFactor(1.0);
+        f.dspCanvas->setDisplayMode(0);
+        f.dspCanvas->Refresh();
         select(f, 20, 30, 60, 60);
         f.btnClipPaste->click();
         QCOMPARE(selection(f), QRect(QPoint(20, 30), QPoint(140, 110)));
         // The user drags the bottom-right corner from (140, 110) to (260, 190).
-        QWidget* vp = f.Gf5Disp1->viewport();
-        const QPoint from = f.Gf5Disp1->imageToView({140, 110}), to = f.Gf5Disp1->imageToView({260, 190});
+        QWidget* vp = f.dspCanvas->viewport();
+        const QPoint from = f.dspCanvas->imageToView({140, 110}), to = f.dspCanvas->imageToView({260, 190});
         QTest::mousePress(vp, Qt::LeftButton, {}, from);
         QTest::mouseMove(vp, from + (to - from) / 2);
         QTest::mouseMove(vp, to);
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(f.PasteFloating);
         // The red block doubled: (120, 90)-(160, 130) is red on screen and
         // no red lies beyond its edges (the scaling filter may soften them).
-        const QImage shown = f.Gf5Disp1->shownImage();
+        const QImage shown = f.dspCanvas->shownImage();
         QCOMPARE(countColour(shown, kRed, QRect(122, 92, 36, 36)), 36 * 36);
         QCOMPARE(countColour(shown, kRed), countColour(shown, kRed, QRect(118, 88, 44, 44)));
 
@@ -167,7 +167,7 @@ private slots:
     void plainConfirmCoversWhatIsUnder()
     {
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         const QImage canvas = canvasImage(f);
         const int live = gf5::ImageStore::liveCount();
         select(f, 200, 100, 210, 110);
@@ -195,7 +195,7 @@ private slots:
         QFETCH(bool, widen);
         QFETCH(bool, fromButton);
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         const QImage canvas = canvasImage(f);
         const int live = gf5::ImageStore::liveCount();
         select(f, 100, 100, 110, 110); // the picture straddles the black area's left edge at 150
@@ -228,8 +228,8 @@ private slots:
         // Every image the confirmation made was released once; the canvas
         // and the snapshot are alive.
         QCOMPARE(gf5::ImageStore::liveCount(), live);
-        QVERIFY(gf5::ImageStore::image(f.Gf5Disp1->ImageHandle()));
-        QVERIFY(gf5::ImageStore::image(f.Gf5Effect2.ResultImage));
+        QVERIFY(gf5::ImageStore::image(f.dspCanvas->ImageHandle()));
+        QVERIFY(gf5::ImageStore::image(f.fxUndo.ResultImage));
         f.btnUndo_Click();
         COMPARE_IMAGES(canvasImage(f), canvas, "transparent_undo");
     }
@@ -237,7 +237,7 @@ private slots:
     void transparentConfirmAtTheImageEdgeKeepsTheBackgroundInPlace()
     {
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         f.FillRect(560, 0, 570, 600, 0); // a stripe the pasted picture's white half lies over
         f.TakeUndoSnapshot();
         const QImage canvas = canvasImage(f);
@@ -267,13 +267,13 @@ private slots:
     void fillFormDrawsAtTheOriginWithoutASelection()
     {
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         select(f, 200, 100, 250, 150);
         const int live = gf5::ImageStore::liveCount();
         f.PasteFromClipboard(true);
         QVERIFY(f.PasteFloating);
         QCOMPARE(selection(f), QRect(QPoint(200, 100), QPoint(250, 150))); // untouched
-        QCOMPARE(countColour(f.Gf5Disp1->shownImage(), kRed, QRect(50, 30, 20, 20)), 400);
+        QCOMPARE(countColour(f.dspCanvas->shownImage(), kRed, QRect(50, 30, 20, 20)), 400);
         f.ConfirmPaste(false, false);
         QCOMPARE(countColour(canvasImage(f), kRed, QRect(50, 30, 20, 20)), 400);
         QCOMPARE(gf5::ImageStore::liveCount(), live);
@@ -282,12 +282,12 @@ private slots:
     void selectionChangeOutsideTheSelectionStateAbandonsThePaste()
     {
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         const int live = gf5::ImageStore::liveCount();
         select(f, 200, 100, 250, 150);
         f.btnClipPaste->click();
-        f.Gf5Disp1->setDisplayMode(1);
-        emit f.Gf5Disp1->SelectionChanged();
+        f.dspCanvas->setDisplayMode(1);
+        emit f.dspCanvas->SelectionChanged();
         QVERIFY(!f.PasteFloating);
         QCOMPARE(gf5::ImageStore::liveCount(), live);
     }
@@ -295,16 +295,16 @@ private slots:
     void emptySelectionDiscardsThePaste()
     {
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         const QImage canvas = canvasImage(f);
         const int live = gf5::ImageStore::liveCount();
         select(f, 200, 100, 250, 150);
         f.btnClipPaste->click();
         select(f, 0, 0, 0, 0);
-        emit f.Gf5Disp1->SelectionChanged();
+        emit f.dspCanvas->SelectionChanged();
         QVERIFY(!f.PasteFloating);
         COMPARE_IMAGES(canvasImage(f), canvas, "discard_image");
-        COMPARE_IMAGES(f.Gf5Disp1->shownImage(), canvas, "discard_shown");
+        COMPARE_IMAGES(f.dspCanvas->shownImage(), canvas, "discard_shown");
         QCOMPARE(gf5::ImageStore::liveCount(), live);
         // A later confirm has nothing to put in.
         f.ConfirmPaste(true, false);
@@ -314,7 +314,7 @@ private slots:
     void noPictureOnTheClipboardPastesNothing()
     {
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         QGuiApplication::clipboard()->setText("words");
         const int live = gf5::ImageStore::liveCount();
         select(f, 200, 100, 250, 150);
@@ -331,7 +331,7 @@ private slots:
         if (QGuiApplication::platformName() != "xcb" || QStandardPaths::findExecutable("xclip").isEmpty())
             QSKIP("needs the xcb platform and xclip");
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         QTemporaryDir tmp;
         const QString png = tmp.filePath("picture.png");
         QVERIFY(picture().save(png));
@@ -350,7 +350,7 @@ private slots:
     void picturesWithTransparencyPasteOnWhite()
     {
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         QImage argb(40, 30, QImage::Format_ARGB32);
         argb.fill(Qt::transparent);
         QPainter(&argb).fillRect(10, 10, 10, 10, Qt::red);

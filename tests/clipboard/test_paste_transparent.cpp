@@ -2,7 +2,7 @@
 // fringe on a tinted plan, and a confirm after the selection was cleared
 // still leaves white out where the picture floats.
 #include "imaging/store/imagestore.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QCheckBox>
@@ -32,16 +32,16 @@ QImage doorPart()
 
 struct Scene {
     ProgramDir dir;
-    Form1 f{QStringList{}, dir.path()};
+    MainWindow f{QStringList{}, dir.path()};
     Scene()
     {
         QImage plan(400, 300, QImage::Format_RGB32);
         plan.fill(kGrey);
         showOnCanvas(f, plan);
-        f.Gf5Disp1->setZoomMode(2);
-        f.Gf5Disp1->setZoomFactor(1.0);
-        f.Gf5Disp1->setDisplayMode(0);
-        f.Gf5Disp1->Refresh();
+        f.dspCanvas->setZoomMode(2);
+        f.dspCanvas->setZoomFactor(1.0);
+        f.dspCanvas->setDisplayMode(0);
+        f.dspCanvas->Refresh();
         f.TakeUndoSnapshot();
         QGuiApplication::clipboard()->setImage(doorPart());
     }
@@ -49,8 +49,8 @@ struct Scene {
     // Drags the selection's bottom-right corner to the image point `to`.
     void dragCorner(const QPoint& from, const QPoint& to)
     {
-        QWidget* vp = f.Gf5Disp1->viewport();
-        const QPoint a = f.Gf5Disp1->imageToView(from), b = f.Gf5Disp1->imageToView(to);
+        QWidget* vp = f.dspCanvas->viewport();
+        const QPoint a = f.dspCanvas->imageToView(from), b = f.dspCanvas->imageToView(to);
         QTest::mousePress(vp, Qt::LeftButton, {}, a);
         QTest::mouseMove(vp, a + (b - a) / 2);
         QTest::mouseMove(vp, b);
@@ -98,7 +98,7 @@ private slots:
         QFETCH(double, factor);
         QFETCH(bool, widen);
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         const int live = gf5::ImageStore::liveCount();
         setSelection(f, 100, 100, 110, 110);
         f.btnClipPaste->click();
@@ -135,7 +135,7 @@ private slots:
     {
         QFETCH(bool, stretchedFirst);
         Scene s;
-        Form1& f = s.f;
+        MainWindow& f = s.f;
         const int live = gf5::ImageStore::liveCount();
         setSelection(f, 100, 100, 110, 110);
         f.btnClipPaste->click();
@@ -144,8 +144,8 @@ private slots:
             s.dragCorner({160, 140}, {220, 180});
             drawn = QRect(QPoint(100, 100), QPoint(219, 179));
         }
-        QWidget* vp = f.Gf5Disp1->viewport();
-        QTest::mouseClick(vp, Qt::LeftButton, {}, f.Gf5Disp1->imageToView({350, 260}));
+        QWidget* vp = f.dspCanvas->viewport();
+        QTest::mouseClick(vp, Qt::LeftButton, {}, f.dspCanvas->imageToView({350, 260}));
         QCOMPARE(selectionRect(f), QRect(QPoint(0, 0), QPoint(0, 0)));
         QVERIFY(f.PasteFloating);
         f.chkToka->setChecked(true);

@@ -1,9 +1,9 @@
 // Opening, saving and reverting documents through the main window.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "shell/messages.h"
-#include "shell/form2.h"
+#include "shell/progress_window.h"
 #include <QPushButton>
 #include <QMouseEvent>
 #include <QFile>
@@ -28,10 +28,10 @@ private slots:
     void newSheetAsksForANameAndWritesByExtension()
     {
         ProgramDir dir("[print]\ndpi=300\n");
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         FileDialogs dialogs;
         dialogs.answer = dir.file("plan.gif");
-        f.Command2_Click(0);
+        f.btnSave_Click(0);
         QCOMPARE(dialogs.opened, 1);
         // Every name that is not a JPEG name is written as BMP.
         QCOMPARE(fileFormat(dir.file("plan.gif")), QByteArray("bmp"));
@@ -39,7 +39,7 @@ private slots:
         QVERIFY(f.windowTitle().startsWith(dir.file("plan.gif") + "  W 600"));
 
         dialogs.answer = dir.file("sheet.jpg");
-        f.Command2_Click(1);
+        f.btnSave_Click(1);
         QCOMPARE(fileFormat(dir.file("sheet.jpg")), QByteArray("jpeg"));
         const QImage saved(dir.file("sheet.jpg"));
         QCOMPARE(qRound(saved.dotsPerMeterX() * 0.0254), 300);
@@ -51,7 +51,7 @@ private slots:
         for (const char* name : {"plan.jpg", "plan.jpeg", "plan.bmp"}) {
             const bool jpeg = QString(name).contains("jp");
             const QString path = writePlan(dir.file(name), 120, 80, jpeg ? "JPG" : "BMP");
-            Form1 f({path}, dir.path());
+            MainWindow f({path}, dir.path());
             FileDialogs dialogs;
             paintOnCanvas(f, QRect(50, 50, 10, 10), qRgb(0, 0, 0));
             const QString title = f.windowTitle();
@@ -68,7 +68,7 @@ private slots:
         ProgramDir dir;
         const QString path = writePlan(dir.file("plan.ppm"), 120, 80, "PPM");
         const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
-        Form1 f({path}, dir.path());
+        MainWindow f({path}, dir.path());
         FileDialogs dialogs;
         paintOnCanvas(f, QRect(50, 50, 10, 10), qRgb(0, 0, 0));
         f.SaveDocument(false);
@@ -83,7 +83,7 @@ private slots:
         ProgramDir dir;
         const QString plan = writePlan(dir.file("a.bmp"));
         const QString target = dir.file("new.jpg");
-        Form1 f({plan, target}, dir.path());
+        MainWindow f({plan, target}, dir.path());
         FileDialogs dialogs;
         f.SaveDocument(false);
         QCOMPARE(dialogs.opened, 0);
@@ -94,12 +94,12 @@ private slots:
     void aFailedSaveKeepsNameTitleAndOldFile()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         FileDialogs dialogs;
         Messages messages;
         const QString title = f.windowTitle();
         dialogs.answer = dir.file("no-such-folder/plan.bmp");
-        f.Command2_Click(1);
+        f.btnSave_Click(1);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].contains(dialogs.answer));
         QCOMPARE(f.DocumentPath, QString("新規イメージ"));
@@ -108,7 +108,7 @@ private slots:
         // A name that is a folder cannot be written either; nothing in it is harmed.
         QDir(dir.path()).mkdir("folder.jpg");
         dialogs.answer = dir.file("folder.jpg");
-        f.Command2_Click(1);
+        f.btnSave_Click(1);
         QCOMPARE(messages.shown.size(), 2);
         QVERIFY(QFileInfo(dir.file("folder.jpg")).isDir());
         QCOMPARE(f.DocumentPath, QString("新規イメージ"));
@@ -125,10 +125,10 @@ private slots:
         indexed.fill(255);
         indexed.setPixel(3, 3, 0);
         QVERIFY(indexed.save(dir.file("eight.bmp"), "BMP"));
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         FileDialogs dialogs;
         dialogs.answer = dir.file("eight.bmp");
-        f.Command1_Click();
+        f.btnOpen_Click();
         QCOMPARE(f.SourceBitDepth, int16_t(8));
         QCOMPARE(f.DocumentPath, dir.file("eight.bmp"));
         QVERIFY(f.windowTitle().endsWith("  W 64 H 32   24BitColor"));
@@ -139,17 +139,17 @@ private slots:
     void openingNothingOrGarbageKeepsTheCanvas()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
-        const int32_t before = f.Gf5Disp1->ImageHandle();
+        MainWindow f({}, dir.path());
+        const int32_t before = f.dspCanvas->ImageHandle();
         FileDialogs dialogs;
-        f.Command1_Click(); // cancelled
+        f.btnOpen_Click(); // cancelled
         QFile bad(dir.file("bad.jpg"));
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write("\xFF\xD8 not really a jpeg");
         bad.close();
         dialogs.answer = bad.fileName();
-        f.Command1_Click();
-        QCOMPARE(f.Gf5Disp1->ImageHandle(), before);
+        f.btnOpen_Click();
+        QCOMPARE(f.dspCanvas->ImageHandle(), before);
         QCOMPARE(f.DocumentPath, QString("新規イメージ"));
     }
 
@@ -159,34 +159,34 @@ private slots:
         QImage big(2400, 2400, QImage::Format_RGB32);
         big.fill(Qt::gray);
         QVERIFY(big.save(dir.file("big.jpg"), "JPG"));
-        Form1 f({}, dir.path());
-        const int32_t before = f.Gf5Disp1->ImageHandle();
+        MainWindow f({}, dir.path());
+        const int32_t before = f.dspCanvas->ImageHandle();
         const int alive = gf5::ImageStore::liveCount();
         FileDialogs dialogs;
         dialogs.answer = dir.file("big.jpg");
         int reports = 0;
         bool canvasBlocked = false;
-        QObject::connect(&f.Gf5File1, &gf5::Gf5File::Progress, &f, [&](int16_t) {
+        QObject::connect(&f.fileIo, &gf5::Gf5File::Progress, &f, [&](int16_t) {
             if (++reports != 2)
                 return;
             // While the file is read the window takes no input; the progress
             // window's cancel button does.
-            QTest::mouseClick(f.Command1, Qt::LeftButton);
-            canvasBlocked = f.Gf5File1.FileName == dialogs.answer;
+            QTest::mouseClick(f.btnOpen, Qt::LeftButton);
+            canvasBlocked = f.fileIo.FileName == dialogs.answer;
             QVERIFY(f.progressWindow && f.progressWindow->isVisible());
-            QTest::mouseClick(f.progressWindow->Command1, Qt::LeftButton);
+            QTest::mouseClick(f.progressWindow->btnCancel, Qt::LeftButton);
         });
-        f.Command1_Click();
+        f.btnOpen_Click();
         QVERIFY(reports >= 2);
         QVERIFY(canvasBlocked);
         QCOMPARE(dialogs.opened, 1); // the open button did not start a second open
-        QCOMPARE(f.Gf5Disp1->ImageHandle(), before);
+        QCOMPARE(f.dspCanvas->ImageHandle(), before);
         QCOMPARE(f.DocumentPath, QString("新規イメージ"));
         QCOMPARE(gf5::ImageStore::liveCount(), alive);
         QVERIFY(!f.progressWindow->isVisible());
 
         // The next open is not cancelled by the earlier request.
-        f.Command1_Click();
+        f.btnOpen_Click();
         QCOMPARE(f.DocumentPath, dir.file("big.jpg"));
     }
 
@@ -194,20 +194,20 @@ private slots:
     {
         ProgramDir dir;
         const QString plan = writePlan(dir.file("plan.bmp"));
-        Form1 f({plan}, dir.path());
+        MainWindow f({plan}, dir.path());
         paintOnCanvas(f, QRect(60, 40, 10, 10), qRgb(0, 0, 0));
         const QImage edited = canvasImage(f);
         f.btnSaveVertion_Click();
         COMPARE_IMAGES(canvasImage(f), QImage(plan), "revert");
-        QVERIFY(f.Option1[0]->isChecked());
+        QVERIFY(f.optDisplayScale[0]->isChecked());
         f.btnUndo_Click();
         COMPARE_IMAGES(canvasImage(f), edited, "revert-undo");
 
         // A document that names no file: nothing happens.
         f.btnNewImage_Click();
-        const int32_t sheet = f.Gf5Disp1->ImageHandle();
+        const int32_t sheet = f.dspCanvas->ImageHandle();
         f.btnSaveVertion_Click();
-        QCOMPARE(f.Gf5Disp1->ImageHandle(), sheet);
+        QCOMPARE(f.dspCanvas->ImageHandle(), sheet);
     }
 
     void clicksDuringARevertDoNotStartAnotherCommand()
@@ -216,14 +216,14 @@ private slots:
         QImage big(2400, 2400, QImage::Format_RGB32);
         big.fill(Qt::gray);
         QVERIFY(big.save(dir.file("doc.jpg"), "JPG"));
-        Form1 f({dir.file("doc.jpg")}, dir.path());
+        MainWindow f({dir.file("doc.jpg")}, dir.path());
         f.show();
         int reports = 0;
-        QObject::connect(&f.Gf5File1, &gf5::Gf5File::Progress, &f, [&](int16_t) {
+        QObject::connect(&f.fileIo, &gf5::Gf5File::Progress, &f, [&](int16_t) {
             if (++reports != 1)
                 return;
             // Clicks that arrive while the file is read.
-            for (QPushButton* b : {f.btnNewImage, f.Command1}) {
+            for (QPushButton* b : {f.btnNewImage, f.btnOpen}) {
                 const QPoint c = b->rect().center();
                 QCoreApplication::postEvent(b, new QMouseEvent(QEvent::MouseButtonPress, c, b->mapToGlobal(c),
                                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
@@ -245,7 +245,7 @@ private slots:
     void newImageReleasesTheOldSheet()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const int alive = gf5::ImageStore::liveCount();
         const QString title = f.windowTitle();
         f.btnNewImage_Click();

@@ -1,7 +1,7 @@
 // PNG and PDF documents through the main window: saving by the name chosen,
 // plain saves, opening PNG from every way in, and the parts library.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include <QDir>
 #include <QFile>
@@ -24,7 +24,7 @@ QImage transparentPart()
     return img;
 }
 
-void checkTransparentPartOnCanvas(const Form1& f, const QString& path)
+void checkTransparentPartOnCanvas(const MainWindow& f, const QString& path)
 {
     QCOMPARE(f.DocumentPath, path);
     QCOMPARE(f.SourceBitDepth, int16_t(32));
@@ -42,11 +42,11 @@ private slots:
     void pngNamesAreWrittenAsPngWithTheResolution()
     {
         ProgramDir dir("[print]\ndpi=300\n");
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         FileDialogs dialogs;
         paintOnCanvas(f, QRect(100, 100, 50, 20), qRgb(12, 34, 56));
         dialogs.answer = dir.file("plan.PNG");
-        f.Command2_Click(1);
+        f.btnSave_Click(1);
         QCOMPARE(fileFormat(dialogs.answer), QByteArray("png"));
         QCOMPARE(f.DocumentPath, dialogs.answer);
         const QImage saved(dialogs.answer);
@@ -64,23 +64,23 @@ private slots:
 
         // Other names keep their rules.
         dialogs.answer = dir.file("plan.bmp");
-        f.Command2_Click(1);
+        f.btnSave_Click(1);
         QCOMPARE(fileFormat(dialogs.answer), QByteArray("bmp"));
         dialogs.answer = dir.file("plan.jpeg");
-        f.Command2_Click(1);
+        f.btnSave_Click(1);
         QCOMPARE(fileFormat(dialogs.answer), QByteArray("jpeg"));
         dialogs.answer = dir.file("plan.tif");
-        f.Command2_Click(1);
+        f.btnSave_Click(1);
         QCOMPARE(fileFormat(dialogs.answer), QByteArray("bmp"));
     }
 
     void pdfExportHoldsTheCanvasAndAPlainSaveAsks()
     {
         ProgramDir dir("[print]\ndpi=200\n");
-        Form1 f({writePlan(dir.file("plan.bmp"), 400, 300)}, dir.path());
+        MainWindow f({writePlan(dir.file("plan.bmp"), 400, 300)}, dir.path());
         FileDialogs dialogs;
         dialogs.answer = dir.file("間取り.pdf");
-        f.Command2_Click(1);
+        f.btnSave_Click(1);
         QFile pdf(dialogs.answer);
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QVERIFY(pdf.read(5) == "%PDF-");
@@ -102,15 +102,15 @@ private slots:
         dialogs.answer.clear();
         f.mnuEditSave_Click();
         QCOMPARE(dialogs.opened, 2);
-        const int32_t canvas = f.Gf5Disp1->ImageHandle();
+        const int32_t canvas = f.dspCanvas->ImageHandle();
         f.btnSaveVertion_Click();
-        QCOMPARE(f.Gf5Disp1->ImageHandle(), canvas);
+        QCOMPARE(f.dspCanvas->ImageHandle(), canvas);
         QFile again(dir.file("間取り.pdf"));
         QVERIFY(again.open(QIODevice::ReadOnly));
         QCOMPARE(again.readAll(), before);
 
         dialogs.answer = dir.file("copy.bmp");
-        f.Command2[0]->click();
+        f.btnSave[0]->click();
         QCOMPARE(dialogs.opened, 3);
         QCOMPARE(fileFormat(dialogs.answer), QByteArray("bmp"));
     }
@@ -121,16 +121,16 @@ private slots:
         const QString path = dir.file("part.png");
         QVERIFY(transparentPart().save(path, "PNG"));
         {
-            Form1 f({path}, dir.path());
+            MainWindow f({path}, dir.path());
             checkTransparentPartOnCanvas(f, path);
         }
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         FileDialogs dialogs;
         dialogs.answer = path;
-        f.Command1_Click();
+        f.btnOpen_Click();
         checkTransparentPartOnCanvas(f, path);
         f.btnNewImage_Click();
-        emit f.Gf5Disp1->FileDropped(path);
+        emit f.dspCanvas->FileDropped(path);
         checkTransparentPartOnCanvas(f, path);
     }
 
@@ -141,11 +141,11 @@ private slots:
         QVERIFY(QDir().mkpath(bihin));
         QVERIFY(transparentPart().save(bihin + "/door.png", "PNG"));
         writePlan(bihin + "/bed.bmp", 20, 20, "BMP");
-        Form1 f({}, dir.path());
-        QTest::mouseClick(f.TabStrip2, Qt::LeftButton, {}, f.TabStrip2->tabRect(0).center());
-        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({bihin + "/bed.bmp", bihin + "/door.png"}));
-        f.Gf5Thumb1->clickRow(1);
-        const QImage* preview = gf5::ImageStore::image(f.Gf5Disp2->ImageHandle());
+        MainWindow f({}, dir.path());
+        QTest::mouseClick(f.tabLibrary, Qt::LeftButton, {}, f.tabLibrary->tabRect(0).center());
+        QCOMPARE(f.thmParts->shownFiles(), QStringList({bihin + "/bed.bmp", bihin + "/door.png"}));
+        f.thmParts->clickRow(1);
+        const QImage* preview = gf5::ImageStore::image(f.dspPreview->ImageHandle());
         QVERIFY(preview);
         QCOMPARE(preview->size(), QSize(40, 30));
     }

@@ -1,6 +1,6 @@
 // The help button and its viewer window.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include <QApplication>
 #include <QFile>
 #include <QPushButton>
@@ -25,7 +25,7 @@ private slots:
     void withoutTheHelpFileNothingOpens()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QTest::mouseClick(f.btnHelp, Qt::LeftButton);
         QVERIFY(viewers().isEmpty());
     }
@@ -37,7 +37,7 @@ private slots:
         QVERIFY(page.open(QIODevice::WriteOnly));
         page.write("<html><body><h1>壁の描き方</h1></body></html>");
         page.close();
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.show();
         QTest::mouseClick(f.btnHelp, Qt::LeftButton);
         QTest::mouseClick(f.btnHelp, Qt::LeftButton);

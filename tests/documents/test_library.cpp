@@ -1,6 +1,6 @@
 // The parts library: browsing the folders, the preview, drops on the canvas.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include <QApplication>
 #include <QClipboard>
@@ -83,15 +83,15 @@ struct Library {
     }
 };
 
-void clickTab(Form1& f, int index)
+void clickTab(MainWindow& f, int index)
 {
-    QTest::mouseClick(f.TabStrip2, Qt::LeftButton, {}, f.TabStrip2->tabRect(index).center());
+    QTest::mouseClick(f.tabLibrary, Qt::LeftButton, {}, f.tabLibrary->tabRect(index).center());
 }
 
 // Drags mime onto the canvas and drops it there, as the window system does.
-void dropOnCanvas(Form1& f, QMimeData* mime)
+void dropOnCanvas(MainWindow& f, QMimeData* mime)
 {
-    QWidget* target = f.Gf5Disp1->viewport();
+    QWidget* target = f.dspCanvas->viewport();
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
@@ -109,17 +109,17 @@ void commitText(QWidget* box, const QString& text)
 }
 
 // The row of the thumbnail whose tooltip is name, or -1.
-int rowNamed(Form1& f, const QString& name)
+int rowNamed(MainWindow& f, const QString& name)
 {
-    for (int i = 0; i < f.Gf5Thumb1->count(); ++i)
-        if (f.Gf5Thumb1->item(i)->toolTip() == name)
+    for (int i = 0; i < f.thmParts->count(); ++i)
+        if (f.thmParts->item(i)->toolTip() == name)
             return i;
     return -1;
 }
 
-QImage previewImage(Form1& f)
+QImage previewImage(MainWindow& f)
 {
-    const QImage* img = gf5::ImageStore::image(f.Gf5Disp2->ImageHandle());
+    const QImage* img = gf5::ImageStore::image(f.dspPreview->ImageHandle());
     return img ? *img : QImage();
 }
 }
@@ -130,18 +130,18 @@ private slots:
     void tabsListOnlyTheirFoldersPictures()
     {
         Library lib;
-        Form1 f({}, lib.dir.path());
-        QCOMPARE(f.Gf5Thumb1->count(), 0); // nothing before the first tab click
+        MainWindow f({}, lib.dir.path());
+        QCOMPARE(f.thmParts->count(), 0); // nothing before the first tab click
         clickTab(f, 0);
-        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.bihin + "/Bed.JPG", lib.bihin + "/door.bmp"}));
+        QCOMPARE(f.thmParts->shownFiles(), QStringList({lib.bihin + "/Bed.JPG", lib.bihin + "/door.bmp"}));
         clickTab(f, 1);
-        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.moji + "/word.bmp"}));
-        QVERIFY(!f.Gf5Thumb1->item(0)->icon().isNull());
+        QCOMPARE(f.thmParts->shownFiles(), QStringList({lib.moji + "/word.bmp"}));
+        QVERIFY(!f.thmParts->item(0)->icon().isNull());
 
         // A missing folder shows nothing.
         QDir(lib.bihin).removeRecursively();
         clickTab(f, 0);
-        QCOMPARE(f.Gf5Thumb1->count(), 0);
+        QCOMPARE(f.thmParts->count(), 0);
     }
 
     void theUsersOwnPartsAreListedAndPlacedLikeTheLibrarys()
@@ -149,20 +149,20 @@ private slots:
         Library lib;
         const QString mine = lib.user.folder("bihin") + "/自分の扉_750.bmp";
         QVERIFY(part(20, 20, 60).save(mine, "BMP"));
-        Form1 f({}, lib.dir.path());
+        MainWindow f({}, lib.dir.path());
         clickTab(f, 0);
-        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.bihin + "/Bed.JPG", lib.bihin + "/door.bmp", mine}));
-        QCOMPARE(f.Gf5Thumb1->item(2)->toolTip(), QString("自分の扉 750"));
+        QCOMPARE(f.thmParts->shownFiles(), QStringList({lib.bihin + "/Bed.JPG", lib.bihin + "/door.bmp", mine}));
+        QCOMPARE(f.thmParts->item(2)->toolTip(), QString("自分の扉 750"));
         clickTab(f, 1);
-        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.moji + "/word.bmp"}));
+        QCOMPARE(f.thmParts->shownFiles(), QStringList({lib.moji + "/word.bmp"}));
 
         // A drop from the user's folder is a library part: the preview's
         // picture is pasted, the dropped file is not opened.
         QVERIFY(f.IsLibraryPath(mine));
         clickTab(f, 0);
-        f.Gf5Thumb1->clickRow(1); // door.bmp
+        f.thmParts->clickRow(1); // door.bmp
         const QString document = f.DocumentPath;
-        emit f.Gf5Disp1->FileDropped(mine);
+        emit f.dspCanvas->FileDropped(mine);
         QCOMPARE(f.DocumentPath, document);
         QVERIFY(f.PasteFloating);
         QCOMPARE(gf5::ImageStore::image(f.FloatingPicture)->size(), QSize(30, 20));
@@ -174,25 +174,25 @@ private slots:
         for (const char* name : {"洋室.bmp", "洋室_縦.bmp", "和室.bmp"})
             QVERIFY(part(20, 10, 0).save(lib.moji + "/" + QString::fromUtf8(name), "BMP"));
         QVERIFY(part(20, 10, 0).save(lib.bihin + "/洋風ドア.bmp", "BMP"));
-        Form1 f({}, lib.dir.path());
-        const QRect browser = f.Gf5Thumb1->geometry();
+        MainWindow f({}, lib.dir.path());
+        const QRect browser = f.thmParts->geometry();
         auto* search = f.findChild<QLineEdit*>("txtBuhinSearch");
         QVERIFY(search);
         // The box sits above the thumbnails, inside the browser's own place.
         QCOMPARE(browser, QRect(2, 24, 196, 160));
-        QVERIFY(search->geometry().bottom() < f.Gf5Thumb1->viewport()->geometry().top());
+        QVERIFY(search->geometry().bottom() < f.thmParts->viewport()->geometry().top());
 
         clickTab(f, 1);
-        QCOMPARE(f.Gf5Thumb1->shownFiles().size(), 4);
+        QCOMPARE(f.thmParts->shownFiles().size(), 4);
         commitText(search, "洋室");
-        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.moji + "/洋室.bmp", lib.moji + "/洋室_縦.bmp"}));
-        QCOMPARE(f.Gf5Thumb1->item(rowNamed(f, "洋室 縦"))->toolTip(), QString("洋室 縦"));
+        QCOMPARE(f.thmParts->shownFiles(), QStringList({lib.moji + "/洋室.bmp", lib.moji + "/洋室_縦.bmp"}));
+        QCOMPARE(f.thmParts->item(rowNamed(f, "洋室 縦"))->toolTip(), QString("洋室 縦"));
         clickTab(f, 0);
-        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList());
+        QCOMPARE(f.thmParts->shownFiles(), QStringList());
         search->clear();
         commitText(search, "どあ"); // hiragana finds katakana
-        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({lib.bihin + "/洋風ドア.bmp"}));
-        QCOMPARE(f.Gf5Thumb1->geometry(), browser);
+        QCOMPARE(f.thmParts->shownFiles(), QStringList({lib.bihin + "/洋風ドア.bmp"}));
+        QCOMPARE(f.thmParts->geometry(), browser);
     }
 
     void aPartFoundByNameIsDraggedOntoTheCanvas()
@@ -202,17 +202,17 @@ private slots:
         for (int x = 2; x < 78; ++x)
             door.setPixel(x, 40, qRgb(0, 0, 0));
         QVERIFY(door.save(lib.bihin + "/片開き戸_800_右.bmp", "BMP"));
-        Form1 f({}, lib.dir.path());
+        MainWindow f({}, lib.dir.path());
         clickTab(f, 0);
         commitText(f.findChild<QLineEdit*>("txtBuhinSearch"), "片開き戸");
-        QCOMPARE(f.Gf5Thumb1->shownFiles().size(), 1);
+        QCOMPARE(f.thmParts->shownFiles().size(), 1);
         const int row = rowNamed(f, "片開き戸 800 右");
         QVERIFY(row >= 0);
         // Press on the thumbnail (it becomes the preview), then drag it away.
-        QTest::mouseClick(f.Gf5Thumb1->viewport(), Qt::LeftButton, {},
-                          f.Gf5Thumb1->visualItemRect(f.Gf5Thumb1->item(row)).center());
-        QCOMPARE(f.Gf5Thumb1->SelectedFile, lib.bihin + "/片開き戸_800_右.bmp");
-        std::unique_ptr<QMimeData> mime(f.Gf5Thumb1->model()->mimeData({f.Gf5Thumb1->model()->index(row, 0)}));
+        QTest::mouseClick(f.thmParts->viewport(), Qt::LeftButton, {},
+                          f.thmParts->visualItemRect(f.thmParts->item(row)).center());
+        QCOMPARE(f.thmParts->SelectedFile, lib.bihin + "/片開き戸_800_右.bmp");
+        std::unique_ptr<QMimeData> mime(f.thmParts->model()->mimeData({f.thmParts->model()->index(row, 0)}));
         const QImage sheet = canvasImage(f);
         dropOnCanvas(f, mime.get());
         QVERIFY(f.PasteFloating);
@@ -223,18 +223,18 @@ private slots:
     void aThumbnailClickReplacesThePreviewAsRead()
     {
         Library lib;
-        Form1 f({}, lib.dir.path());
+        MainWindow f({}, lib.dir.path());
         clickTab(f, 0);
         const int alive = gf5::ImageStore::liveCount();
-        f.Gf5Thumb1->clickRow(1); // door.bmp
-        QCOMPARE(f.Gf5Thumb1->SelectedFile, lib.bihin + "/door.bmp");
+        f.thmParts->clickRow(1); // door.bmp
+        QCOMPARE(f.thmParts->SelectedFile, lib.bihin + "/door.bmp");
         COMPARE_IMAGES(previewImage(f), part(30, 20, 120), "door");
         QCOMPARE(gf5::ImageStore::liveCount(), alive + 1);
 
         clickTab(f, 1);
-        f.Gf5Thumb1->clickRow(0); // an 8-bit part stays 8-bit
+        f.thmParts->clickRow(0); // an 8-bit part stays 8-bit
         QCOMPARE(previewImage(f).size(), QSize(40, 24));
-        QCOMPARE(gf5::ImageStore::get(f.Gf5Disp2->ImageHandle())->bitDepth, 8);
+        QCOMPARE(gf5::ImageStore::get(f.dspPreview->ImageHandle())->bitDepth, 8);
         QCOMPARE(gf5::ImageStore::liveCount(), alive + 1); // the door was released
 
         // A part that cannot be read leaves the preview empty.
@@ -242,15 +242,15 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
         bad.write("BM broken");
         bad.close();
-        f.Gf5Thumb1->clickRow(0);
-        QCOMPARE(f.Gf5Disp2->ImageHandle(), 0);
+        f.thmParts->clickRow(0);
+        QCOMPARE(f.dspPreview->ImageHandle(), 0);
         QCOMPARE(gf5::ImageStore::liveCount(), alive);
     }
 
     void readingIntoThePreviewFromAFile()
     {
         Library lib;
-        Form1 f({}, lib.dir.path());
+        MainWindow f({}, lib.dir.path());
         Dialogs dialogs;
         const int alive = gf5::ImageStore::liveCount();
         dialogs.answer = lib.bihin + "/door.bmp";
@@ -259,16 +259,16 @@ private slots:
         // Cancelled: the old preview image is gone all the same.
         dialogs.answer.clear();
         QTest::mouseClick(f.btnBuhinRead, Qt::LeftButton);
-        QCOMPARE(f.Gf5Disp2->ImageHandle(), 0);
+        QCOMPARE(f.dspPreview->ImageHandle(), 0);
         QCOMPARE(gf5::ImageStore::liveCount(), alive);
     }
 
     void anOutsideFileDroppedBecomesTheDocument()
     {
         Library lib;
-        Form1 f({}, lib.dir.path());
+        MainWindow f({}, lib.dir.path());
         const QString plan = writePlan(lib.dir.file("plan.bmp"), 120, 80, "BMP");
-        emit f.Gf5Disp1->FileDropped(plan);
+        emit f.dspCanvas->FileDropped(plan);
         QCOMPARE(f.DocumentPath, plan);
         QCOMPARE(canvasImage(f).size(), QSize(120, 80));
         f.btnUndo_Click(); // the snapshot is of the dropped picture
@@ -276,61 +276,61 @@ private slots:
         QCOMPARE(canvasImage(f).pixel(20, 20) & 0xFFFFFF, 0u);
 
         // An unreadable file changes nothing.
-        const int32_t canvas = f.Gf5Disp1->ImageHandle();
+        const int32_t canvas = f.dspCanvas->ImageHandle();
         QFile bad(lib.dir.file("bad.jpg"));
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write("not a picture");
         bad.close();
-        emit f.Gf5Disp1->FileDropped(bad.fileName());
-        QCOMPARE(f.Gf5Disp1->ImageHandle(), canvas);
+        emit f.dspCanvas->FileDropped(bad.fileName());
+        QCOMPARE(f.dspCanvas->ImageHandle(), canvas);
         QCOMPARE(f.DocumentPath, plan);
 
         // While a long operation runs, nothing dropped replaces its image.
         const QString other = writePlan(lib.dir.file("other.bmp"), 60, 40, "BMP");
         f.busyDepth = 1;
-        emit f.Gf5Disp1->FileDropped(other);
+        emit f.dspCanvas->FileDropped(other);
         f.busyDepth = 0;
-        QCOMPARE(f.Gf5Disp1->ImageHandle(), canvas);
+        QCOMPARE(f.dspCanvas->ImageHandle(), canvas);
         QCOMPARE(f.DocumentPath, plan);
     }
 
     void aLibraryDropPastesThePreviewPicture()
     {
         Library lib;
-        Form1 f({}, lib.dir.path());
+        MainWindow f({}, lib.dir.path());
         const QImage sheet = canvasImage(f);
         // With an empty preview a library drop places nothing, whatever the
         // clipboard holds.
         QApplication::clipboard()->setImage(part(70, 70, 90));
-        emit f.Gf5Disp1->FileDropped(lib.bihin + "/door.bmp");
+        emit f.dspCanvas->FileDropped(lib.bihin + "/door.bmp");
         QVERIFY(!f.PasteFloating);
 
         clickTab(f, 0);
-        f.Gf5Thumb1->clickRow(1); // door.bmp, 30 x 20, into the preview
+        f.thmParts->clickRow(1); // door.bmp, 30 x 20, into the preview
         // Dragging the other thumbnail (Bed.JPG) onto the canvas: the drag
         // carries the file, and the picture pasted is the preview's.
         std::unique_ptr<QMimeData> mime(
-            f.Gf5Thumb1->model()->mimeData({f.Gf5Thumb1->model()->index(0, 0)}));
+            f.thmParts->model()->mimeData({f.thmParts->model()->index(0, 0)}));
         QVERIFY(mime && mime->hasUrls());
         QCOMPARE(mime->urls().value(0).toLocalFile(), lib.bihin + "/Bed.JPG");
         dropOnCanvas(f, mime.get());
         QVERIFY(f.PasteFloating);
         COMPARE_IMAGES(*gf5::ImageStore::image(f.FloatingPicture), part(30, 20, 120), "pasted");
-        QCOMPARE(f.Gf5Disp1->SelectionRight() - f.Gf5Disp1->SelectionLeft(), 30);
+        QCOMPARE(f.dspCanvas->SelectionRight() - f.dspCanvas->SelectionLeft(), 30);
         QCOMPARE(canvasImage(f), sheet); // still floating, the canvas is untouched
     }
 
     void thePreviewDraggedOntoTheCanvasIsPasted()
     {
         Library lib;
-        Form1 f({}, lib.dir.path());
-        QVERIFY(f.Gf5Disp2->dragSource());
-        std::unique_ptr<QMimeData> mime(f.Gf5Disp2->dragMimeData());
+        MainWindow f({}, lib.dir.path());
+        QVERIFY(f.dspPreview->dragSource());
+        std::unique_ptr<QMimeData> mime(f.dspPreview->dragMimeData());
         dropOnCanvas(f, mime.get());
         QVERIFY(!f.PasteFloating); // empty preview: nothing
 
         clickTab(f, 1);
-        f.Gf5Thumb1->clickRow(0);
+        f.thmParts->clickRow(0);
         dropOnCanvas(f, mime.get());
         QVERIFY(f.PasteFloating);
         QCOMPARE(gf5::ImageStore::image(f.FloatingPicture)->size(), QSize(40, 24));

@@ -5,7 +5,7 @@
 #include "documents/save_proposal.h"
 #include "shell/messages.h"
 #include "shell/userpaths.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"
@@ -22,15 +22,15 @@ using namespace testsupport;
 namespace {
 // Clicks 名前を付けて保存 and returns the path the dialog was opened with;
 // the dialog answers answer (empty: cancelled).
-QString proposalOfSaveAs(Form1& f, const QString& answer = QString())
+QString proposalOfSaveAs(MainWindow& f, const QString& answer = QString())
 {
     QString proposed;
     gf5::Gf5File::dialogOverride = [&](bool save) {
         if (save)
-            proposed = f.Gf5File1.FileName;
+            proposed = f.fileIo.FileName;
         return answer;
     };
-    f.Command2[1]->click();
+    f.btnSave[1]->click();
     gf5::Gf5File::dialogOverride = nullptr;
     return proposed;
 }
@@ -71,8 +71,8 @@ private slots:
         qputenv("SANE_CONFIG_DIR", conf.path().toLocal8Bit());
         messages::override = [](const QString&) {};
         ProgramDir dir;
-        Form1 f({}, dir.path());
-        f.Gf5Scan1.ExtraOptions = {{"test-picture", "Solid black"}};
+        MainWindow f({}, dir.path());
+        f.scanner.ExtraOptions = {{"test-picture", "Solid black"}};
         f.btnScan->click();
         messages::override = nullptr;
         if (f.DocumentPath != "NoName画像")
@@ -89,10 +89,10 @@ private slots:
         writePlan(dir.file("buhin/bihin/door.bmp"));
         QTemporaryDir user;
         const QString plan = writePlan(user.filePath("plan.bmp"));
-        Form1 f({plan}, dir.path());
-        QTest::mouseClick(f.TabStrip2, Qt::LeftButton, {}, f.TabStrip2->tabRect(0).center());
-        f.Gf5Thumb1->clickRow(0);
-        QCOMPARE(f.Gf5Thumb1->SelectedFile, dir.file("buhin/bihin/door.bmp"));
+        MainWindow f({plan}, dir.path());
+        QTest::mouseClick(f.tabLibrary, Qt::LeftButton, {}, f.tabLibrary->tabRect(0).center());
+        f.thmParts->clickRow(0);
+        QCOMPARE(f.thmParts->SelectedFile, dir.file("buhin/bihin/door.bmp"));
         // The document's own folder and name, not the part just read.
         QCOMPARE(proposalOfSaveAs(f), plan);
 
@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(proposalOfSaveAs(f), other.filePath("新規イメージ.jpg"));
 
         // A part opened as a document is offered under the default folder.
-        Form1 g({dir.file("buhin/bihin/door.bmp")}, dir.path());
+        MainWindow g({dir.file("buhin/bihin/door.bmp")}, dir.path());
         const QString proposed = proposalOfSaveAs(g);
         QVERIFY2(!proposed.startsWith(dir.path()), qPrintable(proposed));
         QCOMPARE(QFileInfo(proposed).fileName(), QString("新規イメージ.jpg"));
@@ -115,7 +115,7 @@ private slots:
         QTemporaryDir user;
         const QString plan = writePlan(user.filePath("plan.bmp"));
         ProgramDir dir;
-        Form1 f({plan}, dir.path());
+        MainWindow f({plan}, dir.path());
         paintOnCanvas(f, QRect(50, 40, 20, 20), qRgb(255, 0, 0));
         const QImage drawn = canvasImage(f);
         // The file on disk went bad since it was opened.
@@ -141,7 +141,7 @@ private slots:
     void undoEndsAFloatingPaste()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.show();
         QImage red(40, 40, QImage::Format_RGB32);
         red.fill(Qt::red);
@@ -154,15 +154,15 @@ private slots:
         QVERIFY(!f.PasteFloating);
 
         // The user drags a new selection and fills it: no red comes back.
-        QWidget* vp = f.Gf5Disp1->viewport();
-        const QPoint from = f.Gf5Disp1->imageToView({300, 300}), to = f.Gf5Disp1->imageToView({360, 360});
+        QWidget* vp = f.dspCanvas->viewport();
+        const QPoint from = f.dspCanvas->imageToView({300, 300}), to = f.dspCanvas->imageToView({360, 360});
         QTest::mousePress(vp, Qt::LeftButton, {}, from);
         QTest::mouseMove(vp, to);
         QTest::mouseRelease(vp, Qt::LeftButton, {}, to);
         f.FillSelection(0x000000);
         const QImage after = canvasImage(f);
         QCOMPARE(countColour(after, qRgb(255, 0, 0)), 0);
-        QCOMPARE(countColour(f.Gf5Disp1->shownImage(), qRgb(255, 0, 0)), 0);
+        QCOMPARE(countColour(f.dspCanvas->shownImage(), qRgb(255, 0, 0)), 0);
     }
 };
 

@@ -1,9 +1,9 @@
 // The print command printing into a PDF file: where the picture lands for
 // each choice of the size window, what the window shows, the question when
 // the image's own size does not fit, the preview, and cancelling.
-#include "documents/form4.h"
+#include "documents/print_size_dialog.h"
 #include "shell/messages.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/testmain.h"
 #include <QAction>
 #include <QFile>
@@ -96,9 +96,9 @@ QString describe(const QRect& ink, const QRectF& expected)
 // Answers the size window with a choice: 1..5 squares, 6 fit, 7 actual size.
 void choose(int choice)
 {
-    Form4::showOverride = [choice](Form4& w) {
+    PrintSizeDialog::showOverride = [choice](PrintSizeDialog& w) {
         if (choice <= 5)
-            w.Option1[choice]->setChecked(true);
+            w.optSquareSize[choice]->setChecked(true);
         else
             (choice == 6 ? w.optFitPaper : w.optActualSize)->setChecked(true);
         w.btnRet[1]->click();
@@ -113,7 +113,7 @@ class TestPrint : public QObject {
 private slots:
     void cleanup()
     {
-        Form4::showOverride = nullptr;
+        PrintSizeDialog::showOverride = nullptr;
         gf5::Gf5Print::printerDialogOverride = nullptr;
         gf5::Gf5Print::previewOverride = nullptr;
         messages::askOverride = nullptr;
@@ -122,16 +122,16 @@ private slots:
     void sizeWindowShowsImageSizeAndNewChoices()
     {
         ProgramDir dir;
-        Form1 f(QStringList{}, dir.path());
+        MainWindow f(QStringList{}, dir.path());
         paintOnCanvas(f, QRect(0, 0, 600, 600), qRgb(0, 0, 0));
         setSelection(f, 10, 10, 50, 40);
-        f.Gf5Print1.setPrintToFile(dir.file("out.pdf"));
+        f.drawTools.setPrintToFile(dir.file("out.pdf"));
         QStringList sizes;
         QList<QRect> squares, added;
-        Form4::showOverride = [&](Form4& w) {
-            sizes << w.Text1[1]->text() << w.Text1[2]->text();
+        PrintSizeDialog::showOverride = [&](PrintSizeDialog& w) {
+            sizes << w.txtImageSize[1]->text() << w.txtImageSize[2]->text();
             for (int i = 1; i <= 5; ++i)
-                squares << w.Option1[i]->geometry();
+                squares << w.optSquareSize[i]->geometry();
             added << w.optFitPaper->geometry() << w.optActualSize->geometry();
             QCOMPARE(w.optFitPaper->text(), QString("用紙に合わせる"));
             QCOMPARE(w.optActualSize->text(), QString("原寸"));
@@ -192,12 +192,12 @@ private slots:
         if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
             QSKIP("pdftoppm (poppler-utils) is not installed");
         ProgramDir dir;
-        Form1 f(QStringList{writeBlack(dir.file("plan.bmp"), pixels.width(), pixels.height(), dpi)}, dir.path());
+        MainWindow f(QStringList{writeBlack(dir.file("plan.bmp"), pixels.width(), pixels.height(), dpi)}, dir.path());
         const QString pdf = dir.file("out.pdf");
-        f.Gf5Print1.setPrintToFile(pdf);
+        f.drawTools.setPrintToFile(pdf);
         choose(choice);
         f.btnPrintOut->click();
-        QCOMPARE(f.Gf5Print1.PrintMode(), int16_t(0));
+        QCOMPARE(f.drawTools.PrintMode(), int16_t(0));
         const QRect ink = inkOnPage(pdf, dir.path());
         QVERIFY2(near(ink, expected), qPrintable(describe(ink, expected)));
     }
@@ -208,9 +208,9 @@ private slots:
             QSKIP("pdftoppm (poppler-utils) is not installed");
         ProgramDir dir;
         // 600 x 1200 mm at 50 dpi: no sheet holds it.
-        Form1 f(QStringList{writeBlack(dir.file("plan.bmp"), 1181, 2362, 50)}, dir.path());
+        MainWindow f(QStringList{writeBlack(dir.file("plan.bmp"), 1181, 2362, 50)}, dir.path());
         const QString pdf = dir.file("out.pdf");
-        f.Gf5Print1.setPrintToFile(pdf);
+        f.drawTools.setPrintToFile(pdf);
         choose(7);
         QStringList asked;
         messages::askOverride = [&](const QString& text) {
@@ -235,9 +235,9 @@ private slots:
     void previewComesFirstAndItsPrintButtonPrints()
     {
         ProgramDir dir;
-        Form1 f(QStringList{writeBlack(dir.file("plan.bmp"), 300, 200, 200)}, dir.path());
+        MainWindow f(QStringList{writeBlack(dir.file("plan.bmp"), 300, 200, 200)}, dir.path());
         const QString pdf = dir.file("out.pdf");
-        f.Gf5Print1.setPrintToFile(pdf);
+        f.drawTools.setPrintToFile(pdf);
         choose(6);
         int pages = -1;
         QString title;
@@ -271,13 +271,13 @@ private slots:
     void cancellingPrintsNothing()
     {
         ProgramDir dir;
-        Form1 f(QStringList{}, dir.path());
+        MainWindow f(QStringList{}, dir.path());
         const QString pdf = dir.file("out.pdf");
-        f.Gf5Print1.setPrintToFile(pdf);
+        f.drawTools.setPrintToFile(pdf);
         int asked = 0;
-        Form4::showOverride = [&](Form4& w) {
+        PrintSizeDialog::showOverride = [&](PrintSizeDialog& w) {
             ++asked;
-            w.Option1[5]->setChecked(true);
+            w.optSquareSize[5]->setChecked(true);
             w.btnRet[2]->click();
         };
         f.btnPrintOut->click();
@@ -286,13 +286,13 @@ private slots:
         QVERIFY(!QFile::exists(pdf));
 
         // OK without a size chosen prints nothing either.
-        Form4::showOverride = [&](Form4& w) { w.btnRet[1]->click(); };
+        PrintSizeDialog::showOverride = [&](PrintSizeDialog& w) { w.btnRet[1]->click(); };
         f.btnPrintOut->click();
         QVERIFY(!QFile::exists(pdf));
 
         // Printer dialog cancelled: the size window is not even shown.
         gf5::Gf5Print::printerDialogOverride = [] { return 0; };
-        Form4::showOverride = [&](Form4&) { ++asked; };
+        PrintSizeDialog::showOverride = [&](PrintSizeDialog&) { ++asked; };
         f.btnPrintOut->click();
         QCOMPARE(asked, 1);
         QVERIFY(!QFile::exists(pdf));

@@ -3,7 +3,7 @@
 // copy is written in slices while editing.
 #include "documents/recovery.h"
 #include "shell/messages.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QDir>
@@ -16,10 +16,10 @@ using namespace testsupport;
 
 namespace {
 // Noise: any lossy step would change it.
-void paintNoise(Form1& f, const QRect& rect, quint32 seed)
+void paintNoise(MainWindow& f, const QRect& rect, quint32 seed)
 {
     f.TakeUndoSnapshot();
-    QImage* img = gf5::ImageStore::image(f.Gf5Disp1->ImageHandle());
+    QImage* img = gf5::ImageStore::image(f.dspCanvas->ImageHandle());
     QRandomGenerator rng(seed);
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x)
@@ -30,7 +30,7 @@ QStringList recoveryFiles() { return QDir(recovery::folder()).entryList(QDir::Fi
 
 // Starts the program again and answers the recovery question with answer;
 // returns the questions asked.
-QStringList startAgain(Form1& g, bool answer)
+QStringList startAgain(MainWindow& g, bool answer)
 {
     QStringList asked;
     messages::askOverride = [&](const QString& text) {
@@ -55,7 +55,7 @@ private slots:
         const QString plan = writePlan(user.filePath("plan.bmp"), 300, 200);
         QImage drawn;
         {
-            Form1 f({plan}, dir.path());
+            MainWindow f({plan}, dir.path());
             f.show();
             paintNoise(f, QRect(20, 20, 200, 150), 7);
             drawn = canvasImage(f);
@@ -63,7 +63,7 @@ private slots:
         }
         QCOMPARE(recoveryFiles().filter(".bmp").size(), 1);
 
-        Form1 g({}, dir.path());
+        MainWindow g({}, dir.path());
         const QStringList asked = startAgain(g, true);
         QCOMPARE(asked.size(), 1);
         QVERIFY2(asked[0].startsWith("前回保存されなかった図面があります（" + plan + ", "), qPrintable(asked[0]));
@@ -92,20 +92,20 @@ private slots:
         QTemporaryDir user;
         const QString plan = writePlan(user.filePath("plan.bmp"));
         {
-            Form1 f({plan}, dir.path());
+            MainWindow f({plan}, dir.path());
             f.show();
             f.close();
         }
         QVERIFY(recoveryFiles().isEmpty());
         {
-            Form1 f({plan}, dir.path());
+            MainWindow f({plan}, dir.path());
             f.show();
             paintNoise(f, QRect(0, 0, 10, 10), 1);
             f.mnuEditSave_Click(); // saved over the plan
             f.close();
         }
         QVERIFY(recoveryFiles().isEmpty());
-        Form1 g({}, dir.path());
+        MainWindow g({}, dir.path());
         QVERIFY(startAgain(g, true).isEmpty());
     }
 
@@ -113,12 +113,12 @@ private slots:
     {
         ProgramDir dir;
         {
-            Form1 f({}, dir.path());
+            MainWindow f({}, dir.path());
             f.show();
             paintNoise(f, QRect(0, 0, 10, 10), 2);
             f.close();
         }
-        Form1 g({}, dir.path());
+        MainWindow g({}, dir.path());
         const QImage blank = canvasImage(g);
         const QStringList asked = startAgain(g, false);
         QCOMPARE(asked.size(), 1);
@@ -131,7 +131,7 @@ private slots:
     void periodicCopyFollowsTheLatestPictureAndKeepsOnlyTheNewest()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         recovery::Keeper& keeper = f.recoveryKeeper();
         keeper.intervalMs = 0;
         keeper.checkDue();

@@ -1,9 +1,9 @@
 // The scan command with SANE's "test" device: the scan replaces the canvas
 // through the temporary JPEG file, undo gives the scan back, the progress
 // window's 中止 stops a scan, and a failed scan leaves everything as it was.
-#include "shell/form2.h"
+#include "shell/progress_window.h"
 #include "shell/messages.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"
 #include <QFile>
@@ -34,8 +34,8 @@ private slots:
     void scanReplacesTheDrawingAndUndoGivesTheScan()
     {
         ProgramDir dir;
-        Form1 f(QStringList{}, dir.path());
-        f.Gf5Scan1.ExtraOptions = plainTestDevice({{"test-picture", "Solid black"}});
+        MainWindow f(QStringList{}, dir.path());
+        f.scanner.ExtraOptions = plainTestDevice({{"test-picture", "Solid black"}});
         paintOnCanvas(f, QRect(0, 0, 50, 50), qRgb(255, 0, 0));
         gf5::Gf5Scan probe;
         if (probe.SelectSource() == 0)
@@ -62,7 +62,7 @@ private slots:
     void failedOrCancelledScanChangesNothing()
     {
         ProgramDir dir;
-        Form1 f(QStringList{}, dir.path());
+        MainWindow f(QStringList{}, dir.path());
         const QImage before = canvasImage(f);
         const QString name = f.DocumentPath;
         const int live = gf5::ImageStore::liveCount();
@@ -70,7 +70,7 @@ private slots:
         // A device error: no message, canvas unchanged, and a temporary file
         // left by an earlier scan is not taken for the new picture.
         writePlan(f.scanTempFile(), 40, 30, "JPG");
-        f.Gf5Scan1.ExtraOptions = plainTestDevice({{"read-return-value", "SANE_STATUS_IO_ERROR"}});
+        f.scanner.ExtraOptions = plainTestDevice({{"read-return-value", "SANE_STATUS_IO_ERROR"}});
         f.btnScan->click();
         QVERIFY(shown.isEmpty());
         QCOMPARE(canvasImage(f), before);
@@ -79,20 +79,20 @@ private slots:
 
         // A slow scan shows the progress window with a rising number; 中止
         // stops it and the canvas stays as it was.
-        f.Gf5Scan1.Resolution = 300;
-        f.Gf5Scan1.ExtraOptions = plainTestDevice(
+        f.scanner.Resolution = 300;
+        f.scanner.ExtraOptions = plainTestDevice(
             {{"read-limit", true}, {"read-limit-size", 8192}, {"read-delay", true}, {"read-delay-duration", 100000}});
         int percent = -1;
         bool visible = false;
         QTimer poll;
         connect(&poll, &QTimer::timeout, [&] {
-            Form2* w = f.progressWindow;
-            if (!w || !w->isVisible() || w->Label1->text().toInt() < 3)
+            ProgressWindow* w = f.progressWindow;
+            if (!w || !w->isVisible() || w->lblPercent->text().toInt() < 3)
                 return;
             visible = true;
-            percent = w->Label1->text().toInt();
+            percent = w->lblPercent->text().toInt();
             poll.stop();
-            w->Command1->click();
+            w->btnCancel->click();
         });
         poll.start(20);
         QElapsedTimer t;
@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(gf5::ImageStore::liveCount(), live);
 
         // A picture that cannot be written does not count as scanned.
-        f.Gf5Scan1_ImageAcquired(987654);
+        f.scanner_ImageAcquired(987654);
         QVERIFY(!f.ScanDone);
         QVERIFY(!QFile::exists(f.scanTempFile()));
     }
@@ -124,8 +124,8 @@ private slots:
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
         const QString programFolder = dir.file("plain/zorvat");
-        Form1 f(QStringList{}, programFolder);
-        f.Gf5Scan1.ExtraOptions = plainTestDevice({{"test-picture", "Solid black"}});
+        MainWindow f(QStringList{}, programFolder);
+        f.scanner.ExtraOptions = plainTestDevice({{"test-picture", "Solid black"}});
         f.btnScan->click();
         QVERIFY(shown.isEmpty());
         QCOMPARE(f.DocumentPath, QString("NoName画像"));

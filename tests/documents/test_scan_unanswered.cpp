@@ -2,9 +2,9 @@
 // window is up while the scanners are listed, the wait ends at the time
 // limit with a Japanese message, and with no scanner at all the command
 // says "取り止めました". The canvas never changes.
-#include "shell/form2.h"
+#include "shell/progress_window.h"
 #include "shell/messages.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"
 #include <QElapsedTimer>
@@ -32,10 +32,10 @@ private slots:
     void silentScannerIsReportedAndMissingScannerCancels()
     {
         ProgramDir dir;
-        Form1 f(QStringList{}, dir.path());
+        MainWindow f(QStringList{}, dir.path());
         paintOnCanvas(f, QRect(0, 0, 20, 20), qRgb(255, 0, 0));
         const QImage before = canvasImage(f);
-        f.Gf5Scan1.DiscoveryLimitMs = 1000;
+        f.scanner.DiscoveryLimitMs = 1000;
         bool windowSeen = false;
         QTimer poll;
         connect(&poll, &QTimer::timeout, [&] {
@@ -53,8 +53,8 @@ private slots:
         QCOMPARE(canvasImage(f), before);
 
         // 中止 while the scanners are listed abandons the selection.
-        f.Gf5Scan1.DiscoveryLimitMs = 20000;
-        QTimer::singleShot(200, [&] { f.progressWindow->Command1->click(); });
+        f.scanner.DiscoveryLimitMs = 20000;
+        QTimer::singleShot(200, [&] { f.progressWindow->btnCancel->click(); });
         t.restart();
         f.btnScan->click();
         QVERIFY(t.elapsed() < 3000);

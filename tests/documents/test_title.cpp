@@ -1,6 +1,6 @@
 // The title line shows the document's name exactly, whatever it contains.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include <QDir>
 
 using namespace testsupport;
@@ -16,15 +16,15 @@ private slots:
         const QStringList names = {"x%1.bmp", "%2%3%4.bmp", "%5%6%7%8%9.bmp", "%%.bmp", "100%.bmp"};
         for (const QString& name : names) {
             const QString path = writePlan(folder + "/" + name, 80, 24, "BMP");
-            Form1 f({path}, dir.path());
+            MainWindow f({path}, dir.path());
             QCOMPARE(f.windowTitle(), path + "  W 80 H 24   24BitColor");
         }
         // A name given at save time too.
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QString saved = folder + "/%1%2%3%4.bmp";
         FileDialogs dialogs;
         dialogs.answer = saved;
-        f.Command2_Click(1);
+        f.btnSave_Click(1);
         QCOMPARE(f.windowTitle(), saved + "  W 600 H 600   24BitColor");
     }
 };

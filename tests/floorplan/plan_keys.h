@@ -1,9 +1,9 @@
 #pragma once
 // Helpers for the floor-plan window tests: selections, keypad presses sent
 // as real key events, and pixel checks.
-#include "shell/form1.h"
-#include "shell/form3.h"
-#include "testsupport/formfixture.h"
+#include "shell/main_window.h"
+#include "shell/side_choice_dialog.h"
+#include "testsupport/windowfixture.h"
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -12,24 +12,24 @@
 
 namespace plantest {
 
-inline void select(Form1& f, int l, int t, int r, int b) { testsupport::setSelection(f, l, t, r, b); }
+inline void select(MainWindow& f, int l, int t, int r, int b) { testsupport::setSelection(f, l, t, r, b); }
 
 // As (left, top, right, bottom), stored in a QRect's corners verbatim.
-inline QRect selection(const Form1& f) { return testsupport::selectionRect(f); }
+inline QRect selection(const MainWindow& f) { return testsupport::selectionRect(f); }
 
 // A key of the numeric keypad, as the platform delivers it with Num Lock on.
-inline void pad(Form1& f, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+inline void pad(MainWindow& f, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
-    QTest::keyClick(f.Gf5Disp1, key, mods | Qt::KeypadModifier);
+    QTest::keyClick(f.dspCanvas, key, mods | Qt::KeypadModifier);
 }
 
-inline void key(Form1& f, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+inline void key(MainWindow& f, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
-    QTest::keyClick(f.Gf5Disp1, key, mods);
+    QTest::keyClick(f.dspCanvas, key, mods);
 }
 
 // Marks a start square and puts the selection on the end square.
-inline void trace(Form1& f, const QRect& start, const QRect& end)
+inline void trace(MainWindow& f, const QRect& start, const QRect& end)
 {
     select(f, start.left(), start.top(), start.right(), start.bottom());
     pad(f, Qt::Key_5);
@@ -66,12 +66,12 @@ struct SideAnswer {
     QStringList texts;
     explicit SideAnswer(int answer)
     {
-        Form3::answerOverride = [this, answer](Form3& w) {
-            texts = {w.Label1[1]->text(), w.Label1[2]->text(), w.Command1[1]->text(), w.Command1[2]->text()};
+        SideChoiceDialog::answerOverride = [this, answer](SideChoiceDialog& w) {
+            texts = {w.lblQuestion[1]->text(), w.lblQuestion[2]->text(), w.btnAnswer[1]->text(), w.btnAnswer[2]->text()};
             return answer;
         };
     }
-    ~SideAnswer() { Form3::answerOverride = nullptr; }
+    ~SideAnswer() { SideChoiceDialog::answerOverride = nullptr; }
 };
 
 } // namespace plantest

@@ -68,7 +68,7 @@ private slots:
         QFETCH(QPoint, leafEnd);
         QFETCH(QPoint, swingEnd);
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         SideAnswer answer(side);
         trace(f, from, to);
         key(f, Qt::Key_D);
@@ -105,7 +105,7 @@ private slots:
     void cancellingTheDoorRestoresTheSheet()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(130, 105, 10, 10), Black);
         const QImage before = canvasImage(f);
         SideAnswer answer(0);
@@ -122,7 +122,7 @@ private slots:
     void slidingDoorAbove()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(140, 104, 4, 4), Black); // old drawing in the wall's upper half
         SideAnswer answer(1);
         trace(f, ltrb(100, 100, 120, 120), ltrb(160, 100, 180, 120));
@@ -149,7 +149,7 @@ private slots:
     void slidingDoorBelow()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         SideAnswer answer(2);
         trace(f, ltrb(100, 100, 120, 120), ltrb(160, 100, 180, 120));
         key(f, Qt::Key_H);

@@ -18,7 +18,7 @@ namespace {
 const QRgb Red = qRgb(255, 0, 0);
 const QRgb Black = qRgb(0, 0, 0);
 
-void showActive(Form1& f)
+void showActive(MainWindow& f)
 {
     f.show();
     QApplication::setActiveWindow(&f);
@@ -43,7 +43,7 @@ private slots:
         QFETCH(int, option);
         QFETCH(int, step);
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.optSize[option]->setChecked(true);
         select(f, 100, 100, 120, 120);
         pad(f, Qt::Key_6);
@@ -58,25 +58,25 @@ private slots:
         pad(f, Qt::Key_2, Qt::ControlModifier);
         pad(f, Qt::Key_6, Qt::ControlModifier);
         QCOMPARE(selection(f), ltrb(101, 101 - step, 121, 121 - step));
-        QCOMPARE(f.Gf5Disp1->DisplayMode(), int16_t(2));
+        QCOMPARE(f.dspCanvas->DisplayMode(), int16_t(2));
     }
 
     void withoutAThicknessTheSelectionStaysButIsRedrawn()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         select(f, 100, 100, 120, 120);
-        f.Gf5Disp1->setDisplayMode(1);
+        f.dspCanvas->setDisplayMode(1);
         pad(f, Qt::Key_6);
         pad(f, Qt::Key_8);
         QCOMPARE(selection(f), ltrb(100, 100, 120, 120));
-        QCOMPARE(f.Gf5Disp1->DisplayMode(), int16_t(2));
+        QCOMPARE(f.dspCanvas->DisplayMode(), int16_t(2));
     }
 
     void altResizesOneEdgeByOnePixel()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.optSize[1]->setChecked(true);
         select(f, 100, 100, 120, 101);
         pad(f, Qt::Key_8, Qt::AltModifier);
@@ -97,7 +97,7 @@ private slots:
     void onlyKeypadKeysMove()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.optSize[4]->setChecked(true);
         select(f, 100, 100, 120, 120);
         key(f, Qt::Key_8); // the digit row's 8 is not keypad 8
@@ -112,7 +112,7 @@ private slots:
     void markingTheStartAndCancelling()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(105, 105, 4, 4), Black);
         const QImage before = canvasImage(f);
         f.optSize[1]->setChecked(true);
@@ -139,14 +139,14 @@ private slots:
     void confirmKeysWithoutAMarkOnlyMoveTheFocus()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showActive(f);
         const QImage before = canvasImage(f);
         select(f, 100, 100, 200, 120);
         for (Qt::Key k : {Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Slash}) {
             f.chkBold->setFocus();
             pad(f, k);
-            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.Gf5Disp1));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.dspCanvas));
         }
         key(f, Qt::Key_D);
         key(f, Qt::Key_H);
@@ -157,12 +157,12 @@ private slots:
     void anyKeyMovesTheFocusToTheCanvas()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showActive(f);
         f.chkGomitori->setFocus();
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.chkGomitori));
         QTest::keyClick(f.chkGomitori, Qt::Key_Q);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.Gf5Disp1));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.dspCanvas));
         // Space would toggle a focused check box; the map takes it first.
         f.chkGomitori->setFocus();
         QTest::keyClick(f.chkGomitori, Qt::Key_Space);
@@ -186,7 +186,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, mods);
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showActive(f);
         const QImage before = canvasImage(f);
         select(f, 100, 100, 120, 120);
@@ -203,7 +203,7 @@ private slots:
     void edgeLineKeysDrawOnTheSelection()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         select(f, 100, 100, 200, 150);
         key(f, Qt::Key_Insert); // top edge
         QVERIFY(blackNear(canvasImage(f), 150, 100, 1));
@@ -225,7 +225,7 @@ private slots:
     void cornerKeysNeedExactlyControl()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage before = canvasImage(f);
         select(f, 100, 100, 120, 120);
         pad(f, Qt::Key_7);
@@ -238,7 +238,7 @@ private slots:
     void cornerAfterATraceDrawsTheWallThenTheCorner()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage before = canvasImage(f);
         f.optSize[1]->setChecked(true);
         select(f, 100, 100, 120, 120);
@@ -265,7 +265,7 @@ private slots:
     void typingIntoTheRoomNameRunsNoCommand()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showActive(f);
         f.optSize[1]->setChecked(true);
         select(f, 100, 100, 105, 105);
@@ -280,7 +280,7 @@ private slots:
         QCOMPARE(selection(f), ltrb(100, 100, 105, 105)); // neither fitted nor moved
         QVERIFY(!f.WallStartMarked);
         // Leaving the box switches the keys back on.
-        f.Gf5Disp1->setFocus();
+        f.dspCanvas->setFocus();
         QVERIFY(f.KeyPreview);
         pad(f, Qt::Key_6);
         QCOMPARE(selection(f), ltrb(110, 100, 115, 105));

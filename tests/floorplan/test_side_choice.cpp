@@ -25,10 +25,10 @@ struct DialogKeys {
     void arm()
     {
         QTimer::singleShot(0, [this] {
-            auto* dialog = qobject_cast<Form3*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<SideChoiceDialog*>(QApplication::activeModalWidget());
             if (!dialog)
                 return;
-            answers = {dialog->Command1[1]->text(), dialog->Command1[2]->text()};
+            answers = {dialog->btnAnswer[1]->text(), dialog->btnAnswer[2]->text()};
             for (const KeyPress& k : keys) {
                 openBefore << dialog->isVisible();
                 if (!dialog->isVisible())
@@ -71,7 +71,7 @@ private slots:
         QFETCH(bool, keypad);
         QFETCH(int, expected);
         testsupport::ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.show();
         const QRect from = ltrb(100, 100, 120, 120);
         const QRect to = horizontal ? ltrb(160, 100, 180, 120) : ltrb(100, 160, 120, 180);
@@ -91,7 +91,7 @@ private slots:
     void enterPicksNothing()
     {
         testsupport::ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.show();
         trace(f, ltrb(100, 100, 120, 120), ltrb(160, 100, 180, 120));
         DialogKeys keys;

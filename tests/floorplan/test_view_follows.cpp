@@ -11,15 +11,15 @@ using namespace plantest;
 namespace {
 struct View {
     testsupport::ProgramDir dir;
-    Form1 f{QStringList{}, dir.path()};
-    gf5::Gf5Disp* d = f.Gf5Disp1;
+    MainWindow f{QStringList{}, dir.path()};
+    gf5::Gf5Disp* d = f.dspCanvas;
 
     explicit View(int scaleOption)
     {
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         testsupport::showOnCanvas(f, testsupport::whiteImage(3000, 2000));
-        f.selectOption1(scaleOption);
+        f.selectDisplayScale(scaleOption);
         f.optSize[1]->setChecked(true); // keypad step 10
     }
     int h() const { return d->horizontalScrollBar()->value(); }
@@ -55,7 +55,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(bool, alt);
         View w(scaleOption);
-        Form1& f = w.f;
+        MainWindow& f = w.f;
         select(f, 100, 100, 120, 120);
         QVERIFY(w.selectionSeen());
         const int h0 = w.h(), v0 = w.v();
@@ -98,7 +98,7 @@ private slots:
     void dragPastTheEdgeScrolls()
     {
         View w(4);
-        Form1& f = w.f;
+        MainWindow& f = w.f;
         select(f, 100, 100, 140, 140);
         QWidget* vp = w.d->viewport();
         const QSize vs = vp->size();

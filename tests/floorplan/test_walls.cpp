@@ -24,7 +24,7 @@ private slots:
     void doubleWallLeavesTwoFaceLinesAndOpenEnds()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         trace(f, Start, square20(200, 100));
         pad(f, Qt::Key_Minus);
         QImage expected = whiteImage(600, 600);
@@ -46,7 +46,7 @@ private slots:
     {
         QFETCH(QRect, end);
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         trace(f, Start, end);
         pad(f, Qt::Key_Plus);
         QImage expected = whiteImage(600, 600);
@@ -57,7 +57,7 @@ private slots:
     void slantedSolidWallIsAHexagon()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         trace(f, Start, square20(200, 110)); // height 30 > 27: slanted
         pad(f, Qt::Key_Plus);
         const QImage img = canvasImage(f);
@@ -72,7 +72,7 @@ private slots:
     void slantedDoubleWallIsHollow()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         trace(f, Start, square20(200, 200));
         pad(f, Qt::Key_Minus);
         const QImage img = canvasImage(f);
@@ -88,7 +88,7 @@ private slots:
     void dustIsClearedBesideAStraightWall()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.chkGomitori->setChecked(true);
         f.cmbGomiDot->setCurrentText("4");
         // Dust at known places; the cleared box is (120, 96, 200, 124).
@@ -113,7 +113,7 @@ private slots:
     void controlDrawsInTheCurrentColourWithoutClearing()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.chkGomitori->setChecked(true);
         f.setCurrentColour(0x00FF00); // green
         paintOnCanvas(f, QRect(150, 97, 1, 1), Black);
@@ -128,7 +128,7 @@ private slots:
     void dotSizedWallIsALineBetweenCentres()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.optSize[7]->setChecked(true); // wall pen 3 pixels wide
         trace(f, ltrb(100, 100, 107, 107), ltrb(150, 100, 157, 107));
         pad(f, Qt::Key_Plus);
@@ -146,7 +146,7 @@ private slots:
     void crossMarkCrossesTheWallMiddle()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.cmbGomiDot->setCurrentText("4");
         trace(f, Start, square20(200, 100));
         pad(f, Qt::Key_Slash);
@@ -180,7 +180,7 @@ private slots:
         QFETCH(QRect, first);
         QFETCH(QRect, second);
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         // Grey surroundings show how far each opening reaches.
         const QRgb grey = qRgb(128, 128, 128);
         paintOnCanvas(f, QRect(80, 80, 60, 60), grey);
@@ -198,7 +198,7 @@ private slots:
     void cornersNeedASquareOfSixOrMore()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage before = canvasImage(f);
         for (const QRect& r : {ltrb(100, 100, 105, 105), ltrb(100, 100, 110, 112)}) {
             select(f, r.left(), r.top(), r.right(), r.bottom());
@@ -214,7 +214,7 @@ private slots:
     void undoRevertsAWholeWall()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(10, 10, 5, 5), Black);
         const QImage before = canvasImage(f);
         trace(f, Start, square20(200, 100));

@@ -1,7 +1,7 @@
 // The program as installed (see install_tree.sh): its data folder is found
 // from bin/, the parts library is listed from there, the user's settings
 // come first, and a scan works while the data folder stays untouched.
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"
 #include "shell/messages.h"
@@ -29,9 +29,9 @@ QStringList listing(const QString& dir)
     return out;
 }
 
-void clickTab(Form1& f, int index)
+void clickTab(MainWindow& f, int index)
 {
-    QTest::mouseClick(f.TabStrip2, Qt::LeftButton, {}, f.TabStrip2->tabRect(index).center());
+    QTest::mouseClick(f.tabLibrary, Qt::LeftButton, {}, f.tabLibrary->tabRect(index).center());
 }
 }
 
@@ -61,21 +61,21 @@ private slots:
 
     void listsTheInstalledPartsAndReadsTheUsersSettingsFirst()
     {
-        Form1 f({}, userpaths::programFolder(root + "/usr/bin"));
+        MainWindow f({}, userpaths::programFolder(root + "/usr/bin"));
         QCOMPARE(f.PrintDpi, 150); // the installed sample, changed by the install test
         clickTab(f, 0);
-        QVERIFY(f.Gf5Thumb1->count() > 0);
-        for (const QString& part : f.Gf5Thumb1->shownFiles())
+        QVERIFY(f.thmParts->count() > 0);
+        for (const QString& part : f.thmParts->shownFiles())
             QVERIFY2(part.startsWith(data + "/buhin/bihin/"), qPrintable(part));
         clickTab(f, 1);
-        QVERIFY(f.Gf5Thumb1->count() > 0);
+        QVERIFY(f.thmParts->count() > 0);
 
         QDir().mkpath(userpaths::configFolder());
         QFile ini(userpaths::configFolder() + "/zorvat.ini");
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write("[print]\ndpi=300\n");
         ini.close();
-        Form1 g({}, data);
+        MainWindow g({}, data);
         QCOMPARE(g.PrintDpi, 300);
         ini.remove();
     }
@@ -88,8 +88,8 @@ private slots:
         qputenv("SANE_CONFIG_DIR", conf.path().toLocal8Bit());
         QStringList shown;
         messages::override = [&](const QString& text) { shown << text; };
-        Form1 f({}, data);
-        f.Gf5Scan1.ExtraOptions = {{"test-picture", "Solid black"}};
+        MainWindow f({}, data);
+        f.scanner.ExtraOptions = {{"test-picture", "Solid black"}};
         f.btnScan->click();
         messages::override = nullptr;
         QVERIFY2(shown.isEmpty(), qPrintable(shown.join('|')));

@@ -1,6 +1,6 @@
 // The straightening command of the canvas edit menu.
 #include "imaging/effects/skew.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QAction>
@@ -29,7 +29,7 @@ QImage room(double degrees)
     return img;
 }
 
-void straighten(Form1& f)
+void straighten(MainWindow& f)
 {
     QAction* action = f.mnuEditDisp->findChild<QAction*>("mnuEditDeskew");
     QVERIFY(action);
@@ -45,7 +45,7 @@ private slots:
     void aSkewedPlanIsStraightenedInOneUndoStep()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage skewed = room(-2.6);
         showOnCanvas(f, skewed);
         straighten(f);
@@ -70,7 +70,7 @@ private slots:
     void aStraightPlanOrOneWithoutLinesIsLeftAlone()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         for (const QImage& img : {room(0.02), QImage()}) {
             QImage picture = img;
             if (picture.isNull()) {
@@ -83,10 +83,10 @@ private slots:
                     p.drawEllipse(QPointF(100 + i * 100, 200), 40, 40);
             }
             showOnCanvas(f, picture);
-            const int32_t shown = f.Gf5Disp1->ImageHandle();
+            const int32_t shown = f.dspCanvas->ImageHandle();
             const int live = gf5::ImageStore::liveCount();
             straighten(f);
-            QCOMPARE(f.Gf5Disp1->ImageHandle(), shown);
+            QCOMPARE(f.dspCanvas->ImageHandle(), shown);
             QCOMPARE(gf5::ImageStore::liveCount(), live); // no snapshot, no result
             COMPARE_IMAGES(canvasImage(f), picture, "deskew-left-alone");
         }

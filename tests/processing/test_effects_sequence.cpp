@@ -1,6 +1,6 @@
 // Tone commands, effect buttons and fine rotation on the canvas.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include <QCheckBox>
 #include <QLineEdit>
@@ -38,11 +38,11 @@ private slots:
     void effectInsideSelectionLeavesTheRestAlone()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage before = checkerboard(200, 100);
         showOnCanvas(f, before);
         setSelection(f, 50, 20, 150, 80);
-        f.Command9_Click(); // blur
+        f.btnBlur_Click(); // blur
         const QImage after = canvasImage(f);
         QCOMPARE(after.size(), before.size());
         int changedInside = 0;
@@ -63,7 +63,7 @@ private slots:
     void brightnessTwiceAddsSixteenAndBottomZeroMeansWholeImage()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QImage img(60, 40, QImage::Format_RGB32);
         img.fill(qRgb(100, 110, 120));
         showOnCanvas(f, img);
@@ -81,7 +81,7 @@ private slots:
     void contrastRaisesUpperLevelsOnly()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QImage img(20, 10, QImage::Format_RGB32);
         img.fill(qRgb(192, 100, 255));
         showOnCanvas(f, img);
@@ -92,9 +92,9 @@ private slots:
     void greyScaleMakesEveryPixelGrey()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showOnCanvas(f, checkerboard(40, 30));
-        f.Command12_Click();
+        f.btnGreyscale_Click();
         const QImage after = canvasImage(f);
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 40; ++x) {
@@ -106,7 +106,7 @@ private slots:
     void fineRotationTurnsClockwiseThenBack()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QImage img(1000, 200, QImage::Format_RGB32);
         img.fill(Qt::white);
         for (int y = 98; y < 102; ++y)
@@ -120,14 +120,14 @@ private slots:
         // Clockwise on screen: the right end of the bar goes down.
         const double drop = darkCentre(once, once.width() - 80) - darkCentre(once, 80);
         QVERIFY2(drop > 4.5 && drop < 7.5, qPrintable(QString::number(drop))); // 0.4 degrees over ~850 px
-        f.Command13_Click(2);
+        f.btnFineTurn_Click(2);
         const QImage back = canvasImage(f);
         const double left = darkCentre(back, back.width() / 2 - 400), right = darkCentre(back, back.width() / 2 + 400);
         QVERIFY2(std::abs(right - left) < 0.5, qPrintable(QString::number(right - left)));
 
         // "微" halves the step.
         f.chkBI->setChecked(true);
-        f.Command13_Click(2);
+        f.btnFineTurn_Click(2);
         const QImage fine = canvasImage(f);
         const double rise = darkCentre(fine, fine.width() / 2 - 400) - darkCentre(fine, fine.width() / 2 + 400);
         QVERIFY2(rise > 2.0 && rise < 3.6, qPrintable(QString::number(rise))); // 0.2 degrees over 800 px
@@ -136,7 +136,7 @@ private slots:
     void fineRotationKeepsSizeWhiteCornersAndThinLines()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QImage img(600, 300, QImage::Format_RGB32);
         img.fill(Qt::black); // uncovered corners must not stay black
         for (int y = 20; y < 280; ++y)
@@ -144,9 +144,9 @@ private slots:
                 img.setPixel(x, y, y == 150 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
         showOnCanvas(f, img);
         for (int i = 0; i < 5; ++i)
-            f.Command13_Click(1);
+            f.btnFineTurn_Click(1);
         for (int i = 0; i < 5; ++i)
-            f.Command13_Click(2);
+            f.btnFineTurn_Click(2);
         const QImage back = canvasImage(f);
         QCOMPARE(back.size(), img.size());
         QCOMPARE(back.pixel(0, 0), qRgb(255, 255, 255));
@@ -166,38 +166,38 @@ private slots:
     void cancelFromTheProgressWindowKeepsTheCanvas()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage before = checkerboard(400, 300);
         showOnCanvas(f, before);
-        const int32_t shown = f.Gf5Disp1->ImageHandle();
+        const int32_t shown = f.dspCanvas->ImageHandle();
         bool reported = false;
-        const auto cancel = connect(&f.Gf5Effect1, &gf5::Gf5Effect::Progress, &f, [&] {
+        const auto cancel = connect(&f.fxCanvas, &gf5::Gf5Effect::Progress, &f, [&] {
             reported = true;
-            f.Form2_Command1_Click(); // "中止"
+            f.progressCancel_Click(); // "中止"
         });
-        f.Command9_Click();
+        f.btnBlur_Click();
         QVERIFY(reported);
-        QCOMPARE(f.Gf5Disp1->ImageHandle(), shown);
+        QCOMPARE(f.dspCanvas->ImageHandle(), shown);
         COMPARE_IMAGES(canvasImage(f), before, "cancelled-blur");
         // The next command runs again.
         disconnect(cancel);
-        f.Command9_Click();
-        QVERIFY(f.Gf5Disp1->ImageHandle() != shown);
+        f.btnBlur_Click();
+        QVERIFY(f.dspCanvas->ImageHandle() != shown);
     }
 
     void commandsReleaseWhatTheyReplace()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showOnCanvas(f, checkerboard(80, 60));
-        f.Command4_Click(); // from here on a snapshot exists
+        f.btnSharpen_Click(); // from here on a snapshot exists
         const int live = gf5::ImageStore::liveCount();
-        f.Command5_Click();
-        f.Command8_Click();
-        f.Command11_Click();
+        f.btnDenoise_Click();
+        f.btnMosaic_Click();
+        f.btnAntiAlias_Click();
         f.btnRGB_Click();
         f.btnUndo_Click();
-        f.Command13_Click(1);
+        f.btnFineTurn_Click(1);
         QCOMPARE(gf5::ImageStore::liveCount(), live);
     }
 };

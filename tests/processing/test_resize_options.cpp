@@ -1,6 +1,6 @@
 // The resize sizes are laid out in reading order with room between them.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -15,7 +15,7 @@ private slots:
     void sizesReadInOrderAndNoCaptionTouchesTheNext()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         // Names, indexes and captions are unchanged.
@@ -42,7 +42,7 @@ private slots:
                 if (before)
                     QVERIFY2(before->x() + before->sizeHint().width() + 2 <= x,
                              qPrintable(before->text() + " touches " + r->text()));
-                QVERIFY(x + r->width() <= f.Frame4->width());
+                QVERIFY(x + r->width() <= f.frmResize->width());
                 previousBottom = std::max(previousBottom, y + r->height());
                 before = r;
             }
@@ -50,8 +50,8 @@ private slots:
         }
         QCOMPARE(values, (QList<QList<int>>{{300, 400, 500, 600}, {700, 800, 900, 1000}, {1100, 1200, 1300}}));
         // The unit label and the button stay below the sizes.
-        QVERIFY(f.Label4->y() >= previousBottom);
-        QVERIFY(f.Command10->y() >= previousBottom);
+        QVERIFY(f.lblResizeUnit->y() >= previousBottom);
+        QVERIFY(f.btnResize->y() >= previousBottom);
     }
 };
 

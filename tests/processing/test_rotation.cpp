@@ -1,6 +1,6 @@
 // Turning and mirroring the preview and the canvas.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include <QComboBox>
 #include <QLineEdit>
@@ -8,16 +8,16 @@
 using namespace testsupport;
 
 namespace {
-void showOnPreview(Form1& f, const QImage& img)
+void showOnPreview(MainWindow& f, const QImage& img)
 {
-    const int32_t old = f.Gf5Disp2->ImageHandle();
-    f.Gf5Disp2->setImageHandle(gf5::ImageStore::add(img));
+    const int32_t old = f.dspPreview->ImageHandle();
+    f.dspPreview->setImageHandle(gf5::ImageStore::add(img));
     gf5::ImageStore::release(old);
 }
 
-QImage previewImage(const Form1& f)
+QImage previewImage(const MainWindow& f)
 {
-    const QImage* img = gf5::ImageStore::image(f.Gf5Disp2->ImageHandle());
+    const QImage* img = gf5::ImageStore::image(f.dspPreview->ImageHandle());
     return img ? *img : QImage();
 }
 
@@ -48,7 +48,7 @@ private slots:
     void previewTurnsByTheTypedWholeAngle()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showOnPreview(f, marked(40, 20));
         f.cmbRotate_2->setCurrentText("90");
         f.btnRotate_Click();
@@ -58,11 +58,11 @@ private slots:
         f.btnRotate_Click();
         QCOMPARE(previewImage(f).pixel(0, 0), qRgb(255, 0, 0));
 
-        const int32_t shown = f.Gf5Disp2->ImageHandle();
+        const int32_t shown = f.dspPreview->ImageHandle();
         for (const char* text : {"360", "0", "-360", "abc"}) {
             f.cmbRotate_2->setCurrentText(text);
             f.btnRotate_Click();
-            QCOMPARE(f.Gf5Disp2->ImageHandle(), shown);
+            QCOMPARE(f.dspPreview->ImageHandle(), shown);
         }
 
         const QImage bar = whiteImage(200, 20);
@@ -77,7 +77,7 @@ private slots:
     void previewMirrorLeavesTheUndoAlone()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(0, 0, 10, 10), qRgb(0, 0, 0));
         const QImage between = canvasImage(f);
         paintOnCanvas(f, QRect(20, 20, 10, 10), qRgb(0, 0, 0));
@@ -95,7 +95,7 @@ private slots:
     void canvasTurnsAndMirrorsAsOneUndoStep()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage before = marked(60, 30);
         showOnCanvas(f, before);
         f.cmbRotate->setText("-3");
@@ -118,21 +118,21 @@ private slots:
     void angleBeyondThirtyTwoBitsIsRefused()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage before = marked(60, 30);
         showOnCanvas(f, before);
         f.TakeUndoSnapshot();
-        const int32_t shown = f.Gf5Disp1->ImageHandle(), snapshot = f.Gf5Effect2.ResultImage;
+        const int32_t shown = f.dspCanvas->ImageHandle(), snapshot = f.fxUndo.ResultImage;
         for (const char* text : {"21474837", "-21474837", "1e12"}) {
             f.cmbRotate->setText(text);
             f.btnRoteteAndTurn_Click(0);
-            QCOMPARE(f.Gf5Disp1->ImageHandle(), shown);
-            QCOMPARE(f.Gf5Effect2.ResultImage, snapshot);
+            QCOMPARE(f.dspCanvas->ImageHandle(), shown);
+            QCOMPARE(f.fxUndo.ResultImage, snapshot);
         }
         // The largest angle that fits still runs (a whole number of turns here).
         f.cmbRotate->setText("21474720");
         f.btnRoteteAndTurn_Click(0);
-        QVERIFY(f.Gf5Disp1->ImageHandle() != shown);
+        QVERIFY(f.dspCanvas->ImageHandle() != shown);
         COMPARE_IMAGES(canvasImage(f), before, "whole-turns");
     }
 };

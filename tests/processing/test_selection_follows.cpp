@@ -1,6 +1,6 @@
 // Commands that change the canvas image's size or orientation leave no
 // stale selection behind to steer the next command.
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QLineEdit>
@@ -18,7 +18,7 @@ QImage colourful(int w, int h)
     return img;
 }
 
-void clickButton(Form1& f, const QString& name)
+void clickButton(MainWindow& f, const QString& name)
 {
     auto* b = f.findChild<QAbstractButton*>(name);
     QVERIFY2(b, qPrintable(name));
@@ -44,13 +44,13 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QString, angle);
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showOnCanvas(f, colourful(240, 120));
         f.cmbRotate->setText(angle);
         setSelection(f, 30, 20, 130, 70);
-        const int32_t before = f.Gf5Disp1->ImageHandle();
+        const int32_t before = f.dspCanvas->ImageHandle();
         clickButton(f, button);
-        QVERIFY(f.Gf5Disp1->ImageHandle() != before); // the command ran
+        QVERIFY(f.dspCanvas->ImageHandle() != before); // the command ran
         QCOMPARE(selectionRect(f), QRect(QPoint(0, 0), QPoint(0, 0)));
         f.btnUndo_Click();
         QCOMPARE(canvasImage(f).size(), QSize(240, 120));
@@ -61,7 +61,7 @@ private slots:
     void greyAfterCutOutCoversTheWholeImage()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showOnCanvas(f, colourful(240, 120));
         setSelection(f, 30, 20, 130, 70);
         clickButton(f, "btnCut");
@@ -81,7 +81,7 @@ private slots:
     void marginSelectsOnlyTheFloatingPicture()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showOnCanvas(f, colourful(240, 120));
         setSelection(f, 30, 20, 130, 70);
         clickButton(f, "btnYohaku");

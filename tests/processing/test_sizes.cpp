@@ -1,6 +1,6 @@
 // Margins, resizing, cut-out and the preview's clipboard transfers.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "processing/size_rules.h"
 #include <QClipboard>
@@ -62,14 +62,14 @@ private slots:
     void resizeFitsTheLongerSideInOneUndoStep()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage before = gradient(1000, 600);
         showOnCanvas(f, before);
         f.optResize[4]->setChecked(true); // "500"
-        f.Command10_Click();
+        f.btnResize_Click();
         QCOMPARE(canvasImage(f).size(), QSize(500, 300));
         f.optResize[5]->setChecked(true); // " 900"
-        f.Command10_Click();
+        f.btnResize_Click();
         QCOMPARE(canvasImage(f).size(), QSize(900, 540));
         f.btnUndo_Click();
         QCOMPARE(canvasImage(f).size(), QSize(500, 300));
@@ -78,7 +78,7 @@ private slots:
     void marginAddsWhiteAndFloatsTheOldPicture()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showOnCanvas(f, planWithSquare(800, 600));
         f.cmbYohaku->setCurrentText("100");
         f.optYohaku[2]->setChecked(true); // "横に"
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(sheet.size(), QSize(900, 600));
         QCOMPARE(countColour(sheet, qRgb(255, 255, 255)), 900 * 600); // nothing pasted yet
         QVERIFY(f.PasteFloating);
-        const QImage shown = f.Gf5Disp1->shownImage();
+        const QImage shown = f.dspCanvas->shownImage();
         QCOMPARE(shown.pixel(20, 20), qRgb(0, 0, 0));
         QCOMPARE(shown.pixel(40, 40), qRgb(255, 255, 255));
 
@@ -108,13 +108,13 @@ private slots:
     void cutOutKeepsExactlyTheSelection()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage before = gradient(200, 100);
         showOnCanvas(f, before);
-        const int32_t shown = f.Gf5Disp1->ImageHandle();
+        const int32_t shown = f.dspCanvas->ImageHandle();
         setSelection(f, 30, 20, 130, 0); // bottom 0: no selection, nothing happens
         f.btnCut_Click();
-        QCOMPARE(f.Gf5Disp1->ImageHandle(), shown);
+        QCOMPARE(f.dspCanvas->ImageHandle(), shown);
         setSelection(f, 30, 20, 130, 70);
         f.btnCut_Click();
         COMPARE_IMAGES(canvasImage(f), before.copy(30, 20, 100, 50), "cut-out");
@@ -125,7 +125,7 @@ private slots:
     void clipboardIntoPreviewIsTwentyFourBit()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QImage picture(37, 23, QImage::Format_Indexed8);
         picture.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 255)});
         picture.fill(0);
@@ -133,7 +133,7 @@ private slots:
         QApplication::clipboard()->setImage(picture);
         const int live = gf5::ImageStore::liveCount();
         f.btnClip2Disp2_Click();
-        const int32_t preview = f.Gf5Disp2->ImageHandle();
+        const int32_t preview = f.dspPreview->ImageHandle();
         QVERIFY(preview != 0);
         gf5::Gf5Common info;
         info.ImageHandle = preview;
@@ -159,11 +159,11 @@ private slots:
     void emptyClipboardLeavesThePreview()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QApplication::clipboard()->clear();
         const int live = gf5::ImageStore::liveCount();
         f.btnClip2Disp2_Click();
-        QCOMPARE(f.Gf5Disp2->ImageHandle(), 0);
+        QCOMPARE(f.dspPreview->ImageHandle(), 0);
         QCOMPARE(gf5::ImageStore::liveCount(), live);
     }
 };

@@ -1,6 +1,6 @@
 // Making the underlay, marking its greys and taking it away again.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "floorplan/underlay_rules.h"
 #include <QPushButton>
@@ -47,7 +47,7 @@ private slots:
     void creationRecoloursAndLeavesNoGrey()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         const QImage before = greyBands();
         showOnCanvas(f, before);
         f.btnRGB_Click();
@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(after.pixel(45, 5), qRgb(128, 160, 128));
         QCOMPARE(after.pixel(65, 5), qRgb(230, 230, 231));
         QCOMPARE(greyCount(after, after.rect()), 0);
-        QVERIFY(!f.Gf5Disp1->hasPendingDrawing());
+        QVERIFY(!f.dspCanvas->hasPendingDrawing());
         // Curve and marking are one undo step.
         f.btnUndo_Click();
         COMPARE_IMAGES(canvasImage(f), before, "underlay-undo");
@@ -66,7 +66,7 @@ private slots:
     void creationWithSelectionMarksOnlyTheSelection()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showOnCanvas(f, greyBands());
         setSelection(f, 0, 10, 79, 19); // both edges included in the marking
         f.btnRGB_Click();
@@ -80,7 +80,7 @@ private slots:
     void removalWhitensColourAndKeepsGrey()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QImage img(50, 20, QImage::Format_RGB32);
         img.fill(qRgb(200, 200, 201));
         for (int x = 0; x < 50; ++x) {
@@ -105,7 +105,7 @@ private slots:
     void tracingSurvivesUnderlayRemoval()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showOnCanvas(f, greyBands());
         f.btnRGB_Click();
         paintOnCanvas(f, QRect(10, 10, 60, 4), qRgb(0, 0, 0));

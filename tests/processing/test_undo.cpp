@@ -1,6 +1,6 @@
 // The one-level undo.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 
 using namespace testsupport;
@@ -11,11 +11,11 @@ private slots:
     void undoWithoutSnapshotChangesNothing()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
-        const int32_t sheet = f.Gf5Disp1->ImageHandle();
+        MainWindow f({}, dir.path());
+        const int32_t sheet = f.dspCanvas->ImageHandle();
         setSelection(f, 5, 6, 50, 60);
         f.btnUndo_Click();
-        QCOMPARE(f.Gf5Disp1->ImageHandle(), sheet);
+        QCOMPARE(f.dspCanvas->ImageHandle(), sheet);
         QCOMPARE(f.SavedSelRight, 50);
         QCOMPARE(f.SavedSelBottom, 60);
     }
@@ -23,7 +23,7 @@ private slots:
     void undoGoesBackOneStepOnly()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(0, 0, 10, 10), qRgb(0, 0, 0));
         const QImage between = canvasImage(f);
         paintOnCanvas(f, QRect(20, 20, 10, 10), qRgb(0, 0, 0));
@@ -40,44 +40,44 @@ private slots:
     void undoRestoresTheSelection()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(0, 0, 10, 10), qRgb(0, 0, 0));
         setSelection(f, 10, 20, 30, 40);
         f.btnUndo_Click();
-        QCOMPARE(f.Gf5Disp1->SelectionLeft(), 10);
-        QCOMPARE(f.Gf5Disp1->SelectionBottom(), 40);
-        QCOMPARE(f.Gf5Disp1->DisplayMode(), int16_t(2));
+        QCOMPARE(f.dspCanvas->SelectionLeft(), 10);
+        QCOMPARE(f.dspCanvas->SelectionBottom(), 40);
+        QCOMPARE(f.dspCanvas->DisplayMode(), int16_t(2));
     }
 
     void newImageAfterUndoLeavesNoReleasedSnapshot()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(0, 0, 10, 10), qRgb(0, 0, 0));
         f.btnUndo_Click(); // the canvas now shows the snapshot itself
         f.btnNewImage_Click();
-        const int32_t sheet = f.Gf5Disp1->ImageHandle();
+        const int32_t sheet = f.dspCanvas->ImageHandle();
         f.btnUndo_Click();
-        QCOMPARE(f.Gf5Disp1->ImageHandle(), sheet);
+        QCOMPARE(f.dspCanvas->ImageHandle(), sheet);
         QCOMPARE(canvasImage(f).size(), QSize(600, 600));
     }
 
     void undoAfterNewImageShowsTheEarlierSnapshot()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(0, 0, 10, 10), qRgb(0, 0, 0));
         f.btnNewImage_Click();
         f.btnUndo_Click();
         QCOMPARE(canvasImage(f).pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
         QCOMPARE(canvasImage(f).size(), QSize(600, 600));
-        QVERIFY(f.Gf5Disp1->ImageHandle() != 0);
+        QVERIFY(f.dspCanvas->ImageHandle() != 0);
     }
 
     void editsAndUndosDoNotPileUpImages()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(0, 0, 1, 1), qRgb(0, 0, 0));
         const int alive = gf5::ImageStore::liveCount();
         for (int i = 0; i < 10; ++i) {

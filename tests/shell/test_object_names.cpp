@@ -3,10 +3,10 @@
 // The expected list lives in tests/shell/data/object_names.txt; on a mismatch
 // the list found is saved beside the test output for comparison.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
-#include "documents/form4.h"
-#include "shell/form2.h"
-#include "shell/form3.h"
+#include "testsupport/windowfixture.h"
+#include "documents/print_size_dialog.h"
+#include "shell/progress_window.h"
+#include "shell/side_choice_dialog.h"
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -48,12 +48,12 @@ private slots:
     void everyControlKeepsItsName()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.ShowProgress();
         QVERIFY(f.progressWindow);
         int16_t side = 0;
-        Form3 sides(&f, side);
-        Form4 printSize(&f);
+        SideChoiceDialog sides(&f, side);
+        PrintSizeDialog printSize(&f);
 
         QStringList actual = namesUnder("main", f);
         actual << namesUnder("progress", *f.progressWindow) << namesUnder("side", sides)

@@ -1,6 +1,6 @@
 // Start-up, layout, tool panels, display scale and shutdown of the main window.
 #include "testsupport/testmain.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "imaging/store/gf5common.h"
 #include <QComboBox>
@@ -21,7 +21,7 @@ private slots:
     void startsWithBlankSheet()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QCOMPARE(f.windowTitle(), QString("新規イメージ  W 600 H 600   24BitColor"));
         QCOMPARE(f.DocumentPath, QString("新規イメージ"));
         const QImage img = canvasImage(f);
@@ -33,7 +33,7 @@ private slots:
         QCOMPARE(f.WallSizeTable[0], int16_t(0));
         QVERIFY(f.frmTab[0]->isVisibleTo(&f));
         QVERIFY(!f.frmTab[1]->isVisibleTo(&f));
-        QVERIFY(f.Option1[0]->isChecked());
+        QVERIFY(f.optDisplayScale[0]->isChecked());
         QVERIFY(!f.cmbDispPer->isEnabled());
     }
 
@@ -41,7 +41,7 @@ private slots:
     {
         ProgramDir dir;
         const QString plan = writePlan(dir.file("a.bmp"));
-        Form1 f({plan}, dir.path());
+        MainWindow f({plan}, dir.path());
         QCOMPARE(f.DocumentPath, plan);
         QCOMPARE(f.windowTitle(), plan + "  W 120 H 80   24BitColor");
         QCOMPARE(canvasImage(f).pixel(15, 15) & 0xFFFFFF, 0u);
@@ -56,10 +56,10 @@ private slots:
         ProgramDir dir;
         const QString plan = writePlan(dir.file("a.bmp"));
         const QString target = dir.file("out.JPG");
-        Form1 f({plan, target}, dir.path());
+        MainWindow f({plan, target}, dir.path());
         QCOMPARE(f.DocumentPath, target);
         QVERIFY(f.windowTitle().startsWith(plan + "  W"));
-        Form1 g({plan, dir.file("notes.txt")}, dir.path());
+        MainWindow g({plan, dir.file("notes.txt")}, dir.path());
         QCOMPARE(g.DocumentPath, plan);
     }
 
@@ -68,8 +68,8 @@ private slots:
         ProgramDir dir;
         const int alive = gf5::ImageStore::liveCount();
         {
-            Form1 f({dir.file("missing.bmp")}, dir.path());
-            QCOMPARE(f.Gf5Disp1->ImageHandle(), 0);
+            MainWindow f({dir.file("missing.bmp")}, dir.path());
+            QCOMPARE(f.dspCanvas->ImageHandle(), 0);
             // Document commands do nothing without an image.
             f.SaveDocument(false);
             f.btnUndo_Click();
@@ -82,20 +82,20 @@ private slots:
     void readsTheResolutionSetting()
     {
         ProgramDir dir("[print]\ndpi=300dpi\n");
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QCOMPARE(f.PrintDpi, 300);
         gf5::Gf5Common c;
-        c.ImageHandle = f.Gf5Disp1->ImageHandle();
+        c.ImageHandle = f.dspCanvas->ImageHandle();
         QCOMPARE(c.ResolutionX(), 300);
         ProgramDir zero("[print]\ndpi=0\n");
-        Form1 g({}, zero.path());
+        MainWindow g({}, zero.path());
         QCOMPARE(g.PrintDpi, 200);
     }
 
     void everyControlCarriesItsName()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         for (const char* name : {"Gf5Disp1", "Gf5Disp2", "Picture1", "frmCntrlMain", "TabStrip1", "frmTab(2)",
                                  "btnFill(17)", "btnArrow(14)", "optSize(9)", "Option1(6)", "cmbDispPer",
                                  "lblRGB(2)", "lblColor", "txtmoji", "chkGomitori", "cmbGomiDot", "Gf5Thumb1",
@@ -115,24 +115,24 @@ private slots:
     void tabStripAndSlider()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
-        f.TabStrip1->setCurrentIndex(2);
+        MainWindow f({}, dir.path());
+        f.tabPanels->setCurrentIndex(2);
         QVERIFY(f.frmTab[2]->isVisibleTo(&f));
         QVERIFY(!f.frmTab[0]->isVisibleTo(&f));
-        f.Slider1->setValue(-10);
+        f.sldRotateAngle->setValue(-10);
         QCOMPARE(f.cmbRotate->text(), QString("-10"));
-        f.Slider1->setValue(7);
+        f.sldRotateAngle->setValue(7);
         QCOMPARE(f.cmbRotate->text().toInt(), 7);
     }
 
     void relaysOutOnResize()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.show();
         f.RelayoutWindow(1200, 900);
-        QCOMPARE(f.Gf5Disp1->width(), 1200 - (f.PanelWidth + 3 * f.CanvasLeft));
-        QCOMPARE(f.Gf5Disp1->height(), 900 - (f.Picture1->height() + 2 * f.CanvasLeft + 20));
+        QCOMPARE(f.dspCanvas->width(), 1200 - (f.PanelWidth + 3 * f.CanvasLeft));
+        QCOMPARE(f.dspCanvas->height(), 900 - (f.picToolbar->height() + 2 * f.CanvasLeft + 20));
         QCOMPARE(f.frmCntrlMain->x(), 1200 - f.CanvasLeft - f.PanelWidth);
         // Not larger in both directions: back to the design size.
         f.resize(1200, 512);
@@ -144,34 +144,34 @@ private slots:
     void scaleChangesKeepTheSelection()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.show();
         setSelection(f, 100, 120, 200, 260);
-        f.Option1[4]->click();
-        QCOMPARE(f.Gf5Disp1->ZoomMode(), int16_t(2));
-        QCOMPARE(f.Gf5Disp1->ZoomFactor(), 2.0);
-        QCOMPARE(f.Gf5Disp1->SelectionLeft(), 100);
-        QCOMPARE(f.Gf5Disp1->SelectionBottom(), 260);
-        QCOMPARE(f.Gf5Disp1->DisplayMode(), int16_t(2));
+        f.optDisplayScale[4]->click();
+        QCOMPARE(f.dspCanvas->ZoomMode(), int16_t(2));
+        QCOMPARE(f.dspCanvas->ZoomFactor(), 2.0);
+        QCOMPARE(f.dspCanvas->SelectionLeft(), 100);
+        QCOMPARE(f.dspCanvas->SelectionBottom(), 260);
+        QCOMPARE(f.dspCanvas->DisplayMode(), int16_t(2));
 
         f.cmbDispPer->setEditText("300");
-        f.Option1[6]->click();
+        f.optDisplayScale[6]->click();
         QVERIFY(f.cmbDispPer->isEnabled());
-        QCOMPARE(f.Gf5Disp1->ZoomFactor(), 3.0);
+        QCOMPARE(f.dspCanvas->ZoomFactor(), 3.0);
         f.cmbDispPer->setEditText("155");
         f.cmbDispPer_Click();
-        QCOMPARE(f.Gf5Disp1->ZoomFactor(), 1.5);
-        f.Option1[0]->click();
-        QCOMPARE(f.Gf5Disp1->ZoomMode(), int16_t(0));
+        QCOMPARE(f.dspCanvas->ZoomFactor(), 1.5);
+        f.optDisplayScale[0]->click();
+        QCOMPARE(f.dspCanvas->ZoomMode(), int16_t(0));
         QVERIFY(!f.cmbDispPer->isEnabled());
         QCOMPARE(f.cmbDispPer->currentText(), QString("155"));
-        QCOMPARE(f.Gf5Disp1->SelectionRight(), 200);
+        QCOMPARE(f.dspCanvas->SelectionRight(), 200);
     }
 
     void shortcutsReachTheCommands()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.show();
         paintOnCanvas(f, QRect(0, 0, 10, 10), qRgb(0, 0, 0));
         QCOMPARE(canvasImage(f).pixel(5, 5) & 0xFFFFFF, 0u);
@@ -180,19 +180,19 @@ private slots:
         // Ctrl+S on a new sheet asks for a name.
         int asked = 0;
         gf5::Gf5File::dialogOverride = [&](bool save) { asked += save; return QString(); };
-        QTest::keyClick(f.Gf5Disp1, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(f.dspCanvas, Qt::Key_S, Qt::ControlModifier);
         gf5::Gf5File::dialogOverride = nullptr;
         QCOMPARE(asked, 1);
         // Z alone, or with Ctrl and Shift, is no undo.
         paintOnCanvas(f, QRect(0, 0, 10, 10), qRgb(0, 0, 0));
-        QTest::keyClick(f.Gf5Disp1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(f.dspCanvas, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(canvasImage(f).pixel(5, 5) & 0xFFFFFF, 0u);
     }
 
     void typedValuesGoIntoTheirBoxes()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.show();
         QApplication::setActiveWindow(&f);
         f.cmbWidth->setFocus();
@@ -204,20 +204,20 @@ private slots:
         f.optSize[1]->setChecked(true);
         setSelection(f, 100, 100, 120, 120);
         QTest::keyClick(f.cmbWidth, Qt::Key_6, Qt::KeypadModifier);
-        QCOMPARE(f.Gf5Disp1->SelectionLeft(), 110);
+        QCOMPARE(f.dspCanvas->SelectionLeft(), 110);
         QCOMPARE(f.cmbWidth->currentText(), QString("12"));
-        QVERIFY(f.Gf5Disp1->hasFocus());
+        QVERIFY(f.dspCanvas->hasFocus());
 
         // A typed percentage applies on Enter; the letters are no commands.
-        f.Option1[6]->click();
+        f.optDisplayScale[6]->click();
         f.cmbDispPer->setFocus();
         f.cmbDispPer->lineEdit()->selectAll();
         QTest::keyClicks(f.cmbDispPer, "155");
         QTest::keyClick(f.cmbDispPer, Qt::Key_Return);
-        QCOMPARE(f.Gf5Disp1->ZoomFactor(), 1.5);
-        const int32_t right = f.Gf5Disp1->SelectionRight();
+        QCOMPARE(f.dspCanvas->ZoomFactor(), 1.5);
+        const int32_t right = f.dspCanvas->SelectionRight();
         QTest::keyClick(f.cmbDispPer, Qt::Key_R);
-        QCOMPARE(f.Gf5Disp1->SelectionRight(), right);
+        QCOMPARE(f.dspCanvas->SelectionRight(), right);
     }
 
     void shutdownReleasesEveryImageOnce()
@@ -226,7 +226,7 @@ private slots:
         const QString plan = writePlan(dir.file("a.bmp"));
         const int alive = gf5::ImageStore::liveCount();
         {
-            Form1 f({plan}, dir.path());
+            MainWindow f({plan}, dir.path());
             paintOnCanvas(f, QRect(0, 0, 5, 5), qRgb(0, 0, 0));
             f.btnNewImage_Click();
             f.btnNewImage_Click();
@@ -240,7 +240,7 @@ private slots:
     void waitsForTheGivenTime()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QElapsedTimer t;
         t.start();
         f.WaitMilliseconds(0);

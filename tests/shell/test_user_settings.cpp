@@ -1,5 +1,5 @@
 // The user's own settings file and Qt's own texts in Japanese.
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/testmain.h"
 #include "shell/translations.h"
 #include "shell/userpaths.h"
@@ -32,26 +32,26 @@ private slots:
     {
         ProgramDir dir("[print]\ndpi=150\n");
         {
-            Form1 f({}, dir.path());
+            MainWindow f({}, dir.path());
             QCOMPARE(f.PrintDpi, 150); // no user file: the program folder's
         }
         // Reading never makes a settings file of its own.
         QVERIFY(!QFile::exists(userpaths::configFolder() + "/zorvat.ini"));
         writeUserIni("[Print]\r\ndpi = 300dpi\r\n");
         {
-            Form1 f({}, dir.path());
+            MainWindow f({}, dir.path());
             QCOMPARE(f.PrintDpi, 300);
         }
         // The user's 0 is the user's value, read by the usual rule.
         writeUserIni("[print]\ndpi=0\n");
         {
-            Form1 f({}, dir.path());
+            MainWindow f({}, dir.path());
             QCOMPARE(f.PrintDpi, 200);
         }
         // A user file without the key leaves it to the program folder.
         writeUserIni("[other]\ndpi=400\n");
         {
-            Form1 f({}, dir.path());
+            MainWindow f({}, dir.path());
             QCOMPARE(f.PrintDpi, 150);
         }
     }
@@ -60,7 +60,7 @@ private slots:
     {
         ProgramDir dir; // no zorvat.ini at all
         writeUserIni("[print]\ndpi=254\n");
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QCOMPARE(f.PrintDpi, 254);
     }
 

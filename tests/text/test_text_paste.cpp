@@ -1,5 +1,5 @@
 // Room names drawn into the canvas selection.
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QAction>
@@ -56,22 +56,22 @@ private slots:
     void noSelectionChangesNothing()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(10, 10, 5, 5), Black);
         const QImage before = canvasImage(f);
-        const int32_t snapshot = f.Gf5Effect2.ResultImage;
+        const int32_t snapshot = f.fxUndo.ResultImage;
         for (auto sel : {QRect(), QRect(QPoint(50, 50), QPoint(0, 120)), QRect(QPoint(50, 50), QPoint(120, 0))}) {
             setSelection(f, sel.left(), sel.top(), sel.isNull() ? 0 : sel.right(), sel.isNull() ? 0 : sel.bottom());
             f.btnMojiIn->click();
             COMPARE_IMAGES(canvasImage(f), before, "no-selection");
-            QCOMPARE(f.Gf5Effect2.ResultImage, snapshot);
+            QCOMPARE(f.fxUndo.ResultImage, snapshot);
         }
     }
 
     void defaultPasteIsBoldHorizontalOnWhite()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         QVERIFY(f.chkBold->isChecked());
         QVERIFY(!f.chkTate->isChecked());
         QVERIFY(!f.chkBack->isChecked());
@@ -94,14 +94,14 @@ private slots:
         QVERIFY2(text.width() >= 190, qPrintable(QString::number(text.width())));
         QCOMPARE(countColour(img, Black), countColour(img, Black, sel));
         // Selection stays for another paste.
-        QCOMPARE(f.Gf5Disp1->SelectionRight(), 300);
-        QCOMPARE(f.Gf5Disp1->DisplayMode(), int16_t(2));
+        QCOMPARE(f.dspCanvas->SelectionRight(), 300);
+        QCOMPARE(f.dspCanvas->DisplayMode(), int16_t(2));
     }
 
     void transparentBackgroundShowsThePlan()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(100, 100, 200, 100), Grey);
         f.chkBack->setChecked(true);
         setSelection(f, 100, 100, 300, 200);
@@ -115,7 +115,7 @@ private slots:
     void verticalWritingStacksUprightCharacters()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.chkTate->setChecked(true);
         f.chkBack->setChecked(true); // direction combines with transparency
         setSelection(f, 100, 100, 170, 260);
@@ -131,7 +131,7 @@ private slots:
     void textTooLargeIsShrunkToFitAndCentred()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         f.txtmoji->setCurrentText("クローゼット");
         setSelection(f, 200, 200, 260, 220);
         f.btnMojiIn->click();
@@ -169,7 +169,7 @@ private slots:
         QFETCH(QRect, sel);
         QFETCH(bool, byHeight);
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         showOnCanvas(f, whiteImage(500, 500));
         f.txtmoji->setCurrentText(text);
         setSelection(f, sel.left(), sel.top(), sel.left() + sel.width(), sel.top() + sel.height());
@@ -190,7 +190,7 @@ private slots:
     void undoRemovesOnlyTheText()
     {
         ProgramDir dir;
-        Form1 f({}, dir.path());
+        MainWindow f({}, dir.path());
         paintOnCanvas(f, QRect(120, 120, 30, 30), Grey);
         const QImage before = canvasImage(f);
         setSelection(f, 100, 100, 300, 200);

@@ -2,7 +2,7 @@
 // pure black on white with a white border at the stated scale, the names
 // the library needs, and the built program folder holding what the
 // generator makes.
-#include "testsupport/formfixture.h"
+#include "testsupport/windowfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QApplication>
@@ -148,27 +148,27 @@ private slots:
 
     void aRoomNameFoundAndPlacedThroughTheWindow()
     {
-        Form1 f({}, QStringLiteral(ZORVAT_PROGRAM_DIR));
-        QTest::mouseClick(f.TabStrip2, Qt::LeftButton, {}, f.TabStrip2->tabRect(1).center());
-        QVERIFY(f.Gf5Thumb1->count() >= 30);
+        MainWindow f({}, QStringLiteral(ZORVAT_PROGRAM_DIR));
+        QTest::mouseClick(f.tabLibrary, Qt::LeftButton, {}, f.tabLibrary->tabRect(1).center());
+        QVERIFY(f.thmParts->count() >= 30);
         auto* search = f.findChild<QLineEdit*>("txtBuhinSearch");
         QInputMethodEvent commit;
         commit.setCommitString("和室");
         QApplication::sendEvent(search, &commit);
         const QString washitsu = QStringLiteral(ZORVAT_PROGRAM_DIR) + "/buhin/moji/和室.bmp";
-        QCOMPARE(f.Gf5Thumb1->shownFiles(), QStringList({washitsu}));
+        QCOMPARE(f.thmParts->shownFiles(), QStringList({washitsu}));
         int shown = -1;
-        for (int i = 0; i < f.Gf5Thumb1->count(); ++i)
-            if (!f.Gf5Thumb1->isRowHidden(i))
+        for (int i = 0; i < f.thmParts->count(); ++i)
+            if (!f.thmParts->isRowHidden(i))
                 shown = i;
         QVERIFY(shown >= 0);
-        QCOMPARE(f.Gf5Thumb1->item(shown)->toolTip(), QString("和室"));
-        QTest::mouseClick(f.Gf5Thumb1->viewport(), Qt::LeftButton, {},
-                          f.Gf5Thumb1->visualItemRect(f.Gf5Thumb1->item(shown)).center());
-        QCOMPARE(f.Gf5Thumb1->SelectedFile, washitsu);
+        QCOMPARE(f.thmParts->item(shown)->toolTip(), QString("和室"));
+        QTest::mouseClick(f.thmParts->viewport(), Qt::LeftButton, {},
+                          f.thmParts->visualItemRect(f.thmParts->item(shown)).center());
+        QCOMPARE(f.thmParts->SelectedFile, washitsu);
 
-        std::unique_ptr<QMimeData> mime(f.Gf5Thumb1->model()->mimeData({f.Gf5Thumb1->model()->index(shown, 0)}));
-        QWidget* target = f.Gf5Disp1->viewport();
+        std::unique_ptr<QMimeData> mime(f.thmParts->model()->mimeData({f.thmParts->model()->index(shown, 0)}));
+        QWidget* target = f.dspCanvas->viewport();
         QDragEnterEvent enter(QPoint(60, 60), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &enter);
         QDropEvent drop(QPointF(60, 60), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);

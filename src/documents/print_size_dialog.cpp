@@ -1,4 +1,4 @@
-#include "form4.h"
+#include "print_size_dialog.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,13 +13,13 @@ PrintLayout PrintChoice = PrintLayout::Square;
 QSizeF PrintActualSizeMm;
 }
 
-std::function<void(Form4&)> Form4::showOverride;
+std::function<void(PrintSizeDialog&)> PrintSizeDialog::showOverride;
 
 namespace {
 constexpr int kSizes[6] = {0, 5, 7, 10, 12, 15};
 }
 
-Form4::Form4(QWidget* owner) : QDialog(owner)
+PrintSizeDialog::PrintSizeDialog(QWidget* owner) : QDialog(owner)
 {
     setObjectName("Form4");
     setWindowTitle("印刷のサイズ");
@@ -35,10 +35,10 @@ Form4::Form4(QWidget* owner) : QDialog(owner)
     const char* captions[3] = {"", "Width   ：", "Ｈｅｉｇｈｔ ："};
     for (int i = 1; i <= 2; ++i) {
         label(captions[i], 30, 10 + 26 * i, 90);
-        Text1[i] = new QLineEdit(this);
-        Text1[i]->setObjectName(QString("Text1(%1)").arg(i));
-        Text1[i]->setGeometry(120, 10 + 26 * i, 80, 22);
-        Text1[i]->setReadOnly(true);
+        txtImageSize[i] = new QLineEdit(this);
+        txtImageSize[i]->setObjectName(QString("Text1(%1)").arg(i));
+        txtImageSize[i]->setGeometry(120, 10 + 26 * i, 80, 22);
+        txtImageSize[i]->setReadOnly(true);
     }
     label("印刷するサイズを指定してください", 16, 92, 270);
 
@@ -46,9 +46,9 @@ Form4::Form4(QWidget* owner) : QDialog(owner)
     frame->setGeometry(16, 116, 170, 230);
     // Largest at the top, smallest at the bottom.
     for (int i = 5; i >= 1; --i) {
-        Option1[i] = new QRadioButton(QString("%1cm×%1cm").arg(kSizes[i]), frame);
-        Option1[i]->setObjectName(QString("Option1(%1)").arg(i));
-        Option1[i]->setGeometry(16, 24 + 28 * (5 - i), 140, 24);
+        optSquareSize[i] = new QRadioButton(QString("%1cm×%1cm").arg(kSizes[i]), frame);
+        optSquareSize[i]->setObjectName(QString("Option1(%1)").arg(i));
+        optSquareSize[i]->setGeometry(16, 24 + 28 * (5 - i), 140, 24);
     }
     // Below the squares: the whole image, on the whole paper or at its own size.
     optFitPaper = new QRadioButton("用紙に合わせる", frame);
@@ -69,10 +69,10 @@ Form4::Form4(QWidget* owner) : QDialog(owner)
     btnRet[1]->setDefault(true);
 }
 
-void Form4::Form_Load()
+void PrintSizeDialog::Form_Load()
 {
-    Text1[1]->setText(QString::number(documents::PrintImageWidth));
-    Text1[2]->setText(QString::number(documents::PrintImageHeight));
+    txtImageSize[1]->setText(QString::number(documents::PrintImageWidth));
+    txtImageSize[2]->setText(QString::number(documents::PrintImageHeight));
     documents::PrintSize = 0;
     documents::PrintChoice = documents::PrintLayout::Square;
     QString actual = "開いたとき（スキャンしたとき）の解像度のとおりの大きさで印刷";
@@ -82,14 +82,14 @@ void Form4::Form_Load()
     optActualSize->setToolTip(actual);
 }
 
-void Form4::btnRet_Click(int index)
+void PrintSizeDialog::btnRet_Click(int index)
 {
     documents::PrintChoice = documents::PrintLayout::Square;
     if (index == 2) {
         documents::PrintSize = 0;
     } else {
         for (int i = 1; i <= 5; ++i) {
-            if (Option1[i]->isChecked()) {
+            if (optSquareSize[i]->isChecked()) {
                 documents::PrintSize = kSizes[i];
                 break;
             }
@@ -105,7 +105,7 @@ void Form4::btnRet_Click(int index)
         accept();
 }
 
-void Form4::showModal()
+void PrintSizeDialog::showModal()
 {
     Form_Load();
     if (showOverride) {

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for tests that drive the main window.
-#include "shell/form1.h"
+#include "shell/main_window.h"
 #include "imaging/store/imagestore.h"
 #include <QImage>
 #include <QTemporaryDir>
@@ -17,17 +17,17 @@ struct ProgramDir {
 };
 
 // The canvas image as stored (without uncommitted drawing).
-QImage canvasImage(const Form1& f);
+QImage canvasImage(const MainWindow& f);
 // Writes a test picture: white with a black square at (10, 10)-(30, 30).
 QString writePlan(const QString& path, int w = 120, int h = 80, const char* format = nullptr);
 // Puts a picture on the canvas in place of the current image.
-void showOnCanvas(Form1& f, const QImage& img);
+void showOnCanvas(MainWindow& f, const QImage& img);
 // Sets the canvas selection (left, top, right, bottom) without redrawing.
-void setSelection(Form1& f, int l, int t, int r, int b);
+void setSelection(MainWindow& f, int l, int t, int r, int b);
 // The canvas selection as a QRect whose corners are (left, top) and (right, bottom).
-QRect selectionRect(const Form1& f);
+QRect selectionRect(const MainWindow& f);
 // Changes the canvas the way a drawing command does: snapshot, then pixels.
-void paintOnCanvas(Form1& f, const QRect& rect, QRgb colour);
+void paintOnCanvas(MainWindow& f, const QRect& rect, QRgb colour);
 
 // Answers the file dialogs with answer (empty: cancelled) and counts how
 // often they open, for as long as it lives.

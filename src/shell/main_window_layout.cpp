@@ -1,5 +1,5 @@
 // Builds the main window's controls at their design positions.
-#include "form1.h"
+#include "main_window.h"
 #include "icons.h"
 #include <QCheckBox>
 #include <QComboBox>
@@ -91,20 +91,20 @@ QComboBox* combo(QWidget* parent, const QString& name, const QStringList& items,
 
 } // namespace
 
-void Form1::buildToolbar()
+void MainWindow::buildToolbar()
 {
-    Picture1 = place(new QFrame(this), "Picture1", 0, 0, 775, 25);
-    static_cast<QFrame*>(Picture1)->setFrameShape(QFrame::StyledPanel);
+    picToolbar = place(new QFrame(this), "Picture1", 0, 0, 775, 25);
+    static_cast<QFrame*>(picToolbar)->setFrameShape(QFrame::StyledPanel);
     int x = 4;
     auto tool = [&](const QString& name, Icon icon, const QString& tip) {
-        auto* b = iconButton(Picture1, name, icon, x, 1, 23, tip);
+        auto* b = iconButton(picToolbar, name, icon, x, 1, 23, tip);
         b->setFlat(true);
         x += 25;
         return b;
     };
-    Command1 = tool("Command1", Icon::Open, "ファイルを開きます");
-    Command2[0] = tool("Command2(0)", Icon::Save, "上書き保存（Ctrl + S）");
-    Command2[1] = tool("Command2(1)", Icon::SaveAs, "名前を付けて保存");
+    btnOpen = tool("Command1", Icon::Open, "ファイルを開きます");
+    btnSave[0] = tool("Command2(0)", Icon::Save, "上書き保存（Ctrl + S）");
+    btnSave[1] = tool("Command2(1)", Icon::SaveAs, "名前を付けて保存");
     btnNewImage = tool("btnNewImage", Icon::NewImage, "新規イメージ（600×600の白紙）");
     btnSaveVertion = tool("btnSaveVertion", Icon::Revert, "保存バージョンに戻ります");
     x += 8;
@@ -112,18 +112,18 @@ void Form1::buildToolbar()
     btnPrintOut = tool("btnPrintOut", Icon::Print, "印刷します");
     x += 8;
     btnHelp = tool("btnHelp", Icon::Help, "ヘルプ");
-    Command3 = tool("Command3", Icon::Exit, "終了します");
-    Picture3 = label(Picture1, "Picture3", "Zorvat", 700, 3, 70, 19);
-    Picture3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    btnQuit = tool("Command3", Icon::Exit, "終了します");
+    lblAppName = label(picToolbar, "Picture3", "Zorvat", 700, 3, 70, 19);
+    lblAppName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void Form1::buildControlPanel()
+void MainWindow::buildControlPanel()
 {
     frmCntrlMain = place(new QFrame(this), "frmCntrlMain", 525, 30, 238, 475);
     QWidget* p = frmCntrlMain;
 
     // Current colour and its values.
-    Label6 = label(p, "Label6", "現在色", 0, 3, 40, 16);
+    lblCurrentColour = label(p, "Label6", "現在色", 0, 3, 40, 16);
     lblColor = label(p, "lblColor", "", 40, 1, 26, 20);
     lblColor->setFrameShape(QFrame::Box);
     lblColor->setAutoFillBackground(true);
@@ -133,7 +133,7 @@ void Form1::buildControlPanel()
     }
     btnColorDialog = iconButton(p, "btnColorDialog", Icon::Palette, 180, 0, 24,
                                 "現在色を指定するためにダイアログを開きます");
-    Command6 = iconButton(p, "Command6", Icon::FillMode, 208, 0, 24,
+    btnFillMode = iconButton(p, "Command6", Icon::FillMode, 208, 0, 24,
                           "クリック後のメッセージを参考にして下さい");
 
     // Edit commands.
@@ -144,17 +144,17 @@ void Form1::buildControlPanel()
     btnClipPaste = iconButton(p, "btnClipPaste", Icon::Paste, 122, 27, 24,
                               "Ctrl + V （クリップボードから挿入します）");
     btnClipSet = button(p, "btnClipSet", "貼", 150, 27, 24, 24, "ショートカットから「貼付決定」");
-    Picture2 = label(p, "Picture2", "", 0, 0, 1, 1);
-    Picture2->hide();
+    picHidden = label(p, "Picture2", "", 0, 0, 1, 1);
+    picHidden->hide();
 
     // Display scale.
-    Frame1 = place(new QGroupBox("表示", p), "Frame1", 0, 57, 35, 250);
+    frmDisplayScale = place(new QGroupBox("表示", p), "Frame1", 0, 57, 35, 250);
     const char* scaleCaptions[7] = {"ﾌｨｯﾄ", "実寸", "×0.5", "×1.5", "×2", "×4", "他"};
     for (int i = 0; i < 7; ++i) {
-        Option1[i] = place(new QRadioButton(scaleCaptions[i], Frame1), indexed("Option1", i),
+        optDisplayScale[i] = place(new QRadioButton(scaleCaptions[i], frmDisplayScale), indexed("Option1", i),
                            1, 18 + i * 26, 34, 24);
         // The column is narrow: the chosen scale is shown as a highlighted caption.
-        Option1[i]->setStyleSheet("QRadioButton { font-size: 8pt; padding-left: 1px; }"
+        optDisplayScale[i]->setStyleSheet("QRadioButton { font-size: 8pt; padding-left: 1px; }"
                                   "QRadioButton::indicator { width: 0px; height: 0px; }"
                                   "QRadioButton:checked { background: #3a6fd8; color: white; }");
     }
@@ -164,11 +164,11 @@ void Form1::buildControlPanel()
     label(p, "Label7", "%", 14, 334, 16, 16);
 
     // Tool panels.
-    TabStrip1 = place(new QTabBar(p), "TabStrip1", 36, 57, 202, 24);
-    TabStrip1->addTab("編集");
-    TabStrip1->addTab("部品");
-    TabStrip1->addTab("イフェクト");
-    TabStrip1->setExpanding(true);
+    tabPanels = place(new QTabBar(p), "TabStrip1", 36, 57, 202, 24);
+    tabPanels->addTab("編集");
+    tabPanels->addTab("部品");
+    tabPanels->addTab("イフェクト");
+    tabPanels->setExpanding(true);
     for (int i = 0; i < 3; ++i) {
         frmTab[i] = place(new QFrame(p), indexed("frmTab", i), 36, 81, 202, 394);
         frmTab[i]->setFrameShape(QFrame::StyledPanel);
@@ -178,7 +178,7 @@ void Form1::buildControlPanel()
     buildEffectsPanel(frmTab[2]);
 }
 
-void Form1::buildEditPanel(QFrame* panel)
+void MainWindow::buildEditPanel(QFrame* panel)
 {
     QWidget* p = panel;
     // Text.
@@ -215,21 +215,21 @@ void Form1::buildEditPanel(QFrame* panel)
     cmbWidth = combo(p, "cmbWidth", widths, "2", 4, 130, 46, 22, "線幅（ピクセル値）を指定します");
     cmbPenStyle = combo(p, "cmbPenStyle", {"――", "……", "‐‐‐‐"}, "――", 54, 130, 62, 22,
                         "線の種類を指定します");
-    Frame3 = place(new QGroupBox("線色", p), "Frame3", 120, 124, 78, 46);
-    optColorPicMethod[0] = place(new QRadioButton("黒", Frame3), "optColorPicMethod(0)", 4, 14, 34, 18);
+    frmLineColour = place(new QGroupBox("線色", p), "Frame3", 120, 124, 78, 46);
+    optColorPicMethod[0] = place(new QRadioButton("黒", frmLineColour), "optColorPicMethod(0)", 4, 14, 34, 18);
     optColorPicMethod[0]->setToolTip("線色にRGB(0,0,0)を指定します");
     optColorPicMethod[0]->setChecked(true);
-    optColorPicMethod[1] = place(new QRadioButton("指定色", Frame3), "optColorPicMethod(1)", 4, 28, 72, 18);
+    optColorPicMethod[1] = place(new QRadioButton("指定色", frmLineColour), "optColorPicMethod(1)", 4, 28, 72, 18);
     optColorPicMethod[1]->setToolTip("線色に「現在色」を指定します");
 
     // Walls.
     label(p, "Label3", "壁の編集", 4, 174, 100, 16);
-    Frame2 = place(new QGroupBox(p), "Frame2", 4, 190, 194, 62);
+    frmWallSize = place(new QGroupBox(p), "Frame2", 4, 190, 194, 62);
     const char* sizeCaptions[10] = {"", "■20", "■16", "■12", "■10", "■", "■", "・", "・", "・"};
     for (int i = 1; i <= 9; ++i)
-        optSize[i] = place(new QRadioButton(sizeCaptions[i], Frame2), indexed("optSize", i),
+        optSize[i] = place(new QRadioButton(sizeCaptions[i], frmWallSize), indexed("optSize", i),
                            2 + ((i - 1) % 3) * 52, 2 + ((i - 1) / 3) * 19, 52, 18);
-    btnArrow[10] = button(Frame2, "btnArrow(10)", "R", 160, 18, 30, 26,
+    btnArrow[10] = button(frmWallSize, "btnArrow(10)", "R", 160, 18, 30, 26,
                           "現在指定の壁厚で再設定します(R)");
 
     // On-screen keypad: positions follow the numeric keypad.
@@ -263,19 +263,19 @@ void Form1::buildEditPanel(QFrame* panel)
     chkGomitori = place(new QCheckBox("周辺のゴミ取", p), "chkGomitori", 88, 356, 110, 18);
 }
 
-void Form1::buildPartsPanel(QFrame* panel)
+void MainWindow::buildPartsPanel(QFrame* panel)
 {
     QWidget* p = panel;
-    TabStrip2 = place(new QTabBar(p), "TabStrip2", 2, 2, 196, 22);
-    TabStrip2->addTab("建具");
-    TabStrip2->addTab("文字");
-    TabStrip2->setExpanding(true);
-    Gf5Thumb1 = place(new gf5::Gf5Thumb(p), "Gf5Thumb1", 2, 24, 196, 160);
-    Gf5Thumb1->setIconSize(QSize(48, 48));
-    Gf5Thumb1->searchBox()->setObjectName("txtBuhinSearch");
-    Gf5Thumb1->searchBox()->setPlaceholderText("部品名で検索");
-    Gf5Thumb1->searchBox()->setToolTip("名前の一部を入れると、その名前の部品だけを表示します");
-    Gf5Disp2 = place(new gf5::Gf5Disp(p), "Gf5Disp2", 2, 188, 196, 118);
+    tabLibrary = place(new QTabBar(p), "TabStrip2", 2, 2, 196, 22);
+    tabLibrary->addTab("建具");
+    tabLibrary->addTab("文字");
+    tabLibrary->setExpanding(true);
+    thmParts = place(new gf5::Gf5Thumb(p), "Gf5Thumb1", 2, 24, 196, 160);
+    thmParts->setIconSize(QSize(48, 48));
+    thmParts->searchBox()->setObjectName("txtBuhinSearch");
+    thmParts->searchBox()->setPlaceholderText("部品名で検索");
+    thmParts->searchBox()->setToolTip("名前の一部を入れると、その名前の部品だけを表示します");
+    dspPreview = place(new gf5::Gf5Disp(p), "Gf5Disp2", 2, 188, 196, 118);
     btnRotate = iconButton(p, "btnRotate", Icon::RotateClockwise, 2, 310, 24, "右回転");
     cmbRotate_2 = combo(p, "cmbRotate_2", {"90", "45", "30", "15"}, "90", 28, 311, 48, 22);
     btnFlip[1] = iconButton(p, "btnFlip(1)", Icon::MirrorLeftRight, 80, 310, 24, "左右反転");
@@ -287,16 +287,16 @@ void Form1::buildPartsPanel(QFrame* panel)
     chkKakudai = place(new QCheckBox("白色域拡大", p), "chkKakudai", 100, 364, 98, 18);
 }
 
-void Form1::buildEffectsPanel(QFrame* panel)
+void MainWindow::buildEffectsPanel(QFrame* panel)
 {
     QWidget* p = panel;
     struct Cmd { QPushButton** target; const char* name; const char* caption; };
     const Cmd commands[] = {
         {&btnRGB, "btnRGB", "下絵作成処理"}, {&btnGomiFix, "btnGomiFix", "下絵を取る"},
-        {&Command5, "Command5", "ノイズ除去"}, {&Command4, "Command4", "シャープネス"},
-        {&Command9, "Command9", "ぼかし"}, {&Command8, "Command8", "モザイク"},
-        {&Command11, "Command11", "アンチエリアス"}, {&Command12, "Command12", "グレースケール"},
-        {&btnContlast, "btnContlast", "コントラスト"}, {&Command14, "Command14", "明度UP"},
+        {&btnDenoise, "Command5", "ノイズ除去"}, {&btnSharpen, "Command4", "シャープネス"},
+        {&btnBlur, "Command9", "ぼかし"}, {&btnMosaic, "Command8", "モザイク"},
+        {&btnAntiAlias, "Command11", "アンチエリアス"}, {&btnGreyscale, "Command12", "グレースケール"},
+        {&btnContlast, "btnContlast", "コントラスト"}, {&btnBrighten, "Command14", "明度UP"},
         {&btnCut, "btnCut", "指定範囲切出"},
     };
     int i = 0;
@@ -304,23 +304,23 @@ void Form1::buildEffectsPanel(QFrame* panel)
         *c.target = button(p, c.name, c.caption, 2 + (i % 2) * 98, 2 + (i / 2) * 24, 96, 22);
         ++i;
     }
-    Command13[1] = iconButton(p, "Command13(1)", Icon::RotateClockwise, 100, 122, 22, "右に微回転");
-    Command13[2] = iconButton(p, "Command13(2)", Icon::RotateCounterClockwise, 124, 122, 22, "左に微回転");
+    btnFineTurn[1] = iconButton(p, "Command13(1)", Icon::RotateClockwise, 100, 122, 22, "右に微回転");
+    btnFineTurn[2] = iconButton(p, "Command13(2)", Icon::RotateCounterClockwise, 124, 122, 22, "左に微回転");
     chkBI = place(new QCheckBox("微", p), "chkBI", 150, 124, 44, 18);
 
     cmbRotate = place(new QLineEdit("0", p), "cmbRotate", 2, 150, 40, 22);
     btnRoteteAndTurn[0] = button(p, "btnRoteteAndTurn(0)", "任意回転", 44, 150, 74, 22);
     btnRoteteAndTurn[1] = iconButton(p, "btnRoteteAndTurn(1)", Icon::MirrorLeftRight, 122, 150, 22, "左右反転");
     btnRoteteAndTurn[2] = iconButton(p, "btnRoteteAndTurn(2)", Icon::MirrorTopBottom, 146, 150, 22, "上下反転");
-    Slider1 = place(new QSlider(Qt::Horizontal, p), "Slider1", 2, 176, 194, 20);
-    Slider1->setRange(-10, 10);
-    Slider1->setValue(0);
+    sldRotateAngle = place(new QSlider(Qt::Horizontal, p), "Slider1", 2, 176, 194, 20);
+    sldRotateAngle->setRange(-10, 10);
+    sldRotateAngle->setValue(0);
 
-    Frame4 = place(new QGroupBox("リサイズ", p), "Frame4", 2, 198, 196, 104);
+    frmResize = place(new QGroupBox("リサイズ", p), "Frame4", 2, 198, 196, 104);
     const char* resizeCaptions[11] = {"300", "400", "700", "800", "500", " 900", "600",
                                       "1000", "1100", "1200", "1300"};
     for (int k = 0; k < 11; ++k) {
-        optResize[k] = place(new QRadioButton(resizeCaptions[k], Frame4), indexed("optResize", k), 0, 0, 0, 0);
+        optResize[k] = place(new QRadioButton(resizeCaptions[k], frmResize), indexed("optResize", k), 0, 0, 0, 0);
         optResize[k]->setStyleSheet("QRadioButton { font-size: 8pt; spacing: 3px; }");
     }
     // In reading order whatever the indexes: 300 400 500 600 / 700 800 900 1000
@@ -329,19 +329,19 @@ void Form1::buildEffectsPanel(QFrame* panel)
     placeInColumns({{o[0], o[1], o[4], o[6]}, {o[2], o[3], o[5], o[7]}}, 4, 192, 16);
     placeInColumns({{o[8], o[9], o[10]}}, 4, 192, 56);
     optResize[6]->setChecked(true);
-    Command10 = button(Frame4, "Command10", "リサイズ", 100, 78, 90, 22);
-    Label4 = label(Frame4, "Label4", "単位：ﾋﾟｸｾﾙ", 4, 80, 94, 18);
+    btnResize = button(frmResize, "Command10", "リサイズ", 100, 78, 90, 22);
+    lblResizeUnit = label(frmResize, "Label4", "単位：ﾋﾟｸｾﾙ", 4, 80, 94, 18);
 
-    Frame5 = place(new QGroupBox("余白", p), "Frame5", 2, 304, 196, 84);
-    optYohaku[1] = place(new QRadioButton("縦に", Frame5), "optYohaku(1)", 4, 16, 60, 18);
-    optYohaku[2] = place(new QRadioButton("横に", Frame5), "optYohaku(2)", 66, 16, 60, 18);
+    frmMargin = place(new QGroupBox("余白", p), "Frame5", 2, 304, 196, 84);
+    optYohaku[1] = place(new QRadioButton("縦に", frmMargin), "optYohaku(1)", 4, 16, 60, 18);
+    optYohaku[2] = place(new QRadioButton("横に", frmMargin), "optYohaku(2)", 66, 16, 60, 18);
     optYohaku[1]->setChecked(true);
-    cmbYohaku = combo(Frame5, "cmbYohaku", {"50", "100", "150", "200", "250", "300"}, "100", 4, 38, 60, 22);
-    Label5 = label(Frame5, "Label5", "ﾋﾟｸｾﾙ", 68, 40, 50, 18);
-    btnYohaku = button(Frame5, "btnYohaku", "余白増加", 110, 56, 80, 22);
+    cmbYohaku = combo(frmMargin, "cmbYohaku", {"50", "100", "150", "200", "250", "300"}, "100", 4, 38, 60, 22);
+    lblMarginUnit = label(frmMargin, "Label5", "ﾋﾟｸｾﾙ", 68, 40, 50, 18);
+    btnYohaku = button(frmMargin, "btnYohaku", "余白増加", 110, 56, 80, 22);
 }
 
-void Form1::buildEditMenu()
+void MainWindow::buildEditMenu()
 {
     mnuEditDisp = new QMenu("編集メニュー", this);
     mnuEditDisp->setObjectName("mnuEditDisp");

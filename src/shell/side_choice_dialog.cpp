@@ -1,37 +1,37 @@
-#include "form3.h"
-#include "form1.h"
+#include "side_choice_dialog.h"
+#include "main_window.h"
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
-std::function<int(Form3&)> Form3::answerOverride;
+std::function<int(SideChoiceDialog&)> SideChoiceDialog::answerOverride;
 
-Form3::Form3(QWidget* owner, int16_t& sideChoice) : QDialog(owner), m_sideChoice(sideChoice)
+SideChoiceDialog::SideChoiceDialog(QWidget* owner, int16_t& sideChoice) : QDialog(owner), m_sideChoice(sideChoice)
 {
     setObjectName("Form3");
     setWindowTitle("問合せ");
     setModal(true);
     setFixedSize(260, 110);
     for (int i = 1; i <= 2; ++i) {
-        Label1[i] = new QLabel("どちら側に設置しますか", this);
-        Label1[i]->setObjectName(QString("Label1(%1)").arg(i));
-        Label1[i]->setGeometry(14, 8 + (i - 1) * 20, 240, 18);
+        lblQuestion[i] = new QLabel("どちら側に設置しますか", this);
+        lblQuestion[i]->setObjectName(QString("Label1(%1)").arg(i));
+        lblQuestion[i]->setGeometry(14, 8 + (i - 1) * 20, 240, 18);
     }
     const int xs[3] = {176, 14, 95};
     for (int i = 0; i <= 2; ++i) {
-        Command1[i] = new QPushButton(i == 0 ? "キャンセル" : "", this);
-        Command1[i]->setObjectName(QString("Command1(%1)").arg(i));
-        Command1[i]->setGeometry(xs[i], 66, 75, 28);
+        btnAnswer[i] = new QPushButton(i == 0 ? "キャンセル" : "", this);
+        btnAnswer[i]->setObjectName(QString("Command1(%1)").arg(i));
+        btnAnswer[i]->setGeometry(xs[i], 66, 75, 28);
         // Enter must not throw the traced stretch away by picking キャンセル.
-        Command1[i]->setAutoDefault(false);
-        Command1[i]->setDefault(false);
+        btnAnswer[i]->setAutoDefault(false);
+        btnAnswer[i]->setDefault(false);
         // The focused button sees keys first; the keypad answers come here.
-        Command1[i]->installEventFilter(this);
-        connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        btnAnswer[i]->installEventFilter(this);
+        connect(btnAnswer[i], &QPushButton::clicked, this, [this, i] { btnAnswer_Click(i); });
     }
 }
 
-void Form3::Command1_Click(int index)
+void SideChoiceDialog::btnAnswer_Click(int index)
 {
     m_sideChoice = int16_t(index);
     if (index == 0)
@@ -40,7 +40,7 @@ void Form3::Command1_Click(int index)
         accept();
 }
 
-QString Form3::sideForKey(int qtKey, Qt::KeyboardModifiers modifiers)
+QString SideChoiceDialog::sideForKey(int qtKey, Qt::KeyboardModifiers modifiers)
 {
     if (!(modifiers & Qt::KeypadModifier))
         return {};
@@ -53,21 +53,21 @@ QString Form3::sideForKey(int qtKey, Qt::KeyboardModifiers modifiers)
     }
 }
 
-bool Form3::answerFromKey(const QKeyEvent* e)
+bool SideChoiceDialog::answerFromKey(const QKeyEvent* e)
 {
     const QString side = sideForKey(e->key(), e->modifiers());
     if (side.isEmpty())
         return false;
     for (int i = 1; i <= 2; ++i) {
-        if (Command1[i]->isVisible() && Command1[i]->isEnabled() && Command1[i]->text() == side) {
-            Command1_Click(i);
+        if (btnAnswer[i]->isVisible() && btnAnswer[i]->isEnabled() && btnAnswer[i]->text() == side) {
+            btnAnswer_Click(i);
             return true;
         }
     }
     return false;
 }
 
-bool Form3::eventFilter(QObject* watched, QEvent* event)
+bool SideChoiceDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(event);
@@ -78,7 +78,7 @@ bool Form3::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void Form3::keyPressEvent(QKeyEvent* e)
+void SideChoiceDialog::keyPressEvent(QKeyEvent* e)
 {
     if (answerFromKey(e))
         return;
@@ -87,7 +87,7 @@ void Form3::keyPressEvent(QKeyEvent* e)
     QDialog::keyPressEvent(e);
 }
 
-void Form3::ask()
+void SideChoiceDialog::ask()
 {
     if (answerOverride) {
         const int answer = answerOverride(*this);
@@ -98,14 +98,14 @@ void Form3::ask()
     exec();
 }
 
-void Form1::AskSide(const QString& line1, const QString& line2, const QString& answer1,
+void MainWindow::AskSide(const QString& line1, const QString& line2, const QString& answer1,
                     const QString& answer2)
 {
-    Form3 dialog(this, SideChoice);
-    dialog.Label1[1]->setText(line1);
-    dialog.Label1[2]->setText(line2);
-    dialog.Command1[1]->setText(answer1);
-    dialog.Command1[2]->setText(answer2);
+    SideChoiceDialog dialog(this, SideChoice);
+    dialog.lblQuestion[1]->setText(line1);
+    dialog.lblQuestion[2]->setText(line2);
+    dialog.btnAnswer[1]->setText(answer1);
+    dialog.btnAnswer[2]->setText(answer2);
     SideChoice = 0;
     dialog.ask();
 }

@@ -1,4 +1,4 @@
-#include "formfixture.h"
+#include "windowfixture.h"
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -14,9 +14,9 @@ ProgramDir::ProgramDir(const QString& iniText)
     }
 }
 
-QImage canvasImage(const Form1& f)
+QImage canvasImage(const MainWindow& f)
 {
-    const QImage* img = gf5::ImageStore::image(f.Gf5Disp1->ImageHandle());
+    const QImage* img = gf5::ImageStore::image(f.dspCanvas->ImageHandle());
     return img ? *img : QImage();
 }
 
@@ -31,36 +31,36 @@ QString writePlan(const QString& path, int w, int h, const char* format)
     return path;
 }
 
-void showOnCanvas(Form1& f, const QImage& img)
+void showOnCanvas(MainWindow& f, const QImage& img)
 {
     f.ReleaseCanvasImage();
-    f.Gf5Disp1->setImageHandle(gf5::ImageStore::add(img));
+    f.dspCanvas->setImageHandle(gf5::ImageStore::add(img));
 }
 
-void setSelection(Form1& f, int l, int t, int r, int b)
+void setSelection(MainWindow& f, int l, int t, int r, int b)
 {
-    f.Gf5Disp1->setSelectionLeft(l);
-    f.Gf5Disp1->setSelectionTop(t);
-    f.Gf5Disp1->setSelectionRight(r);
-    f.Gf5Disp1->setSelectionBottom(b);
+    f.dspCanvas->setSelectionLeft(l);
+    f.dspCanvas->setSelectionTop(t);
+    f.dspCanvas->setSelectionRight(r);
+    f.dspCanvas->setSelectionBottom(b);
 }
 
-QRect selectionRect(const Form1& f)
+QRect selectionRect(const MainWindow& f)
 {
-    return QRect(QPoint(f.Gf5Disp1->SelectionLeft(), f.Gf5Disp1->SelectionTop()),
-                 QPoint(f.Gf5Disp1->SelectionRight(), f.Gf5Disp1->SelectionBottom()));
+    return QRect(QPoint(f.dspCanvas->SelectionLeft(), f.dspCanvas->SelectionTop()),
+                 QPoint(f.dspCanvas->SelectionRight(), f.dspCanvas->SelectionBottom()));
 }
 
-void paintOnCanvas(Form1& f, const QRect& rect, QRgb colour)
+void paintOnCanvas(MainWindow& f, const QRect& rect, QRgb colour)
 {
     f.TakeUndoSnapshot();
-    QImage* img = gf5::ImageStore::image(f.Gf5Disp1->ImageHandle());
+    QImage* img = gf5::ImageStore::image(f.dspCanvas->ImageHandle());
     if (!img)
         return;
     QPainter p(img);
     p.fillRect(rect, QColor(colour));
     p.end();
-    f.Gf5Disp1->setImageHandle(f.Gf5Disp1->ImageHandle());
+    f.dspCanvas->setImageHandle(f.dspCanvas->ImageHandle());
 }
 
 FileDialogs::FileDialogs()

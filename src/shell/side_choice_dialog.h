@@ -13,18 +13,18 @@
 class QLabel;
 class QPushButton;
 
-class Form3 : public QDialog {
+class SideChoiceDialog : public QDialog {
     Q_OBJECT
 public:
-    Form3(QWidget* owner, int16_t& sideChoice);
-    std::array<QLabel*, 3> Label1{};       // indexes 1, 2
-    std::array<QPushButton*, 3> Command1{}; // 0 cancel, 1 and 2 the answers
-    void Command1_Click(int index);
+    SideChoiceDialog(QWidget* owner, int16_t& sideChoice);
+    std::array<QLabel*, 3> lblQuestion{};       // indexes 1, 2
+    std::array<QPushButton*, 3> btnAnswer{}; // 0 cancel, 1 and 2 the answers
+    void btnAnswer_Click(int index);
 
     // Shows the window modally. When answerOverride is set (tests, scripted
     // runs) it is called instead of showing and its result is the answer.
     void ask();
-    static std::function<int(Form3&)> answerOverride;
+    static std::function<int(SideChoiceDialog&)> answerOverride;
 
     // The answer caption a keypad key stands for ("上側" for keypad 8, also
     // as Up with Num Lock off), or an empty string for any other key.

@@ -1,5 +1,5 @@
 // Wiring of controls to their handlers, and the window-wide keyboard routing.
-#include "form1.h"
+#include "main_window.h"
 #include "keys.h"
 #include <QAction>
 #include <QApplication>
@@ -15,46 +15,46 @@
 #include <QSlider>
 #include <QTabBar>
 
-void Form1::connectHandlers()
+void MainWindow::connectHandlers()
 {
-    connect(TabStrip1, &QTabBar::currentChanged, this, [this] { TabStrip1_Click(); });
-    connect(Slider1, &QSlider::valueChanged, this, [this] { Slider1_Change(); });
+    connect(tabPanels, &QTabBar::currentChanged, this, [this] { tabPanels_Click(); });
+    connect(sldRotateAngle, &QSlider::valueChanged, this, [this] { sldRotateAngle_Change(); });
     for (int i = 0; i < 7; ++i)
-        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+        connect(optDisplayScale[i], &QRadioButton::clicked, this, [this, i] { optDisplayScale_Click(i); });
     connect(cmbDispPer, &QComboBox::activated, this, [this] { cmbDispPer_Click(); });
     connect(cmbDispPer->lineEdit(), &QLineEdit::returnPressed, this, [this] { cmbDispPer_Click(); });
     connect(btnNewImage, &QPushButton::clicked, this, [this] { btnNewImage_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(btnOpen, &QPushButton::clicked, this, [this] { btnOpen_Click(); });
     for (int i = 0; i < 2; ++i)
-        connect(Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
+        connect(btnSave[i], &QPushButton::clicked, this, [this, i] { btnSave_Click(i); });
     connect(btnSaveVertion, &QPushButton::clicked, this, [this] { btnSaveVertion_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(btnQuit, &QPushButton::clicked, this, [this] { btnQuit_Click(); });
     connect(btnUndo, &QPushButton::clicked, this, [this] { btnUndo_Click(); });
     connect(mnuEditSave, &QAction::triggered, this, [this] { mnuEditSave_Click(); });
     connect(mnuEditUndo, &QAction::triggered, this, [this] { mnuEditUndo_Click(); });
-    connect(&Gf5File1, &gf5::Gf5File::Progress, this, [this](int16_t p) { OnProgress(p); });
-    connect(&Gf5Effect1, &gf5::Gf5Effect::Progress, this, [this](int16_t p) { OnProgress(p); });
+    connect(&fileIo, &gf5::Gf5File::Progress, this, [this](int16_t p) { OnProgress(p); });
+    connect(&fxCanvas, &gf5::Gf5Effect::Progress, this, [this](int16_t p) { OnProgress(p); });
 }
 
-void Form1::connectEditHandlers()
+void MainWindow::connectEditHandlers()
 {
-    connect(Gf5Disp1, &gf5::Gf5Disp::CanvasClick, this,
-            [this](int b, int x, int y) { Gf5Disp1_CanvasClick(b, x, y); });
-    connect(Gf5Disp1, &gf5::Gf5Disp::SelectionChanged, this, [this] { Gf5Disp1_SelectionChanged(); });
+    connect(dspCanvas, &gf5::Gf5Disp::CanvasClick, this,
+            [this](int b, int x, int y) { dspCanvas_CanvasClick(b, x, y); });
+    connect(dspCanvas, &gf5::Gf5Disp::SelectionChanged, this, [this] { dspCanvas_SelectionChanged(); });
     for (int i = 1; i <= 9; ++i)
         connect(optSize[i], &QRadioButton::clicked, this, [this, i] { optSize_Click(i); });
     for (int i = 0; i < 15; ++i)
         connect(btnArrow[i], &QPushButton::clicked, this, [this, i] { btnArrow_Click(i); });
     for (int i = 0; i < 18; ++i)
         connect(btnFill[i], &QPushButton::clicked, this, [this, i] { btnFill_Click(i); });
-    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
+    connect(btnFillMode, &QPushButton::clicked, this, [this] { btnFillMode_Click(); });
     connect(btnColorPic, &QPushButton::clicked, this, [this] { btnColorPic_Click(); });
     connect(btnColorDialog, &QPushButton::clicked, this, [this] { btnColorDialog_Click(); });
     connect(btnClipCopy, &QPushButton::clicked, this, [this] { btnClipCopy_Click(); });
     connect(btnClipPaste, &QPushButton::clicked, this, [this] { btnClipPaste_Click(); });
     connect(btnClipSet, &QPushButton::clicked, this, [this] { btnClipSet_Click(); });
     connect(btnMojiIn, &QPushButton::clicked, this, [this] { btnMojiIn_Click(); });
-    connect(Command11, &QPushButton::clicked, this, [this] { Command11_Click(); });
+    connect(btnAntiAlias, &QPushButton::clicked, this, [this] { btnAntiAlias_Click(); });
     connect(chkGomitori, &QCheckBox::clicked, this, [this] { chkGomitori_Click(); });
     connect(cmbGomiDot, &QComboBox::activated, this, [this] { cmbGomiDot_Click(); });
     connect(cmbPenStyle, &QComboBox::activated, this, [this] { returnFocusToCanvas(); });
@@ -70,7 +70,7 @@ void Form1::connectEditHandlers()
     connect(mnuEditAnti, &QAction::triggered, this, [this] { mnuEditAnti_Click(); });
 }
 
-void Form1::installKeyboardRouting()
+void MainWindow::installKeyboardRouting()
 {
     // The window sees every key before its controls, except while a box that
     // takes typed text has the focus (KeyPreview off).
@@ -88,9 +88,9 @@ bool isTextEntry(QWidget* w)
 }
 } // namespace
 
-bool Form1::ctrlKeyDown() const { return m_inputModifiers & Qt::ControlModifier; }
+bool MainWindow::ctrlKeyDown() const { return m_inputModifiers & Qt::ControlModifier; }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
 

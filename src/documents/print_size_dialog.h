@@ -27,13 +27,13 @@ extern PrintLayout PrintChoice;
 extern QSizeF PrintActualSizeMm;
 }
 
-class Form4 : public QDialog {
+class PrintSizeDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit Form4(QWidget* owner);
+    explicit PrintSizeDialog(QWidget* owner);
 
-    std::array<QLineEdit*, 3> Text1{};       // indexes 1 (width), 2 (height)
-    std::array<QRadioButton*, 6> Option1{};  // indexes 1..5: 5, 7, 10, 12, 15 cm
+    std::array<QLineEdit*, 3> txtImageSize{};       // indexes 1 (width), 2 (height)
+    std::array<QRadioButton*, 6> optSquareSize{};  // indexes 1..5: 5, 7, 10, 12, 15 cm
     std::array<QPushButton*, 3> btnRet{};    // 1 OK, 2 cancel
     QRadioButton* optFitPaper = nullptr;     // 用紙に合わせる
     QRadioButton* optActualSize = nullptr;   // 原寸
@@ -45,5 +45,5 @@ public:
     // scripted runs) it is called with the loaded window instead of showing
     // it, and may press its buttons.
     void showModal();
-    static std::function<void(Form4&)> showOverride;
+    static std::function<void(PrintSizeDialog&)> showOverride;
 };

@@ -29,42 +29,42 @@ class QRadioButton;
 class QSlider;
 class QTabBar;
 class QToolButton;
-class Form2;
+class ProgressWindow;
 namespace recovery {
 class Keeper;
 }
 
-class Form1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // args: the program's arguments (without the program name); programDir:
     // the folder that holds the settings file and the parts library.
-    Form1(const QStringList& args, const QString& programDir, QWidget* parent = nullptr);
-    ~Form1() override;
+    MainWindow(const QStringList& args, const QString& programDir, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     QString programDir() const { return m_programDir; }
 
     // ---- Shell: start-up, layout, settings, shutdown, display scale ------
     void Form_Load();
     void Form_Paint();             // the window repaint: canvas and preview redrawn
-    void TabStrip1_Click();
-    void Slider1_Change();
+    void tabPanels_Click();
+    void sldRotateAngle_Change();
     void RelayoutWindow(int width, int height);
     void WaitMilliseconds(int32_t ms);
     QString ReadSetting(const QString& section, const QString& key) const;
     void Form_QueryUnload();
     void Form_Unload();
-    void Command3_Click();
-    void Option1_Click(int index);
+    void btnQuit_Click();
+    void optDisplayScale_Click(int index);
     void cmbDispPer_Click();
-    void selectOption1(int index); // selects the option and runs its handler
+    void selectDisplayScale(int index); // selects the option and runs its handler
     // Shows the selection kept in SavedSel* again, when there was one.
     void restoreSavedSelection();
     // Progress window (file and effect reads report here)
     void ShowProgress();
     void CloseProgress();
     void OnProgress(int16_t percent);
-    void Form2_Command1_Click();
+    void progressCancel_Click();
     // Side-choice window: sets SideChoice (0 cancelled, 1 or 2 the answer).
     void AskSide(const QString& line1, const QString& line2, const QString& answer1,
                  const QString& answer2);
@@ -72,8 +72,8 @@ public:
     // ---- Documents: new image, title, open, save, revert -----------------
     void btnNewImage_Click();
     void UpdateTitle();
-    void Command1_Click();
-    void Command2_Click(int index);
+    void btnOpen_Click();
+    void btnSave_Click(int index);
     void mnuEditSave_Click();
     void btnSaveVertion_Click();
     void SaveDocument(bool asNew);
@@ -106,7 +106,7 @@ public:
     void btnUndo_Click();
 
     // ---- Canvas: clicks, edit menu, shapes, fills, colour -----------------
-    void Gf5Disp1_CanvasClick(int button, int x, int y);
+    void dspCanvas_CanvasClick(int button, int x, int y);
     bool IsNearSelection(int32_t x, int32_t y) const;
     void ClearSelection();
     void FitSelectionToWallSize(bool useWallSize);
@@ -126,14 +126,14 @@ public:
     void DrawSelectionShape(int16_t tool, bool useWallPen, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     void FillSelection(int32_t colour);
     void FillRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t colour);
-    void Command6_Click();
+    void btnFillMode_Click();
     void FillAtPoint(int32_t x, int32_t y);
     void PickColorAt(int32_t x, int32_t y);
     void btnColorPic_Click();
     void btnColorDialog_Click();
     int32_t currentColour() const; // back colour of lblColor
     void setCurrentColour(int32_t colour);
-    void Command11_Click(); // anti-alias effect (reached from the edit menu)
+    void btnAntiAlias_Click(); // anti-alias effect (reached from the edit menu)
     // Drops a floating paste and drawing not yet committed, enters the
     // drawing state and returns the canvas's working pixels (nullptr when
     // there are none), for commands that rework the whole picture in memory.
@@ -148,14 +148,14 @@ public:
     void btnClipPaste_Click();
     void btnClipSet_Click();
     void PasteFromClipboard(bool forFill);
-    void Gf5Disp1_SelectionChanged();
+    void dspCanvas_SelectionChanged();
     void ConfirmPaste(bool takeSnapshot, bool transparent);
     void CutOutSelection(int which);
     void StampCutOutBack();
     void WidenWhite();
     void OverlayPasteTransparent();
     // Images the paste machinery owns, each released exactly once: the
-    // floating picture (also Gf5Effect1.ResultImage while it floats) and the
+    // floating picture (also fxCanvas.ResultImage while it floats) and the
     // pixels saved by CutOutSelection(1) for StampCutOutBack.
     int32_t FloatingPicture = 0;
     int32_t SavedCutOut = 0;
@@ -204,17 +204,17 @@ public:
     // selection where the command allows one).
     void btnRGB_Click();
     void btnContlast_Click();
-    void Command14_Click();
+    void btnBrighten_Click();
     void btnGomiFix_Click();
     // mark: push every pure-grey pixel off grey; otherwise whiten every pixel
     // that is not pure grey. Covers the selection, or the whole image.
     void ProcessUnderlayPixels(bool mark);
-    void Command4_Click();
-    void Command5_Click();
-    void Command8_Click();
-    void Command9_Click();
-    void Command12_Click();
-    void Command13_Click(int index);
+    void btnSharpen_Click();
+    void btnDenoise_Click();
+    void btnMosaic_Click();
+    void btnBlur_Click();
+    void btnGreyscale_Click();
+    void btnFineTurn_Click(int index);
     // Turns the canvas by angle (hundredths of a degree, counter-clockwise)
     // keeping its size: the fine turn and automatic straightening.
     void turnCanvasKeepingSize(int32_t angle);
@@ -228,17 +228,17 @@ public:
     void MirrorPreview(int kind);             // kind 1 left-right, 2 top-bottom
     // Sizes: margin, resize, cut-out; clipboard to and from the preview.
     void btnYohaku_Click();
-    void Command10_Click();
+    void btnResize_Click();
     void btnCut_Click();
     void btnClip2Disp2_Click();
     void CopyPreviewToClipboard();
     // The canvas effect sequence: snapshot, region polygon from the
-    // selection, op on Gf5Effect1, and on success the result replaces the
+    // selection, op on fxCanvas, and on success the result replaces the
     // canvas image. areaFromSelection: AreaMode 2 when a selection exists;
-    // progressWindow: show Form2 meanwhile. Returns OpResult != 0.
+    // progressWindow: show ProgressWindow meanwhile. Returns OpResult != 0.
     bool runCanvasEffect(bool areaFromSelection, bool progressWindow, bool reportProgress,
-                         int32_t (*op)(Form1&));
-    // Shows Gf5Effect1's result on the canvas and releases the image it replaces.
+                         int32_t (*op)(MainWindow&));
+    // Shows fxCanvas's result on the canvas and releases the image it replaces.
     void adoptEffectResultOnCanvas(bool refresh);
     // The same for the preview display.
     void adoptEffectResultOnPreview();
@@ -246,13 +246,13 @@ public:
     void connectProcessingHandlers();
 
     // ---- Documents: parts library, scanning, printing, help ------------------
-    // Library tab click: tab 1 "建具", 2 "文字" (TabStrip2's index + 1).
-    void TabStrip2_Click(int tab);
-    void Gf5Thumb1_ThumbnailClicked();
+    // Library tab click: tab 1 "建具", 2 "文字" (tabLibrary's index + 1).
+    void tabLibrary_Click(int tab);
+    void thmParts_ThumbnailClicked();
     void btnBuhinRead_Click();
-    void Gf5Disp1_FileDropped(const QString& path);
+    void dspCanvas_FileDropped(const QString& path);
     // The preview display dragged onto the canvas.
-    void Gf5Disp1_DisplayDropped();
+    void dspCanvas_DisplayDropped();
     // True when path lies in the parts library below the program folder or
     // in the user's own parts folder.
     bool IsLibraryPath(const QString& path) const;
@@ -264,7 +264,7 @@ public:
     void connectLibraryHandlers();
     // ---- Documents: scanning and printing -----------------------------------
     void btnScan_Click();
-    void Gf5Scan1_ImageAcquired(int32_t handle);
+    void scanner_ImageAcquired(int32_t handle);
     // Deletes a file; a missing or locked file is ignored.
     static void DeleteTempFile(const QString& path);
     QString scanTempFile() const; // "tmp.jpg" in the run's private temporary folder
@@ -281,36 +281,36 @@ public:
     void connectScanPrintHandlers();
 
     // ---- Imaging controls (hidden) -----------------------------------------
-    gf5::Gf5Effect Gf5Effect1, Gf5Effect2, Gf5Effect3, Gf5Effect4;
-    gf5::Gf5Common Gf5Common1;
-    gf5::Gf5File Gf5File1;
-    gf5::Gf5Print Gf5Print1;
-    gf5::Gf5Scan Gf5Scan1;
+    gf5::Gf5Effect fxCanvas, fxUndo, fxPaste, fxWhiten;
+    gf5::Gf5Common imgInfo;
+    gf5::Gf5File fileIo;
+    gf5::Gf5Print drawTools;
+    gf5::Gf5Scan scanner;
 
     // ---- Visible controls ---------------------------------------------------
-    gf5::Gf5Disp* Gf5Disp1 = nullptr; // the canvas
-    gf5::Gf5Disp* Gf5Disp2 = nullptr; // the parts / clipboard preview
-    QWidget* Picture1 = nullptr;      // toolbar strip
-    QLabel* Picture3 = nullptr;
+    gf5::Gf5Disp* dspCanvas = nullptr; // the canvas
+    gf5::Gf5Disp* dspPreview = nullptr; // the parts / clipboard preview
+    QWidget* picToolbar = nullptr;      // toolbar strip
+    QLabel* lblAppName = nullptr;
     QPushButton *btnHelp = nullptr, *btnScan = nullptr, *btnPrintOut = nullptr,
-                *btnSaveVertion = nullptr, *btnNewImage = nullptr, *Command1 = nullptr,
-                *Command3 = nullptr;
-    std::array<QPushButton*, 2> Command2{};
+                *btnSaveVertion = nullptr, *btnNewImage = nullptr, *btnOpen = nullptr,
+                *btnQuit = nullptr;
+    std::array<QPushButton*, 2> btnSave{};
     QFrame* frmCntrlMain = nullptr;
     std::array<QFrame*, 3> frmTab{};
-    QTabBar* TabStrip1 = nullptr;
-    QPushButton *btnColorDialog = nullptr, *Command6 = nullptr, *btnColorPic = nullptr,
+    QTabBar* tabPanels = nullptr;
+    QPushButton *btnColorDialog = nullptr, *btnFillMode = nullptr, *btnColorPic = nullptr,
                 *btnClipPaste = nullptr, *btnClipCopy = nullptr, *btnUndo = nullptr,
                 *btnClipSet = nullptr;
-    QLabel* Picture2 = nullptr; // hidden
-    QGroupBox* Frame1 = nullptr;
-    std::array<QRadioButton*, 7> Option1{};
+    QLabel* picHidden = nullptr; // hidden
+    QGroupBox* frmDisplayScale = nullptr;
+    std::array<QRadioButton*, 7> optDisplayScale{};
     QComboBox* cmbDispPer = nullptr;
     std::array<QLabel*, 3> lblRGB{};
-    QLabel* Label6 = nullptr;
+    QLabel* lblCurrentColour = nullptr;
     QLabel* lblColor = nullptr;
     // "編集" panel
-    QGroupBox* Frame2 = nullptr;
+    QGroupBox* frmWallSize = nullptr;
     std::array<QRadioButton*, 10> optSize{}; // indexes 1..9
     std::array<QPushButton*, 15> btnArrow{};
     std::array<QPushButton*, 18> btnFill{};
@@ -321,34 +321,34 @@ public:
     QPushButton* btnMojiIn = nullptr;
     QComboBox* txtmoji = nullptr;
     QComboBox* cmbPenStyle = nullptr;
-    QGroupBox* Frame3 = nullptr;
+    QGroupBox* frmLineColour = nullptr;
     std::array<QRadioButton*, 2> optColorPicMethod{};
     // "部品" panel
     QCheckBox *chkKakudai = nullptr, *chkToka = nullptr;
     std::array<QPushButton*, 3> btnFlip{}; // indexes 1, 2
     QPushButton *btnRotate = nullptr, *btnBuhinRead = nullptr, *btnClip2Disp2 = nullptr;
     QComboBox* cmbRotate_2 = nullptr;
-    gf5::Gf5Thumb* Gf5Thumb1 = nullptr;
-    QTabBar* TabStrip2 = nullptr;
+    gf5::Gf5Thumb* thmParts = nullptr;
+    QTabBar* tabLibrary = nullptr;
     // "イフェクト" panel
-    QPushButton *Command5 = nullptr, *btnRGB = nullptr, *btnCut = nullptr, *btnGomiFix = nullptr;
-    QGroupBox* Frame4 = nullptr;
+    QPushButton *btnDenoise = nullptr, *btnRGB = nullptr, *btnCut = nullptr, *btnGomiFix = nullptr;
+    QGroupBox* frmResize = nullptr;
     std::array<QRadioButton*, 11> optResize{};
-    QPushButton* Command10 = nullptr;
-    QLabel* Label4 = nullptr;
-    QGroupBox* Frame5 = nullptr;
+    QPushButton* btnResize = nullptr;
+    QLabel* lblResizeUnit = nullptr;
+    QGroupBox* frmMargin = nullptr;
     std::array<QRadioButton*, 3> optYohaku{}; // indexes 1, 2
     QComboBox* cmbYohaku = nullptr;
     QPushButton* btnYohaku = nullptr;
-    QLabel* Label5 = nullptr;
-    QPushButton *Command12 = nullptr, *Command11 = nullptr, *Command9 = nullptr,
-                *Command8 = nullptr, *Command4 = nullptr, *btnContlast = nullptr,
-                *Command14 = nullptr;
-    std::array<QPushButton*, 3> Command13{}; // indexes 1, 2
+    QLabel* lblMarginUnit = nullptr;
+    QPushButton *btnGreyscale = nullptr, *btnAntiAlias = nullptr, *btnBlur = nullptr,
+                *btnMosaic = nullptr, *btnSharpen = nullptr, *btnContlast = nullptr,
+                *btnBrighten = nullptr;
+    std::array<QPushButton*, 3> btnFineTurn{}; // indexes 1, 2
     QCheckBox* chkBI = nullptr;
     std::array<QPushButton*, 3> btnRoteteAndTurn{};
     QLineEdit* cmbRotate = nullptr;
-    QSlider* Slider1 = nullptr;
+    QSlider* sldRotateAngle = nullptr;
     // Edit menu
     QMenu* mnuEditDisp = nullptr;
     QAction *mnuEditNuri = nullptr, *mnuEditMojiPaste = nullptr, *mnuEditClipCopy = nullptr,
@@ -356,7 +356,7 @@ public:
             *mnuEditClipPasteToka = nullptr, *mnuEditAnti = nullptr, *mnuEditSave = nullptr,
             *mnuEditUndo = nullptr;
     QAction* mnuEditDeskew = nullptr; // straightens a skewed scan
-    Form2* progressWindow = nullptr;
+    ProgressWindow* progressWindow = nullptr;
 
     // ---- Window state --------------------------------------------------------
     int32_t PrintDpi = 0;

@@ -7,14 +7,14 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-class Form2 : public QWidget {
+class ProgressWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit Form2(QWidget* owner);
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QPushButton* Command1 = nullptr;
+    explicit ProgressWindow(QWidget* owner);
+    QLabel* lblPercent = nullptr;
+    QLabel* lblPercentSign = nullptr;
+    QProgressBar* barProgress = nullptr;
+    QPushButton* btnCancel = nullptr;
 
 signals:
     void cancelClicked();

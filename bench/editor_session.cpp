@@ -80,7 +80,7 @@ bool openFile(MainWindow& f, const QString& file)
     untilIdle(f);
     gf5::Gf5Common info;
     info.ImageHandle = f.dspCanvas->ImageHandle();
-    return clicked && info.IsValid() != 0 && f.DocumentPath == file;
+    return clicked && info.IsValid() != 0 && f.document.path() == file;
 }
 
 void untilIdle(MainWindow& f)

@@ -14,8 +14,8 @@ void MainWindow::btnNewImage_Click()
     dspCanvas->setDisplayMode(1);
     dspCanvas->Refresh();
     Form_Paint();
-    DocumentPath = documents::kNewImageName;
-    DocumentDpi = PrintDpi; // a new sheet has the resolution it is given
+    // A new sheet has the resolution it is given.
+    document.open(documents::kNewImageName, PrintDpi, documents::ResolutionSource::Settings);
     UpdateTitle();
     markDocumentClean();
 }
@@ -28,7 +28,7 @@ void MainWindow::UpdateTitle()
     imgInfo.setResolutionX(PrintDpi);
     imgInfo.setResolutionY(PrintDpi);
     imgInfo.UpdateImageInfo();
-    setWindowTitle(documents::titleText(DocumentPath, imgInfo.ImageWidth(), imgInfo.ImageHeight(),
+    setWindowTitle(documents::titleText(document.path(), imgInfo.ImageWidth(), imgInfo.ImageHeight(),
                                         imgInfo.BitDepth()));
 }
 

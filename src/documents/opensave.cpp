@@ -1,5 +1,6 @@
 // Opening, saving and reverting documents.
 #include "document_rules.h"
+#include "save_proposal.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include <QFileInfo>
@@ -45,7 +46,7 @@ bool MainWindow::AdoptLoadedImage(bool skipSnapshot)
         return false;
     }
     SourceBitDepth = imgInfo.BitDepth();
-    DocumentDpi = imgInfo.ResolutionX(); // before the title refresh stamps PrintDpi
+    const double dpi = imgInfo.ResolutionX(); // before the title refresh stamps PrintDpi
     bool result = true;
     if (SourceBitDepth == 24) {
         dspCanvas->setImageHandle(h);
@@ -63,7 +64,7 @@ bool MainWindow::AdoptLoadedImage(bool skipSnapshot)
     dspCanvas->setDisplayMode(1);
     dspCanvas->Refresh();
     Form_Paint();
-    DocumentPath = fileIo.FileName;
+    document.open(fileIo.FileName, dpi, documents::ResolutionSource::Image);
     UpdateTitle();
     if (!skipSnapshot)
         TakeUndoSnapshot();
@@ -107,26 +108,30 @@ bool writeCanvas(MainWindow& f, const QString& name, gf5::io::FileType type)
 }
 }
 
+bool MainWindow::IsOwnFile(const QString& path) const { return documents::isOwnFile(path, m_programDir); }
+
+QString MainWindow::saveProposal() const { return documents::saveProposal(document, m_programDir, LastSaveFolder); }
+
 void MainWindow::SaveDocument(bool asNew)
 {
     if (dspCanvas->ImageHandle() == 0)
         return;
     // A recovered document's name is no file that holds its picture.
-    const bool exists = documents::FileExists(DocumentPath) && !DocumentRecovered;
+    const bool exists = documents::FileExists(document.path()) && !document.isRecovered();
     // A PDF is an export that cannot be read back: saving over it always asks.
-    const bool pdf = documents::IsPdfName(DocumentPath);
+    const bool pdf = documents::IsPdfName(document.path());
     if (exists && !asNew && !pdf) {
-        if (documents::IsJpegName(DocumentPath))
-            writeCanvas(*this, DocumentPath, gf5::io::FileType::Jpeg);
-        else if (documents::IsBmpName(DocumentPath))
-            writeCanvas(*this, DocumentPath, gf5::io::FileType::Bmp);
-        else if (documents::IsPngName(DocumentPath))
-            writeCanvas(*this, DocumentPath, gf5::io::FileType::Png);
+        if (documents::IsJpegName(document.path()))
+            writeCanvas(*this, document.path(), gf5::io::FileType::Jpeg);
+        else if (documents::IsBmpName(document.path()))
+            writeCanvas(*this, document.path(), gf5::io::FileType::Bmp);
+        else if (documents::IsPngName(document.path()))
+            writeCanvas(*this, document.path(), gf5::io::FileType::Png);
         return;
     }
-    if (!pdf && !DocumentRecovered && !DocumentPath.isEmpty() && DocumentPath.contains(".JPG", Qt::CaseInsensitive) &&
+    if (!pdf && !document.isRecovered() && !document.path().isEmpty() && document.path().contains(".JPG", Qt::CaseInsensitive) &&
         !asNew) {
-        if (writeCanvas(*this, DocumentPath, gf5::io::FileType::Jpeg))
+        if (writeCanvas(*this, document.path(), gf5::io::FileType::Jpeg))
             UpdateTitle();
         return;
     }
@@ -140,7 +145,7 @@ void MainWindow::SaveDocument(bool asNew)
     const QString name = fileIo.FileName;
     if (!writeCanvas(*this, name, documents::SaveTypeForName(name)))
         return;
-    DocumentPath = name;
+    document.setPath(name);
     UpdateTitle();
 }
 
@@ -151,11 +156,11 @@ void MainWindow::mnuEditSave_Click() { SaveDocument(false); }
 void MainWindow::btnSaveVertion_Click()
 {
     // A PDF export cannot be read back; reverting to it would only empty the canvas.
-    if (!documents::FileExists(DocumentPath) || documents::IsPdfName(DocumentPath))
+    if (!documents::FileExists(document.path()) || documents::IsPdfName(document.path()))
         return;
     // The file is read before anything of the canvas is let go: when it can
     // no longer be read, the canvas keeps showing what it showed.
-    fileIo.FileName = DocumentPath;
+    fileIo.FileName = document.path();
     fileIo.FileOperation = gf5::Gf5File::Read;
     fileIo.CancelRequested = false;
     if (fileIo.Execute() == 0)

@@ -29,7 +29,7 @@ void MainWindow::btnPrintOut_Click()
     documents::PrintImageWidth = imgInfo.ImageWidth();
     documents::PrintImageHeight = imgInfo.ImageHeight();
     const QSize pixels(documents::PrintImageWidth, documents::PrintImageHeight);
-    documents::PrintActualSizeMm = documents::actualSize(pixels, DocumentDpi) / 10.0;
+    documents::PrintActualSizeMm = documents::actualSize(pixels, document.dpi()) / 10.0;
     {
         PrintSizeDialog sizeWindow(this);
         sizeWindow.showModal();
@@ -39,7 +39,7 @@ void MainWindow::btnPrintOut_Click()
         return;
     if (layout == documents::PrintLayout::ActualSize) {
         const documents::PageGeometry page = pageOf(drawTools);
-        if (!documents::actualSizeFits(pixels, DocumentDpi, page)) {
+        if (!documents::actualSizeFits(pixels, document.dpi(), page)) {
             const QSizeF mm = documents::PrintActualSizeMm;
             const QString text = QString("原寸（%1×%2mm）では用紙（%3×%4mm）に収まりません。\n"
                                          "用紙に合わせて印刷しますか？")
@@ -58,7 +58,7 @@ void MainWindow::btnPrintOut_Click()
         if (layout == documents::PrintLayout::Square)
             PrintImage(documents::PrintSize * 100);
         else
-            PrintImageIn(documents::printRect(layout, 0, pixels, DocumentDpi, pageOf(drawTools)));
+            PrintImageIn(documents::printRect(layout, 0, pixels, document.dpi(), pageOf(drawTools)));
     };
     if (drawTools.ShowPrintPreview(this, printPage) != 0)
         printPage();

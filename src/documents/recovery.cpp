@@ -202,21 +202,15 @@ Keeper::CanvasKey Keeper::currentKey() const
     return img ? CanvasKey{m_form.dspCanvas->ImageHandle(), img->cacheKey()} : CanvasKey{};
 }
 
-Meta Keeper::metaNow() const { return Meta{m_form.DocumentPath, QDateTime::currentDateTime()}; }
+Meta Keeper::metaNow() const { return Meta{m_form.document.path(), QDateTime::currentDateTime()}; }
 
 void Keeper::markClean()
 {
-    m_clean = currentKey();
+    m_form.document.markClean(currentKey());
     m_written = CanvasKey{};
 }
 
-void Keeper::forgetCleanState() { m_clean = CanvasKey{-1, -1}; }
-
-bool Keeper::hasUnsavedWork() const
-{
-    const CanvasKey now = currentKey();
-    return now.handle != 0 && !(now == m_clean);
-}
+bool Keeper::hasUnsavedWork() const { return m_form.document.hasUnsavedWork(currentKey()); }
 
 void Keeper::checkDue()
 {
@@ -296,11 +290,7 @@ recovery::Keeper& MainWindow::recoveryKeeper()
     return *Recovery;
 }
 
-void MainWindow::markDocumentClean()
-{
-    DocumentRecovered = false;
-    recoveryKeeper().markClean();
-}
+void MainWindow::markDocumentClean() { recoveryKeeper().markClean(); }
 
 void MainWindow::keepUnsavedWork()
 {
@@ -332,8 +322,6 @@ void MainWindow::offerRecovery()
     // The document keeps its own name, but that file does not hold this
     // picture: a plain save asks for a place, and the copy stays until the
     // picture is saved.
-    DocumentPath = meta.name;
+    document.recover(meta.name);
     UpdateTitle();
-    DocumentRecovered = true;
-    recoveryKeeper().forgetCleanState();
 }

@@ -3,6 +3,7 @@
 // folder, written when the window closes with changes and, while editing,
 // at most every couple of minutes in small slices while the editor is idle.
 // The next start offers it back.
+#include "plan_document.h"
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -63,8 +64,7 @@ public:
     explicit Keeper(MainWindow& form);
     ~Keeper() override;
 
-    void markClean();         // the canvas as it is now holds no unsaved work
-    void forgetCleanState();  // nothing the canvas shows is saved anywhere
+    void markClean(); // the canvas as it is now holds no unsaved work
     bool hasUnsavedWork() const;
     // Writes the copy now (the window closes): with changes, the canvas;
     // without, any older copy goes.
@@ -80,11 +80,7 @@ public:
     void checkDue();
 
 private:
-    struct CanvasKey {
-        int32_t handle = 0;
-        qint64 contents = 0;
-        bool operator==(const CanvasKey&) const = default;
-    };
+    using CanvasKey = documents::PlanDocument::CanvasState;
     CanvasKey currentKey() const;
     const QImage* canvas() const;
     Meta metaNow() const;
@@ -92,7 +88,6 @@ private:
     void stopWriting();
 
     MainWindow& m_form;
-    CanvasKey m_clean;
     CanvasKey m_written; // the canvas as the copy on disk shows it
     CanvasKey m_job;     // the canvas being written
     BmpSliceWriter m_writer;

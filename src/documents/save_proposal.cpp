@@ -1,7 +1,7 @@
 // The save dialog's proposal, and which files are the program's own.
 #include "save_proposal.h"
 #include "document_rules.h"
-#include "shell/main_window.h"
+#include "plan_document.h"
 #include "shell/userpaths.h"
 #include <QDir>
 #include <QFileInfo>
@@ -40,26 +40,25 @@ QString proposedSavePath(const QString& documentPath, bool documentIsUserFile, b
     return QDir(folder).filePath(name);
 }
 
-} // namespace documents
-
-bool MainWindow::IsOwnFile(const QString& path) const
+bool isOwnFile(const QString& path, const QString& programDir)
 {
     // The program folder (parts library, help, sample settings), the user's
     // own parts and recovery copies, and the run's temporary files.
-    for (const QString& folder : {m_programDir, userpaths::dataFolder(), userpaths::stateFolder(),
+    for (const QString& folder : {programDir, userpaths::dataFolder(), userpaths::stateFolder(),
                                   userpaths::runTempFolder()})
-        if (documents::isInsideFolder(path, folder))
+        if (isInsideFolder(path, folder))
             return true;
     return false;
 }
 
-QString MainWindow::saveProposal() const
+QString saveProposal(const PlanDocument& document, const QString& programDir, const QString& lastSaveFolder)
 {
-    const bool ownFile = IsOwnFile(DocumentPath);
-    const bool userFile = !ownFile && documents::FileExists(DocumentPath);
-    const bool ownName = !ownFile && !DocumentPath.isEmpty() && DocumentPath != documents::kNewImageName &&
-                         DocumentPath != documents::kScanName;
-    return documents::proposedSavePath(DocumentPath, userFile, ownName, LastSaveFolder,
-                                       QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
-                                       QDir::homePath());
+    const QString& path = document.path();
+    const bool ownFile = isOwnFile(path, programDir);
+    const bool userFile = !ownFile && FileExists(path);
+    const bool ownName = !ownFile && !path.isEmpty() && path != kNewImageName && path != kScanName;
+    return proposedSavePath(path, userFile, ownName, lastSaveFolder,
+                            QStandardPaths::writableLocation(QStandardPaths::PicturesLocation), QDir::homePath());
 }
+
+} // namespace documents

@@ -21,4 +21,14 @@ QString proposedSavePath(const QString& documentPath, bool documentIsUserFile, b
                          const QString& lastSaveFolder, const QString& picturesFolder,
                          const QString& homeFolder);
 
+// True for files the program keeps for itself: inside programDir, the
+// user's parts and recovery folders, or the run's temporary folder.
+bool isOwnFile(const QString& path, const QString& programDir);
+
+class PlanDocument;
+// The path the save dialog starts with for document (never one of the
+// program's own files), with the user's pictures folder and home folder
+// as the last resorts.
+QString saveProposal(const PlanDocument& document, const QString& programDir, const QString& lastSaveFolder);
+
 } // namespace documents

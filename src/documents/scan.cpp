@@ -69,13 +69,13 @@ void MainWindow::btnScan_Click()
     if (dspCanvas->ImageHandle() != 0)
         ReleaseCanvasImage();
     imgInfo.ImageHandle = fileIo.ImageHandle;
-    DocumentDpi = imgInfo.ResolutionX(); // the scanner's resolution, kept by the file
+    const double dpi = imgInfo.ResolutionX(); // the scanner's resolution, kept by the file
     dspCanvas->setImageHandle(fileIo.ImageHandle);
     dspCanvas->setZoomMode(0);
     dspCanvas->setDisplayMode(1);
     dspCanvas->Refresh();
     Form_Paint();
-    DocumentPath = QStringLiteral("NoName画像");
+    document.open(QStringLiteral("NoName画像"), dpi, documents::ResolutionSource::Image);
     UpdateTitle();
     TakeUndoSnapshot();
     markDocumentClean();

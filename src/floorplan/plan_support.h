@@ -2,11 +2,10 @@
 // Small shared steps of the wall and door commands on the main window:
 // reading and writing the canvas selection, the traced squares and the
 // dust-clearing settings.
-#include "shell/main_window.h"
-#include "shell/numbers.h"
+#include "imaging/widgets/gf5disp.h"
 #include "wall_geometry.h"
-#include <QCheckBox>
-#include <QComboBox>
+
+class MainWindow;
 
 namespace floorplan {
 
@@ -26,34 +25,21 @@ inline void setSelection(gf5::Gf5Disp& d, const Rect& r)
 // Commands of the wall tracer need a selection reaching into the image.
 inline bool hasSelection(const gf5::Gf5Disp& d) { return d.SelectionBottom() >= 1 && d.SelectionRight() >= 1; }
 
-inline Rect trackStart(const MainWindow& f)
-{
-    return {f.TrackRect[4], f.TrackRect[5], f.TrackRect[6], f.TrackRect[7]};
-}
-
-inline Rect trackEnd(const MainWindow& f)
-{
-    return {f.TrackRect[8], f.TrackRect[9], f.TrackRect[10], f.TrackRect[11]};
-}
+// The traced start and end squares (TrackRect 4..7 and 8..11).
+Rect trackStart(const MainWindow& f);
+Rect trackEnd(const MainWindow& f);
 
 // The end square is the selection at the moment of confirming.
-inline void recordTrackEnd(MainWindow& f)
-{
-    const Rect s = selectionOf(*f.dspCanvas);
-    f.TrackRect[8] = s.left;
-    f.TrackRect[9] = s.top;
-    f.TrackRect[10] = s.right;
-    f.TrackRect[11] = s.bottom;
-}
+void recordTrackEnd(MainWindow& f);
 
 // The wall shape of the traced squares (start in TrackRect 4..7, end in
 // 8..11); a slanted wall's hexagon is also stored in PolyX/PolyY.
 WallShape computeTrackedWallShape(MainWindow& f, bool inset);
 
-inline bool dustClearingOn(const MainWindow& f) { return f.chkGomitori->isChecked(); }
+bool dustClearingOn(const MainWindow& f);
 
 // Distance of the dust clearing from the wall faces, read afresh each time.
-inline double clearingDistance(const MainWindow& f) { return numbers::leadingNumber(f.cmbGomiDot->currentText()); }
+double clearingDistance(const MainWindow& f);
 
 inline void refreshWith(gf5::Gf5Disp& d, int16_t mode)
 {
@@ -63,10 +49,6 @@ inline void refreshWith(gf5::Gf5Disp& d, int16_t mode)
 
 // After a confirmation the selection rests on the end square, so the next
 // wall can start there.
-inline void selectTrackEnd(MainWindow& f)
-{
-    setSelection(*f.dspCanvas, trackEnd(f));
-    refreshWith(*f.dspCanvas, 2);
-}
+void selectTrackEnd(MainWindow& f);
 
 } // namespace floorplan

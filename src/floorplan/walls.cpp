@@ -1,8 +1,34 @@
 // Confirming a traced wall: solid, or as two face lines, straight or slanted.
 #include "plan_support.h"
 #include "shell/main_window.h"
+#include "shell/numbers.h"
+#include <QCheckBox>
+#include <QComboBox>
 
 namespace floorplan {
+
+Rect trackStart(const MainWindow& f) { return {f.TrackRect[4], f.TrackRect[5], f.TrackRect[6], f.TrackRect[7]}; }
+
+Rect trackEnd(const MainWindow& f) { return {f.TrackRect[8], f.TrackRect[9], f.TrackRect[10], f.TrackRect[11]}; }
+
+void recordTrackEnd(MainWindow& f)
+{
+    const Rect s = selectionOf(*f.dspCanvas);
+    f.TrackRect[8] = s.left;
+    f.TrackRect[9] = s.top;
+    f.TrackRect[10] = s.right;
+    f.TrackRect[11] = s.bottom;
+}
+
+bool dustClearingOn(const MainWindow& f) { return f.chkGomitori->isChecked(); }
+
+double clearingDistance(const MainWindow& f) { return numbers::leadingNumber(f.cmbGomiDot->currentText()); }
+
+void selectTrackEnd(MainWindow& f)
+{
+    setSelection(*f.dspCanvas, trackEnd(f));
+    refreshWith(*f.dspCanvas, 2);
+}
 
 // The wall shape of the traced squares; a slanted wall's hexagon is handed
 // over in PolyX/PolyY, as the drawing calls take it.

@@ -81,7 +81,12 @@ void MainWindow::Form_Load()
         btnNewImage_Click();
     }
     if (!LastArg.isEmpty() && LastArg.contains(".JPG", Qt::CaseInsensitive))
-        DocumentPath = LastArg;
+        document.setPath(LastArg);
+}
+
+QString MainWindow::ReadSetting(const QString& section, const QString& key) const
+{
+    return settings::readSetting(m_programDir, section, key);
 }
 
 void MainWindow::Form_Paint()

@@ -2,6 +2,7 @@
 // The main window. It owns every control and all editing state; each
 // subsystem's handlers live in the files of its folder (shell, documents,
 // canvas, floorplan, clipboard, processing, text).
+#include "documents/plan_document.h"
 #include "imaging/draw/gf5print.h"
 #include "imaging/effects/gf5effect.h"
 #include "imaging/io/gf5file.h"
@@ -97,9 +98,9 @@ public:
     void offerRecovery();
     recovery::Keeper& recoveryKeeper();
     recovery::Keeper* Recovery = nullptr;
-    // The canvas came from a kept copy: DocumentPath names the document it
-    // was, not a file holding it, so a plain save asks for a place.
-    bool DocumentRecovered = false;
+    // The plan's own facts: path, recovered or not, unsaved work,
+    // resolution and scale, wall map.
+    documents::PlanDocument document;
 
     // ---- Processing: one-level undo ---------------------------------------
     void TakeUndoSnapshot();
@@ -274,9 +275,6 @@ public:
     // Prints the canvas image into a rectangle in tenths of a millimetre from
     // the printable area's corner.
     void PrintImageIn(const QRect& rect);
-    // The canvas image's resolution when it was opened, scanned or made new:
-    // 原寸 prints at it (UpdateTitle stamps PrintDpi into the image itself).
-    double DocumentDpi = 0;
 
     void connectScanPrintHandlers();
 
@@ -360,7 +358,6 @@ public:
 
     // ---- Window state --------------------------------------------------------
     int32_t PrintDpi = 0;
-    QString DocumentPath;
     std::array<int16_t, 10> WallSizeTable{}; // cells 1..9; 0 = empty
     int16_t SourceBitDepth = 0;
     int16_t ProgressSource = 0; // 0 file control, 1 effect control, 2 scanner

@@ -1,5 +1,4 @@
 #include "settings.h"
-#include "main_window.h"
 #include "numbers.h"
 #include "userpaths.h"
 #include <QFile>
@@ -55,10 +54,13 @@ QString readFirstValue(const QStringList& files, const QString& section, const Q
 
 } // namespace settings
 
-QString MainWindow::ReadSetting(const QString& section, const QString& key) const
+namespace settings {
+
+QString readSetting(const QString& programDir, const QString& section, const QString& key)
 {
     // The program folder's file is a sample and may be read-only once
     // installed: the user's own file in the config folder comes first.
-    return settings::readFirstValue({userpaths::configFolder() + "/zorvat.ini", m_programDir + "/zorvat.ini"},
-                                    section, key);
+    return readFirstValue({userpaths::configFolder() + "/zorvat.ini", programDir + "/zorvat.ini"}, section, key);
 }
+
+} // namespace settings

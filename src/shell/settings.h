@@ -19,5 +19,8 @@ int resolutionFromSetting(const QString& value);
 // user's own file before the program folder's. Missing files are skipped;
 // empty when none gives a value.
 QString readFirstValue(const QStringList& files, const QString& section, const QString& key);
+// Value of key in section of zorvat.ini: the user's own file, then the one
+// in programDir.
+QString readSetting(const QString& programDir, const QString& section, const QString& key);
 
 } // namespace settings

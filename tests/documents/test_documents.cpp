@@ -35,7 +35,7 @@ private slots:
         QCOMPARE(dialogs.opened, 1);
         // Every name that is not a JPEG name is written as BMP.
         QCOMPARE(fileFormat(dir.file("plan.gif")), QByteArray("bmp"));
-        QCOMPARE(f.DocumentPath, dir.file("plan.gif"));
+        QCOMPARE(f.document.path(), dir.file("plan.gif"));
         QVERIFY(f.windowTitle().startsWith(dir.file("plan.gif") + "  W 600"));
 
         dialogs.answer = dir.file("sheet.jpg");
@@ -102,7 +102,7 @@ private slots:
         f.btnSave_Click(1);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY(messages.shown[0].contains(dialogs.answer));
-        QCOMPARE(f.DocumentPath, QString("新規イメージ"));
+        QCOMPARE(f.document.path(), QString("新規イメージ"));
         QCOMPARE(f.windowTitle(), title);
 
         // A name that is a folder cannot be written either; nothing in it is harmed.
@@ -111,7 +111,7 @@ private slots:
         f.btnSave_Click(1);
         QCOMPARE(messages.shown.size(), 2);
         QVERIFY(QFileInfo(dir.file("folder.jpg")).isDir());
-        QCOMPARE(f.DocumentPath, QString("新規イメージ"));
+        QCOMPARE(f.document.path(), QString("新規イメージ"));
     }
 
     void opensThroughTheDialogAndConvertsTo24Bits()
@@ -130,7 +130,7 @@ private slots:
         dialogs.answer = dir.file("eight.bmp");
         f.btnOpen_Click();
         QCOMPARE(f.SourceBitDepth, int16_t(8));
-        QCOMPARE(f.DocumentPath, dir.file("eight.bmp"));
+        QCOMPARE(f.document.path(), dir.file("eight.bmp"));
         QVERIFY(f.windowTitle().endsWith("  W 64 H 32   24BitColor"));
         QCOMPARE(canvasImage(f).pixel(3, 3) & 0xFFFFFF, 0u);
         QCOMPARE(canvasImage(f).pixel(4, 3) & 0xFFFFFF, 0xFFFFFFu);
@@ -150,7 +150,7 @@ private slots:
         dialogs.answer = bad.fileName();
         f.btnOpen_Click();
         QCOMPARE(f.dspCanvas->ImageHandle(), before);
-        QCOMPARE(f.DocumentPath, QString("新規イメージ"));
+        QCOMPARE(f.document.path(), QString("新規イメージ"));
     }
 
     void theProgressWindowCancelsAnOpen()
@@ -181,13 +181,13 @@ private slots:
         QVERIFY(canvasBlocked);
         QCOMPARE(dialogs.opened, 1); // the open button did not start a second open
         QCOMPARE(f.dspCanvas->ImageHandle(), before);
-        QCOMPARE(f.DocumentPath, QString("新規イメージ"));
+        QCOMPARE(f.document.path(), QString("新規イメージ"));
         QCOMPARE(gf5::ImageStore::liveCount(), alive);
         QVERIFY(!f.progressWindow->isVisible());
 
         // The next open is not cancelled by the earlier request.
         f.btnOpen_Click();
-        QCOMPARE(f.DocumentPath, dir.file("big.jpg"));
+        QCOMPARE(f.document.path(), dir.file("big.jpg"));
     }
 
     void revertReadsTheSavedFileAndCanBeUndone()
@@ -237,7 +237,7 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(reports >= 2);
         QCOMPARE(dialogs.opened, 0);
-        QCOMPARE(f.DocumentPath, dir.file("doc.jpg"));
+        QCOMPARE(f.document.path(), dir.file("doc.jpg"));
         QCOMPARE(canvasImage(f).size(), QSize(2400, 2400));
         QCOMPARE(gf5::ImageStore::liveCount(), alive);
     }

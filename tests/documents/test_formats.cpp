@@ -26,7 +26,7 @@ QImage transparentPart()
 
 void checkTransparentPartOnCanvas(const MainWindow& f, const QString& path)
 {
-    QCOMPARE(f.DocumentPath, path);
+    QCOMPARE(f.document.path(), path);
     QCOMPARE(f.SourceBitDepth, int16_t(32));
     const QImage canvas = canvasImage(f);
     QCOMPARE(canvas.size(), QSize(40, 30));
@@ -48,7 +48,7 @@ private slots:
         dialogs.answer = dir.file("plan.PNG");
         f.btnSave_Click(1);
         QCOMPARE(fileFormat(dialogs.answer), QByteArray("png"));
-        QCOMPARE(f.DocumentPath, dialogs.answer);
+        QCOMPARE(f.document.path(), dialogs.answer);
         const QImage saved(dialogs.answer);
         QCOMPARE(qRound(saved.dotsPerMeterX() * 0.0254), 300);
         COMPARE_IMAGES(saved.convertToFormat(QImage::Format_RGB32), canvasImage(f), "saved-png");
@@ -85,7 +85,7 @@ private slots:
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QVERIFY(pdf.read(5) == "%PDF-");
         pdf.close();
-        QCOMPARE(f.DocumentPath, dialogs.answer);
+        QCOMPARE(f.document.path(), dialogs.answer);
         const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
         if (!pdfinfo.isEmpty()) {
             QProcess p;

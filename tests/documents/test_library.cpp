@@ -161,9 +161,9 @@ private slots:
         QVERIFY(f.IsLibraryPath(mine));
         clickTab(f, 0);
         f.thmParts->clickRow(1); // door.bmp
-        const QString document = f.DocumentPath;
+        const QString document = f.document.path();
         emit f.dspCanvas->FileDropped(mine);
-        QCOMPARE(f.DocumentPath, document);
+        QCOMPARE(f.document.path(), document);
         QVERIFY(f.PasteFloating);
         QCOMPARE(gf5::ImageStore::image(f.FloatingPicture)->size(), QSize(30, 20));
     }
@@ -269,7 +269,7 @@ private slots:
         MainWindow f({}, lib.dir.path());
         const QString plan = writePlan(lib.dir.file("plan.bmp"), 120, 80, "BMP");
         emit f.dspCanvas->FileDropped(plan);
-        QCOMPARE(f.DocumentPath, plan);
+        QCOMPARE(f.document.path(), plan);
         QCOMPARE(canvasImage(f).size(), QSize(120, 80));
         f.btnUndo_Click(); // the snapshot is of the dropped picture
         QCOMPARE(canvasImage(f).size(), QSize(120, 80));
@@ -283,7 +283,7 @@ private slots:
         bad.close();
         emit f.dspCanvas->FileDropped(bad.fileName());
         QCOMPARE(f.dspCanvas->ImageHandle(), canvas);
-        QCOMPARE(f.DocumentPath, plan);
+        QCOMPARE(f.document.path(), plan);
 
         // While a long operation runs, nothing dropped replaces its image.
         const QString other = writePlan(lib.dir.file("other.bmp"), 60, 40, "BMP");
@@ -291,7 +291,7 @@ private slots:
         emit f.dspCanvas->FileDropped(other);
         f.busyDepth = 0;
         QCOMPARE(f.dspCanvas->ImageHandle(), canvas);
-        QCOMPARE(f.DocumentPath, plan);
+        QCOMPARE(f.document.path(), plan);
     }
 
     void aLibraryDropPastesThePreviewPicture()

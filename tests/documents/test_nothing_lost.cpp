@@ -75,7 +75,7 @@ private slots:
         f.scanner.ExtraOptions = {{"test-picture", "Solid black"}};
         f.btnScan->click();
         messages::override = nullptr;
-        if (f.DocumentPath != "NoName画像")
+        if (f.document.path() != "NoName画像")
             QSKIP("SANE's test device did not scan");
         const QString proposed = proposalOfSaveAs(f);
         QVERIFY2(!f.IsOwnFile(proposed), qPrintable(proposed));

@@ -48,9 +48,9 @@ private slots:
         QVERIFY(qAbs(scanned.width() - 630) <= 2);
         QVERIFY(qAbs(scanned.height() - 787) <= 2);
         QVERIFY(qRed(scanned.pixel(10, 10)) < 16);
-        QCOMPARE(f.DocumentPath, QString("NoName画像"));
+        QCOMPARE(f.document.path(), QString("NoName画像"));
         QVERIFY(f.windowTitle().contains("NoName画像"));
-        QCOMPARE(qRound(f.DocumentDpi), 200); // what 原寸 prints at
+        QCOMPARE(qRound(f.document.dpi()), 200); // what 原寸 prints at
         QVERIFY(!QFile::exists(f.scanTempFile()));
         QVERIFY(!QFile::exists(dir.file("tmp.jpg")));
 
@@ -64,7 +64,7 @@ private slots:
         ProgramDir dir;
         MainWindow f(QStringList{}, dir.path());
         const QImage before = canvasImage(f);
-        const QString name = f.DocumentPath;
+        const QString name = f.document.path();
         const int live = gf5::ImageStore::liveCount();
 
         // A device error: no message, canvas unchanged, and a temporary file
@@ -104,7 +104,7 @@ private slots:
         QVERIFY(!f.progressWindow->isVisible());
         QVERIFY(shown.isEmpty());
         QCOMPARE(canvasImage(f), before);
-        QCOMPARE(f.DocumentPath, name);
+        QCOMPARE(f.document.path(), name);
         QVERIFY(!QFile::exists(f.scanTempFile()));
         QCOMPARE(gf5::ImageStore::liveCount(), live);
 
@@ -128,7 +128,7 @@ private slots:
         f.scanner.ExtraOptions = plainTestDevice({{"test-picture", "Solid black"}});
         f.btnScan->click();
         QVERIFY(shown.isEmpty());
-        QCOMPARE(f.DocumentPath, QString("NoName画像"));
+        QCOMPARE(f.document.path(), QString("NoName画像"));
         QVERIFY(qAbs(canvasImage(f).width() - 630) <= 2);
         QVERIFY(!f.scanTempFile().startsWith(programFolder));
         QVERIFY(!QFile::exists(f.scanTempFile()));

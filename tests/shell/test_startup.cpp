@@ -23,7 +23,7 @@ private slots:
         ProgramDir dir;
         MainWindow f({}, dir.path());
         QCOMPARE(f.windowTitle(), QString("新規イメージ  W 600 H 600   24BitColor"));
-        QCOMPARE(f.DocumentPath, QString("新規イメージ"));
+        QCOMPARE(f.document.path(), QString("新規イメージ"));
         const QImage img = canvasImage(f);
         QCOMPARE(img.size(), QSize(600, 600));
         QCOMPARE(countColour(img, qRgb(255, 255, 255)), 600 * 600);
@@ -42,7 +42,7 @@ private slots:
         ProgramDir dir;
         const QString plan = writePlan(dir.file("a.bmp"));
         MainWindow f({plan}, dir.path());
-        QCOMPARE(f.DocumentPath, plan);
+        QCOMPARE(f.document.path(), plan);
         QCOMPARE(f.windowTitle(), plan + "  W 120 H 80   24BitColor");
         QCOMPARE(canvasImage(f).pixel(15, 15) & 0xFFFFFF, 0u);
         // The snapshot starts from the loaded image: undo leaves it as it is.
@@ -57,10 +57,10 @@ private slots:
         const QString plan = writePlan(dir.file("a.bmp"));
         const QString target = dir.file("out.JPG");
         MainWindow f({plan, target}, dir.path());
-        QCOMPARE(f.DocumentPath, target);
+        QCOMPARE(f.document.path(), target);
         QVERIFY(f.windowTitle().startsWith(plan + "  W"));
         MainWindow g({plan, dir.file("notes.txt")}, dir.path());
-        QCOMPARE(g.DocumentPath, plan);
+        QCOMPARE(g.document.path(), plan);
     }
 
     void anUnreadableFileLeavesTheCanvasEmpty()

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the canvas tests.
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include <QComboBox>
 #include <cmath>
 #include <functional>

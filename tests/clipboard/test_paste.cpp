@@ -1,7 +1,7 @@
 // Copying to the clipboard, the floating paste and confirming it.
 #include "canvas/canvas_support.h"
 #include "imaging/store/imagestore.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QAction>

@@ -2,7 +2,7 @@
 // fringe on a tinted plan, and a confirm after the selection was cleared
 // still leaves white out where the picture floats.
 #include "imaging/store/imagestore.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QCheckBox>

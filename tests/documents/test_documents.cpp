@@ -1,6 +1,6 @@
 // Opening, saving and reverting documents through the main window.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "shell/messages.h"
 #include "shell/progress_window.h"

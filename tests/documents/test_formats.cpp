@@ -1,7 +1,7 @@
 // PNG and PDF documents through the main window: saving by the name chosen,
 // plain saves, opening PNG from every way in, and the parts library.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include <QDir>
 #include <QFile>

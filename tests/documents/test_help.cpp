@@ -1,6 +1,6 @@
 // The help button and its viewer window.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include <QApplication>
 #include <QFile>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 // The parts library: browsing the folders, the preview, drops on the canvas.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include <QApplication>
 #include <QClipboard>

@@ -5,7 +5,7 @@
 #include "documents/save_proposal.h"
 #include "shell/messages.h"
 #include "shell/userpaths.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"

@@ -3,7 +3,7 @@
 // the image's own size does not fit, the preview, and cancelling.
 #include "documents/print_size_dialog.h"
 #include "shell/messages.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/testmain.h"
 #include <QAction>
 #include <QFile>

@@ -3,7 +3,7 @@
 // copy is written in slices while editing.
 #include "documents/recovery.h"
 #include "shell/messages.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QDir>

@@ -3,7 +3,7 @@
 // window's 中止 stops a scan, and a failed scan leaves everything as it was.
 #include "shell/progress_window.h"
 #include "shell/messages.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"
 #include <QFile>

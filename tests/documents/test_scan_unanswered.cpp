@@ -4,7 +4,7 @@
 // says "取り止めました". The canvas never changes.
 #include "shell/progress_window.h"
 #include "shell/messages.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // The title line shows the document's name exactly, whatever it contains.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include <QDir>
 
 using namespace testsupport;

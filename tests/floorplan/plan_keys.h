@@ -3,7 +3,7 @@
 // as real key events, and pixel checks.
 #include "shell/main_window.h"
 #include "shell/side_choice_dialog.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>

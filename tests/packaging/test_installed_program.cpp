@@ -1,7 +1,7 @@
 // The program as installed (see install_tree.sh): its data folder is found
 // from bin/, the parts library is listed from there, the user's settings
 // come first, and a scan works while the data folder stays untouched.
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/saneconfig.h"
 #include "testsupport/testmain.h"
 #include "shell/messages.h"

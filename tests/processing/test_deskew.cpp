@@ -1,6 +1,6 @@
 // The straightening command of the canvas edit menu.
 #include "imaging/effects/skew.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QAction>

@@ -1,6 +1,6 @@
 // Tone commands, effect buttons and fine rotation on the canvas.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // The resize sizes are laid out in reading order with room between them.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 // Turning and mirroring the preview and the canvas.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include <QComboBox>
 #include <QLineEdit>

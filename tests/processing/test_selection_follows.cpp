@@ -1,6 +1,6 @@
 // Commands that change the canvas image's size or orientation leave no
 // stale selection behind to steer the next command.
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QLineEdit>

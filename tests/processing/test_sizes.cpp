@@ -1,6 +1,6 @@
 // Margins, resizing, cut-out and the preview's clipboard transfers.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "processing/size_rules.h"
 #include <QClipboard>

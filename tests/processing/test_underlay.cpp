@@ -1,6 +1,6 @@
 // Making the underlay, marking its greys and taking it away again.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "floorplan/underlay_rules.h"
 #include <QPushButton>

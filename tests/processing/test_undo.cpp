@@ -1,6 +1,6 @@
 // The one-level undo.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 
 using namespace testsupport;

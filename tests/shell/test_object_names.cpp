@@ -3,7 +3,7 @@
 // The expected list lives in tests/shell/data/object_names.txt; on a mismatch
 // the list found is saved beside the test output for comparison.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "documents/print_size_dialog.h"
 #include "shell/progress_window.h"
 #include "shell/side_choice_dialog.h"

@@ -1,6 +1,6 @@
 // Start-up, layout, tool panels, display scale and shutdown of the main window.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "imaging/store/gf5common.h"
 #include <QComboBox>

@@ -1,5 +1,5 @@
 // The user's own settings file and Qt's own texts in Japanese.
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/testmain.h"
 #include "shell/translations.h"
 #include "shell/userpaths.h"

@@ -2,7 +2,7 @@
 // pure black on white with a white border at the stated scale, the names
 // the library needs, and the built program folder holding what the
 // generator makes.
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "testsupport/testmain.h"
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "windowfixture.h"
+#include "formfixture.h"
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>

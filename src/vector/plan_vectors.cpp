@@ -1,4 +1,5 @@
 #include "vector/plan_vectors.h"
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -79,6 +80,45 @@ double degrees(MmPoint from, MmPoint to)
     return a >= 360 ? a - 360 : a;
 }
 
+// The stretches of a wall (as fractions of its centre line, 0 at a and 1 at
+// b) left between its openings: the wall's line runs on through them, the
+// drawing must not.
+std::vector<std::pair<double, double>> solidStretches(const ink::WallMap& map, int index)
+{
+    const ink::Wall& w = map.walls[size_t(index)];
+    const double dx = w.b.x - w.a.x, dy = w.b.y - w.a.y, len2 = dx * dx + dy * dy;
+    std::vector<std::pair<double, double>> gaps;
+    if (len2 > 0)
+        for (const ink::Opening& o : map.openings) {
+            if (o.wall != index)
+                continue;
+            double t0 = ((o.a.x - w.a.x) * dx + (o.a.y - w.a.y) * dy) / len2;
+            double t1 = ((o.b.x - w.a.x) * dx + (o.b.y - w.a.y) * dy) / len2;
+            if (t0 > t1)
+                std::swap(t0, t1);
+            t0 = std::clamp(t0, 0.0, 1.0);
+            t1 = std::clamp(t1, 0.0, 1.0);
+            if (t1 > t0)
+                gaps.emplace_back(t0, t1);
+        }
+    std::sort(gaps.begin(), gaps.end());
+    std::vector<std::pair<double, double>> pieces;
+    double from = 0;
+    for (const auto& [g0, g1] : gaps) {
+        if (g0 > from)
+            pieces.emplace_back(from, g0);
+        from = std::max(from, g1);
+    }
+    if (from < 1)
+        pieces.emplace_back(from, 1.0);
+    return pieces;
+}
+
+ink::Point along(const ink::Point& a, const ink::Point& b, double t)
+{
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
+
 void addOpening(PlanVectors& out, const ink::WallMap& map, const ink::Opening& o, const ToMm& mm)
 {
     double thickness = 0;
@@ -142,14 +182,19 @@ PlanVectors buildPlanVectors(const ink::WallMap& map, const PlanUnits& units)
     out.wallCount = int(map.walls.size());
     const ToMm mm{out.mmPerPixel, double(map.height)};
 
-    for (const ink::Wall& w : map.walls) {
+    for (int i = 0; i < int(map.walls.size()); ++i) {
+        const ink::Wall& w = map.walls[size_t(i)];
         ink::Point f[4];
         wallFaces(w, f);
-        if (w.kind == ink::WallKind::Double) {
-            out.polylines.push_back({Layer::Walls, {mm(f[0]), mm(f[1])}, false});
-            out.polylines.push_back({Layer::Walls, {mm(f[2]), mm(f[3])}, false});
-        } else {
-            out.polylines.push_back({Layer::Walls, {mm(f[0]), mm(f[1]), mm(f[3]), mm(f[2])}, true});
+        for (const auto& [t0, t1] : solidStretches(map, i)) {
+            const ink::Point la = along(f[0], f[1], t0), lb = along(f[0], f[1], t1);
+            const ink::Point ra = along(f[2], f[3], t0), rb = along(f[2], f[3], t1);
+            if (w.kind == ink::WallKind::Double) {
+                out.polylines.push_back({Layer::Walls, {mm(la), mm(lb)}, false});
+                out.polylines.push_back({Layer::Walls, {mm(ra), mm(rb)}, false});
+            } else {
+                out.polylines.push_back({Layer::Walls, {mm(la), mm(lb), mm(rb), mm(ra)}, true});
+            }
         }
     }
     for (const ink::Opening& o : map.openings)

@@ -70,7 +70,8 @@ struct PlanVectors {
 };
 
 // Draws the wall map: a double wall as its two faces (lines), a solid wall as
-// the closed outline of its band, an opening as the closed outline of the gap
+// the closed outline of its band, each broken at the wall's openings (the
+// map's wall line runs on through them), an opening as the closed outline of the gap
 // across its wall (a line along the centre when it lies between walls), a
 // hinged door as its leaf and its swing arc, a sliding door as its panes.
 // `units` must be valid.

@@ -95,6 +95,7 @@ ink::WallMap solidWallsSlidingDoor()
     b.thickness = 20;
     m.walls.push_back(b);
     m.openings.push_back({{400, 200}, {600, 200}, -1});
+    m.openings.push_back({{250, 200}, {150, 200}, 0}); // a window in the first wall
     ink::Door d;
     d.kind = ink::DoorKind::Sliding;
     d.panes = {{{400, 194}, {505, 194}, {505, 200}, {400, 200}}, {{495, 200}, {600, 200}, {600, 206}, {495, 206}}};
@@ -115,8 +116,10 @@ const std::vector<Case>& cases()
 {
     static const std::vector<Case> all = {
         {"double walls, opening, hinged door", 200, 100, false, doubleWallRoom,
-         {{"LINE", "壁", {{100, 95}, {700, 95}}},
-          {"LINE", "壁", {{100, 105}, {700, 105}}},
+         {{"LINE", "壁", {{100, 95}, {300, 95}}}, // the faces stop at the door gap
+          {"LINE", "壁", {{380, 95}, {700, 95}}},
+          {"LINE", "壁", {{100, 105}, {300, 105}}},
+          {"LINE", "壁", {{380, 105}, {700, 105}}},
           {"LINE", "壁", {{105, 100}, {105, 500}}},
           {"LINE", "壁", {{95, 100}, {95, 500}}},
           {"LWPOLYLINE", "開口", {{300, 95}, {380, 95}, {380, 105}, {300, 105}}},
@@ -124,7 +127,9 @@ const std::vector<Case>& cases()
           {"ARC", "建具", {{300, 180}, {380, 100}}, {300, 100}}}},
         {"solid walls, gap between walls, sliding door, with the picture", 400, 50, true,
          solidWallsSlidingDoor,
-         {{"LWPOLYLINE", "壁", {{50, 192}, {400, 192}, {400, 208}, {50, 208}}},
+         {{"LWPOLYLINE", "壁", {{50, 192}, {150, 192}, {150, 208}, {50, 208}}},
+          {"LWPOLYLINE", "壁", {{250, 192}, {400, 192}, {400, 208}, {250, 208}}},
+          {"LWPOLYLINE", "開口", {{150, 192}, {250, 192}, {250, 208}, {150, 208}}},
           {"LWPOLYLINE", "壁", {{590, 200}, {590, 650}, {610, 650}, {610, 200}}},
           {"LINE", "開口", {{400, 200}, {600, 200}}},
           {"LWPOLYLINE", "建具", {{400, 194}, {505, 194}, {505, 200}, {400, 200}}},

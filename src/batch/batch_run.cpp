@@ -1,10 +1,10 @@
 #include "batch/batch_run.h"
 #include "batch/batch_job.h"
+#include "imaging/io/imageread.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QProcess>
 #include <QSet>
 #include <QThread>
@@ -82,11 +82,12 @@ QString canonical(const QString& path)
 
 qint64 estimateCost(const QString& path)
 {
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid())
-        return kProcessBytes + qint64(size.width()) * size.height() * kBytesPerPixel;
-    return kProcessBytes + QFileInfo(path).size() * 4;
+    // The header alone; a file that is no regular file is refused here at
+    // once, and again when its job reads it.
+    const gf5::io::ImagePeek peek = gf5::io::peekImageFile(path);
+    if (peek.size.isValid())
+        return kProcessBytes + qint64(peek.size.width()) * peek.size.height() * kBytesPerPixel;
+    return kProcessBytes + std::max<qint64>(QFileInfo(path).size(), 0) * 4;
 }
 
 bool mayStart(int running, qint64 inFlight, qint64 cost, int workers, qint64 budget)

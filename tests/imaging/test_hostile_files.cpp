@@ -173,6 +173,7 @@ private slots:
         row("jpeg-200x200-damaged-without-eoi-refused.jpg", false, false);
         row("jpeg-truncated-refused.jpg", false, false);
         row("jpeg-truncated-with-junk-after-soi-accepted-by-qt.jpg", false, false);
+        row("jpeg-arith-30000x30000-short.jpg", false, true);
         row("bmp-8bit-16colour-pixeloffset-beyond-eof.bmp", false, true);
         row("bmp-rle8-width31-short-data.bmp", true, false);
     }

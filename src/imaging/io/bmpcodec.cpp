@@ -76,6 +76,19 @@ bool decodeRle(const uchar* d, qint64 size, qint64 at, int bpp, QImage& img,
 
 bool looksLikeBmp(const uchar* data, qint64 size) { return size >= 2 && data[0] == 'B' && data[1] == 'M'; }
 
+QSize bmpSize(const uchar* d, qint64 size)
+{
+    if (!looksLikeBmp(d, size) || size < 26)
+        return {};
+    const quint32 infoSize = qFromLittleEndian<quint32>(d + 14);
+    if (infoSize == 12)
+        return QSize(qFromLittleEndian<quint16>(d + 18), qFromLittleEndian<quint16>(d + 20));
+    const qint32 w = qFromLittleEndian<qint32>(d + 18), h = qFromLittleEndian<qint32>(d + 22);
+    if (w <= 0 || h == 0 || h == std::numeric_limits<qint32>::min())
+        return {};
+    return QSize(w, h < 0 ? -h : h);
+}
+
 BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& progress)
 {
     BmpImage out;

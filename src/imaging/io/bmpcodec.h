@@ -20,6 +20,9 @@ struct BmpImage {
 // True when data starts like a BMP file.
 bool looksLikeBmp(const uchar* data, qint64 size);
 
+// The size in a BMP header, invalid when the header holds none.
+QSize bmpSize(const uchar* data, qint64 size);
+
 BmpImage decodeBmp(const uchar* data, qint64 size, const std::function<bool(int)>& progress);
 
 } // namespace gf5::io

@@ -3,6 +3,8 @@
 #include "imaging/io/bmpcodec.h"
 #include "imaging/io/jpegcodec.h"
 #include "imaging/io/normalise.h"
+#include "imaging/io/pngcodec.h"
+#include "imaging/io/regularfile.h"
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -115,34 +117,80 @@ void limitQtImageReaders()
         QImageReader::setAllocationLimit(limitMb);
 }
 
+namespace {
+
+// A regular file opened and its bytes mapped (or read when mapping fails).
+struct FileBytes {
+    QFile file;
+    QByteArray copy;
+    const uchar* data = nullptr;
+    qint64 size = 0;
+    QString error;
+};
+
+bool loadBytes(const QString& path, FileBytes& in)
+{
+    if (!openRegularFile(path, in.file, &in.error))
+        return false;
+    in.size = in.file.size();
+    in.data = in.size > 0 ? in.file.map(0, in.size) : nullptr;
+    if (in.size > 0 && !in.data) {
+        in.copy = in.file.readAll();
+        in.data = reinterpret_cast<const uchar*>(in.copy.constData());
+        in.size = in.copy.size();
+    }
+    if (!in.data || in.size <= 0) {
+        in.error = QStringLiteral("ファイルが空です: %1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ImagePeek peekImageFile(const QString& path)
+{
+    ImagePeek out;
+    FileBytes in;
+    if (!loadBytes(path, in)) {
+        out.error = in.error;
+        return out;
+    }
+    const uchar* d = in.data;
+    if (looksLikeJpeg(reinterpret_cast<const char*>(d), in.size)) {
+        out.size = jpegSize(d, size_t(in.size));
+    } else if (looksLikePng(d, in.size)) {
+        out.size = pngSize(d, in.size);
+    } else if (looksLikeBmp(d, in.size)) {
+        out.size = bmpSize(d, in.size);
+    } else {
+        limitQtImageReaders();
+        QImageReader reader(&in.file);
+        out.size = reader.size();
+    }
+    if (!out.size.isValid() || out.size.isEmpty()) {
+        out.size = QSize();
+        out.error = QStringLiteral("画像ファイルの大きさを読み取れません: %1").arg(path);
+    }
+    return out;
+}
+
+qint64 editingBytes(const QSize& size)
+{
+    return size.isValid() ? qint64(size.width()) * size.height() * 4 : 0;
+}
+
 ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& report, const QSize& box)
 {
     ReadOutcome out;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        out.error = QStringLiteral("ファイルが見つかりません: %1").arg(path);
+    FileBytes in;
+    if (!loadBytes(path, in)) {
+        out.error = in.error;
         return out;
     }
-    if (!info.isFile()) {
-        out.error = QStringLiteral("ファイルではありません: %1").arg(path);
-        return out;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        out.error = QStringLiteral("ファイルを開けませんでした: %1").arg(file.errorString());
-        return out;
-    }
-    const qint64 size = file.size();
-    const uchar* data = size > 0 ? file.map(0, size) : nullptr;
-    QByteArray whole;
-    if (size > 0 && !data) {
-        whole = file.readAll();
-        data = reinterpret_cast<const uchar*>(whole.constData());
-    }
-    if (!data || size <= 0) {
-        out.error = QStringLiteral("ファイルが空です: %1").arg(path);
-        return out;
-    }
+    QFile& file = in.file;
+    const uchar* data = in.data;
+    const qint64 size = in.size;
     const QString cancelled = QStringLiteral("読み込みを中止しました");
     auto progress = [&](int percent) { return !report || report(percent); };
 
@@ -151,6 +199,14 @@ ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& r
         out.image = std::move(jpeg.image);
         out.depth = jpeg.bitDepth;
         out.error = out.image.isNull() ? jpeg.error : QString();
+        return out;
+    }
+    if (looksLikePng(data, size)) {
+        PngImage png = decodePng(data, size, progress);
+        out.image = normaliseImage(std::move(png.image), ImageUse::Store);
+        out.depth = png.bitDepth;
+        out.error = out.image.isNull() ? (png.error.isEmpty() ? QStringLiteral("画像を変換できませんでした") : png.error)
+                                       : QString();
         return out;
     }
     if (looksLikeBmp(data, size)) {

@@ -21,6 +21,21 @@ struct ReadOutcome {
 // still covering box, and Qt's readers scale to fit it.
 ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& report, const QSize& box = QSize());
 
+// The size a picture file claims, from its header alone (nothing is
+// decoded), so that a caller can ask before a very large image is made. The
+// file is refused as readImageFile refuses it at once: missing, not a
+// regular file, empty; and a header without a size is an error.
+struct ImagePeek {
+    QSize size;    // invalid on error
+    QString error; // empty on success
+};
+ImagePeek peekImageFile(const QString& path);
+
+// Memory a picture of size takes while it is edited (four bytes a pixel),
+// and the amount above which the editor asks before making one.
+qint64 editingBytes(const QSize& size);
+constexpr qint64 kLargePictureBytes = 1000LL * 1000 * 1000;
+
 // Sets Qt's own image readers' allocation limit to the imaging layer's
 // limit for one image, so no reader allocates more whatever a file claims.
 void limitQtImageReaders();

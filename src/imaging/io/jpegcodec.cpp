@@ -33,9 +33,12 @@ struct ErrorManager {
 // A file whose scan data end before the image is complete is refused
 // instead of being shown with grey rows (libjpeg only warns), whatever
 // follows the data: an end marker does not make the image whole. In a
-// single-scan file whose rows are being decoded the end of the input may
-// just be a missing end marker after complete data: that alone is accepted,
-// and the decoder warns when it then runs out of data it actually needs.
+// single-scan Huffman-coded file whose rows are being decoded the end of the
+// input may just be a missing end marker after complete data: that alone is
+// accepted, and the decoder warns when it then runs out of data it actually
+// needs. An arithmetic decoder never warns (it reads zeros once the data
+// stop), so for arithmetic coding running past the end of the file is
+// always a refusal.
 void onMessage(j_common_ptr cinfo, int level)
 {
     if (level != -1)
@@ -43,7 +46,8 @@ void onMessage(j_common_ptr cinfo, int level)
     const int code = cinfo->err->msg_code;
     if (code == JWRN_JPEG_EOF) {
         const auto* d = cinfo->is_decompressor ? reinterpret_cast<j_decompress_ptr>(cinfo) : nullptr;
-        if (d && !d->progressive_mode && d->comps_in_scan == d->num_components && d->output_scanline > 0)
+        if (d && !d->arith_code && !d->progressive_mode && d->comps_in_scan == d->num_components &&
+            d->output_scanline > 0)
             return;
         onError(cinfo);
     }
@@ -59,28 +63,35 @@ void installErrors(ErrorManager& err)
     err.message[0] = '\0';
 }
 
-enum class Refusal { None, Cancelled, TooLarge, Incomplete, NeedsCheck };
-
-// How a decoding pass treats the rows: a file whose size says nothing about
-// its pixel count (arithmetic coding) is decoded once into a reused row
-// buffer before its image is allocated.
-enum class Pass { First, Check, Checked };
+enum class Refusal { None, Cancelled, TooLarge, Incomplete };
 
 struct DecodeState {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     QImage image;
-    std::vector<uchar> row; // CMYK rows, or every row of a checking pass
+    std::vector<uchar> row; // CMYK rows
     int bitDepth = 0;
     Refusal refusal = Refusal::None;
 };
 
-// The most pixels a Huffman-coded file of `bytes` bytes can describe. Every
-// 8 x 8 block of the full-resolution component costs at least one bit for its
+// The most pixels a file of `bytes` bytes can describe. Huffman coding costs
+// every 8 x 8 block of the full-resolution component at least one bit for its
 // DC difference and, in a sequential file, one more for the end of its AC
 // coefficients; a progressive file's first DC scan still codes every block.
-// Arithmetic coding has no such floor.
-qint64 mostHuffmanPixels(qint64 bytes, bool progressive) { return bytes * (progressive ? 512 : 256); }
+// Arithmetic coding has no such floor (a blank page codes in a few hundred
+// bytes whatever its size), so its bound is measured: clean synthetic plans
+// at 300 dpi, grey, quality 75 to 95, sequential and progressive, came to at
+// most 750 pixels a byte (a frame of walls on an empty page), real scans and
+// photos to far fewer. 1024 a byte keeps those and holds a 64 kB file to
+// 64 Mpixels; pictures up to 16 Mpixels open whatever they compress to (a
+// blank A4 page at 300 dpi takes 127 bytes). Lossless and hierarchical files
+// are refused by the decoder itself before any buffer is made.
+qint64 mostPixels(qint64 bytes, bool progressive, bool arithmetic)
+{
+    if (arithmetic)
+        return std::max<qint64>(bytes * 1024, qint64(1) << 24);
+    return bytes * (progressive ? 512 : 256);
+}
 
 // True when every coefficient of every component received data from some
 // scan: a progressive file that stops before its later scans would
@@ -120,7 +131,7 @@ bool refuse(DecodeState& st, Refusal why)
 
 // Runs the decoder; false on error, refusal or cancel. Only plain values
 // live in this frame, so the error jump skips no destructor.
-bool runDecoder(DecodeState& st, const uchar* data, size_t size, Pass pass, const std::function<bool(int)>& progress,
+bool runDecoder(DecodeState& st, const uchar* data, size_t size, const std::function<bool(int)>& progress,
                 const std::function<int(const QSize&)>& reduction)
 {
     jpeg_decompress_struct& cinfo = st.cinfo;
@@ -157,13 +168,8 @@ bool runDecoder(DecodeState& st, const uchar* data, size_t size, Pass pass, cons
     if (!fx::sizeAllowed(cinfo.image_width, cinfo.image_height))
         return refuse(st, Refusal::TooLarge);
     const qint64 pixels = qint64(cinfo.image_width) * cinfo.image_height;
-    if (pixels > mostHuffmanPixels(qint64(size), cinfo.progressive_mode)) {
-        if (!cinfo.arith_code)
-            return refuse(st, Refusal::Incomplete);
-        if (pass == Pass::First)
-            return refuse(st, Refusal::NeedsCheck);
-    }
-    const bool checkOnly = pass == Pass::Check;
+    if (pixels > mostPixels(qint64(size), cinfo.progressive_mode, cinfo.arith_code))
+        return refuse(st, Refusal::Incomplete);
     if (reduction) {
         cinfo.scale_num = 1;
         cinfo.scale_denom = unsigned(std::clamp(reduction(QSize(int(cinfo.image_width), int(cinfo.image_height))), 1, 8));
@@ -172,23 +178,19 @@ bool runDecoder(DecodeState& st, const uchar* data, size_t size, Pass pass, cons
     if (!progressiveComplete(cinfo))
         return refuse(st, Refusal::Incomplete);
     const int width = int(cinfo.output_width), height = int(cinfo.output_height);
-    if (checkOnly) {
-        st.row.resize(size_t(width) * cinfo.output_components);
-    } else {
-        st.image = fx::allocate(width, height, st.bitDepth == 8 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
-        if (st.image.isNull())
-            return refuse(st, Refusal::TooLarge);
-        if (cmyk)
-            st.row.resize(size_t(width) * 4);
-    }
+    st.image = fx::allocate(width, height, st.bitDepth == 8 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    if (st.image.isNull())
+        return refuse(st, Refusal::TooLarge);
+    if (cmyk)
+        st.row.resize(size_t(width) * 4);
 
     int lastPercent = -1;
     while (cinfo.output_scanline < cinfo.output_height) {
         const int row = int(cinfo.output_scanline);
-        JSAMPROW target = checkOnly || cmyk ? st.row.data() : st.image.scanLine(row);
+        JSAMPROW target = cmyk ? st.row.data() : st.image.scanLine(row);
         if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
             break;
-        if (cmyk && !checkOnly)
+        if (cmyk)
             cmykToRgb32(target, reinterpret_cast<QRgb*>(st.image.scanLine(row)), width, cinfo.saw_Adobe_marker);
         const int percent = int(qint64(row + 1) * 100 / height);
         if (percent != lastPercent) {
@@ -200,7 +202,7 @@ bool runDecoder(DecodeState& st, const uchar* data, size_t size, Pass pass, cons
     jpeg_finish_decompress(&cinfo);
 
     // Resolution from the JFIF header; without one the image keeps 96 dpi.
-    if (!checkOnly && cinfo.saw_JFIF_marker && cinfo.X_density > 0 && cinfo.Y_density > 0 &&
+    if (cinfo.saw_JFIF_marker && cinfo.X_density > 0 && cinfo.Y_density > 0 &&
         (cinfo.density_unit == 1 || cinfo.density_unit == 2)) {
         const double perInch = cinfo.density_unit == 1 ? 1.0 : 2.54;
         st.image.setDotsPerMeterX(int(std::lround(cinfo.X_density * perInch / 0.0254)));
@@ -291,6 +293,40 @@ bool runEncoder(EncodeState& st, const QImage& image, int quality)
 
 } // namespace
 
+namespace {
+
+struct PeekState {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    QSize size;
+};
+
+bool runPeek(PeekState& st, const uchar* data, size_t size)
+{
+    jpeg_decompress_struct& cinfo = st.cinfo;
+    cinfo.err = &st.err.pub;
+    installErrors(st.err);
+    if (setjmp(st.err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&cinfo, TRUE);
+    st.size = QSize(int(std::min<JDIMENSION>(cinfo.image_width, std::numeric_limits<int>::max())),
+                    int(std::min<JDIMENSION>(cinfo.image_height, std::numeric_limits<int>::max())));
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+} // namespace
+
+QSize jpegSize(const uchar* data, size_t size)
+{
+    auto st = std::make_unique<PeekState>();
+    return runPeek(*st, data, size) ? st->size : QSize();
+}
+
 bool looksLikeJpeg(const char* data, qint64 size)
 {
     return size >= 2 && uchar(data[0]) == 0xFF && uchar(data[1]) == 0xD8;
@@ -301,18 +337,7 @@ JpegImage decodeJpeg(const uchar* data, size_t size, const std::function<bool(in
 {
     JpegImage out;
     auto st = std::make_unique<DecodeState>();
-    bool ok = runDecoder(*st, data, size, Pass::First, progress, reduction);
-    if (!ok && st->refusal == Refusal::NeedsCheck) {
-        // The checking pass and the real one each report half the progress.
-        st = std::make_unique<DecodeState>();
-        ok = runDecoder(*st, data, size, Pass::Check,
-                        [&](int percent) { return !progress || progress(percent / 2); }, reduction);
-        if (ok) {
-            st = std::make_unique<DecodeState>();
-            ok = runDecoder(*st, data, size, Pass::Checked,
-                            [&](int percent) { return !progress || progress(50 + percent / 2); }, reduction);
-        }
-    }
+    const bool ok = runDecoder(*st, data, size, progress, reduction);
     if (ok) {
         out.image = std::move(st->image);
         out.bitDepth = st->bitDepth;

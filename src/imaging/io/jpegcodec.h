@@ -21,12 +21,15 @@ struct JpegImage {
 // is all Qt's own reader looks for, so every such file comes here.
 bool looksLikeJpeg(const char* data, qint64 size);
 
+// The picture size in a JPEG's frame header, read without decoding; invalid
+// when the header cannot be read.
+QSize jpegSize(const uchar* data, size_t size);
+
 // Decodes a JPEG held in memory. progress(percent) is called as rows arrive;
 // returning false stops decoding (cancelled, null image). Files that end
 // early or are damaged give a null image and an error, also when an end
 // marker follows the short data. The image is allocated only when the
-// file's bytes can hold its pixels (a file whose coding gives no such bound
-// is decoded once without an image first).
+// file's bytes can hold its pixels, for every coding the decoder accepts.
 // reduction, when given, receives the picture's full size and returns 1, 2,
 // 4 or 8: the image is decoded at that fraction of its size (thumbnails).
 JpegImage decodeJpeg(const uchar* data, size_t size, const std::function<bool(int)>& progress,

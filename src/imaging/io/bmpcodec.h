@@ -1,8 +1,9 @@
 #pragma once
-// Reading uncompressed BMP files row by row (progress and cancel between
-// rows). Qt's own reader refuses pictures above 16384 x 16384 pixels, less
-// than a large plan scanned at high resolution; files this reader does not
-// handle (compressed, 16-bit, unusual masks) go to Qt's reader instead.
+// Reading BMP files row by row (progress and cancel between rows): every
+// header form (OS/2 1.x and 2.x, Windows 3 to 5), 1 to 32 bits per pixel,
+// run-length coding and any bit-field layout. Files with embedded JPEG or
+// PNG, other codings or inconsistent headers are refused with a reason; no
+// BMP is left to another reader.
 #include <QImage>
 #include <QString>
 #include <functional>
@@ -10,11 +11,10 @@
 namespace gf5::io {
 
 struct BmpImage {
-    QImage image;     // RGB32 for 24 and 32 bits, Indexed8 for 4 and 8, Mono for 1
-    int bitDepth = 0; // bits per pixel of the file
+    QImage image;     // Mono for 1 bit, Indexed8 for 2 to 8, RGB32, or ARGB32 with an alpha mask
+    int bitDepth = 0; // bits per pixel of the file (8 for 2-bit files)
     QString error;    // why reading failed
     bool cancelled = false;
-    bool unsupported = false; // a valid BMP this reader leaves to Qt
 };
 
 // True when data starts like a BMP file.

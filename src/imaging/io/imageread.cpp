@@ -13,14 +13,6 @@ namespace gf5::io {
 
 namespace {
 
-// Bits per pixel in a BMP header (bytes 28-29), 0 when data is no BMP.
-int bmpBitsPerPixel(const uchar* data, qint64 size)
-{
-    if (size < 30 || data[0] != 'B' || data[1] != 'M')
-        return 0;
-    return data[28] | (data[29] << 8);
-}
-
 // The bit depth reported for a picture in a store format: 1-, 4- and 8-bit
 // pictures keep their indexed or grey format, full colour is RGB32 (24 or
 // the file's 32) and pictures with alpha ARGB32 (32).
@@ -71,7 +63,7 @@ int jpegReduction(const QSize& full, const QSize& box)
 }
 
 // Reads through Qt's readers what the program's own readers do not handle.
-ReadOutcome readWithQt(QFile& file, const uchar* data, qint64 size, const QSize& box)
+ReadOutcome readWithQt(QFile& file, qint64 size, const QSize& box)
 {
     ReadOutcome out;
     limitQtImageReaders();
@@ -104,7 +96,7 @@ ReadOutcome readWithQt(QFile& file, const uchar* data, qint64 size, const QSize&
     if (out.image.isNull())
         out.error = QStringLiteral("画像を変換できませんでした");
     else
-        out.depth = storedDepth(out.image, bmpBitsPerPixel(data, size));
+        out.depth = storedDepth(out.image, 0);
     return out;
 }
 
@@ -211,12 +203,11 @@ ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& r
     }
     if (looksLikeBmp(data, size)) {
         BmpImage bmp = decodeBmp(data, size, progress);
-        if (!bmp.unsupported) {
-            out.image = normaliseImage(std::move(bmp.image), ImageUse::Store);
-            out.depth = bmp.bitDepth;
-            out.error = out.image.isNull() ? bmp.error : QString();
-            return out;
-        }
+        out.image = normaliseImage(std::move(bmp.image), ImageUse::Store);
+        out.depth = bmp.bitDepth;
+        out.error = out.image.isNull() ? (bmp.error.isEmpty() ? QStringLiteral("画像を変換できませんでした") : bmp.error)
+                                       : QString();
+        return out;
     }
 
     // Everything else through Qt's readers.
@@ -224,7 +215,7 @@ ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& r
         out.error = cancelled;
         return out;
     }
-    out = readWithQt(file, data, size, box);
+    out = readWithQt(file, size, box);
     if (out.error.isEmpty() && !progress(100)) {
         out.image = QImage();
         out.error = cancelled;

@@ -1,8 +1,10 @@
 #pragma once
-// Reading an image file with the checks every outside file gets: the decoder
-// is chosen by the file's first bytes (JPEG and BMP by the program's own
-// readers, everything else by Qt's), and a file is refused before its image
-// is allocated when its bytes cannot hold the pixels it claims.
+// Reading an image file with the checks every outside file gets: only a
+// regular file is opened (a pipe, device, socket or folder is refused at
+// once), the decoder is chosen by the file's first bytes (JPEG, PNG and BMP
+// by the program's own readers, everything else by Qt's), and a file is
+// refused before its image is allocated when its bytes cannot hold the
+// pixels it claims.
 #include <QImage>
 #include <QSize>
 #include <QString>

@@ -57,13 +57,10 @@ QImage thumbnailFromBytes(const QByteArray& bytes, const QSize& box)
     if (bytes.isEmpty() || box.isEmpty())
         return {};
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
-    // Uncompressed BMP: the project's reader checks the pixels against the
+    // BMP: the project's reader checks the pixels against the
     // file's bytes before it allocates.
-    if (io::looksLikeBmp(data, bytes.size())) {
-        io::BmpImage bmp = io::decodeBmp(data, bytes.size(), [](int) { return true; });
-        if (!bmp.unsupported)
-            return fitted(std::move(bmp.image), box);
-    }
+    if (io::looksLikeBmp(data, bytes.size()))
+        return fitted(io::decodeBmp(data, bytes.size(), nullptr).image, box);
     // PNG through the project's reader: every colour type exactly, and the
     // claimed size checked against the file's bytes before anything is made.
     if (io::looksLikePng(data, bytes.size()))

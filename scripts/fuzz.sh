@@ -13,7 +13,7 @@ seconds="${1:-60}"
 build="$here/build-fuzz"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
   -DZORVAT_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-harnesses=(jpeg bmp open thumbnail settings)
+harnesses=(jpeg png bmp open thumbnail settings)
 cmake --build "$build" --parallel "$(nproc)" --target "${harnesses[@]/#/fuzz_}"
 
 export QT_QPA_PLATFORM=offscreen

@@ -106,17 +106,16 @@ private slots:
         QVERIFY(thumbnailFromBytes(QByteArray(), box).isNull());
     }
 
-    void indexesPastAShortColourTableAreBlack()
+    void indexesPastAShortColourTableAreRefused()
     {
-        // An 8-bit BMP with a two-entry colour table whose pixels use index 200.
+        // An 8-bit BMP with a two-entry colour table whose pixels use index
+        // 200: a damaged file, refused rather than shown with made-up colours.
         QImage img(20, 10, QImage::Format_Indexed8);
         img.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 255)});
         img.fill(0);
+        QCOMPARE(thumbnailFromBytes(encoded(img, "BMP"), QSize(48, 48)).size(), QSize(20, 10));
         std::fill_n(img.scanLine(5), 10, uchar(200));
-        const QImage thumb = thumbnailFromBytes(encoded(img, "BMP"), QSize(48, 48));
-        QCOMPARE(thumb.size(), QSize(20, 10)); // small pictures keep their size
-        QCOMPARE(thumb.pixel(3, 5) & 0xFFFFFF, 0u);
-        QCOMPARE(thumb.pixel(15, 5) & 0xFFFFFF, 0xFFFFFFu);
+        QVERIFY(thumbnailFromBytes(encoded(img, "BMP"), QSize(48, 48)).isNull());
     }
 
     void largePicturesAreFitted()

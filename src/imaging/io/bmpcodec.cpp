@@ -110,6 +110,13 @@ QString readHeader(const uchar* d, qint64 size, Header& h)
         if (h.infoSize == 64 && (h.compression == kBitfields || h.compression == kJpeg))
             return QStringLiteral("この圧縮形式の BMP ファイルには対応していません");
     }
+    // Colours described by a colour profile (embedded or linked) are not
+    // the plain values this reader shows.
+    if (h.infoSize >= 108) {
+        const quint32 space = qFromLittleEndian<quint32>(d + 14 + 56);
+        if (space == 0x4D424544 || space == 0x4C494E4B) // "MBED", "LINK"
+            return QStringLiteral("色プロファイル付きの BMP ファイルには対応していません");
+    }
     h.paletteAt = 14 + qint64(h.infoSize);
     if (h.compression == kBitfields || h.compression == kAlphaBitfields) {
         // Masks follow a Windows 3 header; later headers hold them.

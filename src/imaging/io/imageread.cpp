@@ -62,6 +62,21 @@ int jpegReduction(const QSize& full, const QSize& box)
     return r;
 }
 
+// Qt's reader errors in words for the user (its own texts are English).
+QString qtReaderError(QImageReader::ImageReaderError error)
+{
+    switch (error) {
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("画像として読み込めませんでした: 対応していない形式か、壊れたファイルです");
+    case QImageReader::DeviceError:
+        return QStringLiteral("画像として読み込めませんでした: ファイルを読めません");
+    case QImageReader::InvalidDataError:
+        return QStringLiteral("画像として読み込めませんでした: ファイルが壊れているか途中で切れています");
+    default:
+        return QStringLiteral("画像として読み込めませんでした");
+    }
+}
+
 // Reads through Qt's readers what the program's own readers do not handle.
 ReadOutcome readWithQt(QFile& file, qint64 size, const QSize& box)
 {
@@ -89,7 +104,7 @@ ReadOutcome readWithQt(QFile& file, qint64 size, const QSize& box)
     }
     if (!reader.read(&out.image) || out.image.isNull()) {
         out.image = QImage();
-        out.error = QStringLiteral("画像として読み込めませんでした: %1").arg(reader.errorString());
+        out.error = qtReaderError(reader.error());
         return out;
     }
     out.image = normaliseImage(std::move(out.image), ImageUse::Store);

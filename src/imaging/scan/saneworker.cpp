@@ -1,4 +1,5 @@
 #include "saneworker.h"
+#include <QCoreApplication>
 #include <sane/sane.h>
 #include <dlfcn.h>
 #include <link.h>
@@ -65,29 +66,34 @@ void pinLoadedBackends()
 
 bool sessionReady() { return t_sessionReady; }
 
-// The SANE thread. It lives from the first job to the program's exit; its
-// destructor (at exit) ends the session on the thread that began it.
+// The SANE thread. It lives from the first job until the session is ended
+// (endSession, when the application is about to quit), and then ends the
+// session on the thread that began it.
 class Thread {
 public:
     Thread() : m_thread([this] { loop(); }) {}
 
-    ~Thread()
+    // Lets the queued jobs finish, then leaves SANE (sane_exit when
+    // exitSane) and stops the thread. A job stuck in a device that never
+    // answers must not hold up the exit: after waitMs the thread is left to
+    // the process's end. True when the session ended in time.
+    bool finish(bool exitSane, int waitMs)
     {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (!m_quit) {
             m_quit = true;
+            m_exitSane = exitSane;
         }
         m_cond.notify_all();
-        // A job stuck in a device that never answers must not hold up the
-        // exit: wait a little, then leave the thread to the process's end.
-        std::unique_lock<std::mutex> lock(m_mutex);
-        if (m_exitCond.wait_for(lock, std::chrono::seconds(3), [this] { return m_finished; })) {
-            lock.unlock();
-            m_thread.join();
-        } else {
-            lock.unlock();
-            m_thread.detach();
+        const bool ended = m_exitCond.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return m_finished; });
+        lock.unlock();
+        if (m_thread.joinable()) {
+            if (ended)
+                m_thread.join();
+            else
+                m_thread.detach();
         }
+        return ended;
     }
 
     void post(const std::shared_ptr<Job>& job)
@@ -125,7 +131,12 @@ private:
             job->run();
             job->markDone();
         }
-        if (t_sessionReady) {
+        bool exitSane;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            exitSane = m_exitSane;
+        }
+        if (t_sessionReady && exitSane) {
             pinLoadedBackends();
             sane_exit();
         }
@@ -141,14 +152,61 @@ private:
     std::condition_variable m_cond, m_exitCond;
     std::deque<std::shared_ptr<Job>> m_jobs;
     bool m_quit = false;
+    bool m_exitSane = false;
     bool m_finished = false;
     std::thread m_thread; // last: starts once the members above exist
 };
 
+namespace {
+
+std::mutex g_threadMutex;
+Thread* g_thread = nullptr; // never deleted: it may be left to the process's end
+bool g_ended = false;
+
+// At the process's end, after the application's objects and other
+// libraries' static data are gone, some backends crash in sane_exit: a
+// session still open then is stopped without it (the system releases the
+// devices with the process).
+struct EndAtProcessEnd {
+    ~EndAtProcessEnd()
+    {
+        std::lock_guard<std::mutex> lock(g_threadMutex);
+        if (g_thread && !g_ended) {
+            g_ended = true;
+            g_thread->finish(false, 1000);
+        }
+    }
+} g_endAtProcessEnd;
+
+} // namespace
+
 void post(const std::shared_ptr<Job>& job)
 {
-    static Thread thread;
-    thread.post(job);
+    Thread* thread;
+    {
+        std::lock_guard<std::mutex> lock(g_threadMutex);
+        if (g_ended) {
+            job->markDone(); // the session is over: the job never runs
+            return;
+        }
+        if (!g_thread) {
+            g_thread = new Thread;
+            // The session ends while the application still exists.
+            if (QCoreApplication* app = QCoreApplication::instance())
+                QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] { endSession(3000); });
+        }
+        thread = g_thread;
+    }
+    thread->post(job);
+}
+
+bool endSession(int waitMs)
+{
+    std::lock_guard<std::mutex> lock(g_threadMutex);
+    if (!g_thread || g_ended)
+        return true;
+    g_ended = true;
+    return g_thread->finish(true, waitMs);
 }
 
 } // namespace gf5::sane

@@ -1,7 +1,8 @@
 #pragma once
 // The one SANE session of the program and the thread that makes every SANE
 // call. SANE is initialised on that thread before its first job and left
-// (sane_exit) when the program exits. Calls into a scanner can block for a
+// (sane_exit, on the same thread) when the application is about to quit,
+// while the application and every library still exist. Calls into a scanner can block for a
 // long time (a network scanner that never answers, a lamp warming up); the
 // window's thread only posts jobs and waits for them with a time limit, so
 // it stays alive and can give up on a device that does not answer.
@@ -43,6 +44,7 @@ public:
 
 private:
     friend class Thread;
+    friend void post(const std::shared_ptr<Job>& job);
     void markDone();
     mutable std::mutex m_mutex;
     std::condition_variable m_cond;
@@ -50,8 +52,16 @@ private:
 };
 
 // Queues a job for the SANE thread, starting the thread (and the session)
-// on first use. Jobs run one after another in the order posted.
+// on first use. Jobs run one after another in the order posted; after the
+// session has ended a job is marked done at once without running.
 void post(const std::shared_ptr<Job>& job);
+
+// Ends the session: the queued jobs finish, sane_exit runs on the SANE
+// thread, the thread stops; waits up to waitMs for it. Jobs posted later are
+// never run. Called by itself when the application is about to quit; a
+// session still open when the process ends is stopped without sane_exit.
+// True when the session ended within waitMs (or there was none).
+bool endSession(int waitMs);
 
 // Inside a job: whether sane_init succeeded.
 bool sessionReady();

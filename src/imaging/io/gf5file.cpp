@@ -15,22 +15,36 @@
 namespace gf5 {
 
 std::function<QString(bool save)> Gf5File::dialogOverride;
+std::function<bool(const QString& path, const QSize& size, qint64 bytes)> Gf5File::largePictureQuestion;
 
 int32_t Gf5File::Execute()
 {
     LastError.clear();
+    Declined = false;
     CancelRequested = false;
     if (FileName.isEmpty()) {
         LastError = QStringLiteral("ファイル名がありません");
         return 0;
     }
     if (FileOperation == Read) {
+        if (largePictureQuestion) {
+            // The header alone: nothing is allocated before the answer.
+            const io::ImagePeek peek = io::peekImageFile(FileName);
+            const qint64 bytes = io::editingBytes(peek.size);
+            if (peek.error.isEmpty() && bytes > io::kLargePictureBytes &&
+                !largePictureQuestion(FileName, peek.size, bytes)) {
+                LastError = QStringLiteral("大きな画像を開くのをやめました");
+                Declined = true;
+                return 0;
+            }
+        }
         io::ReadOutcome read = io::readImageFile(FileName, [this](int percent) {
             emit Progress(int16_t(percent));
             return !CancelRequested;
         });
         if (!read.error.isEmpty()) {
             LastError = read.error;
+            Declined = CancelRequested;
             return 0;
         }
         const int32_t handle = ImageStore::add(std::move(read.image), read.depth);

@@ -1,6 +1,7 @@
 #pragma once
 // Reading and writing image files, and the open/save dialogs.
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -43,6 +44,16 @@ public:
 
     // Why the last Execute failed, in words for the user (empty after success).
     QString LastError;
+    // Set when the last Execute stopped because the user chose so (a cancel
+    // during the read, or no to the question about a very large picture):
+    // nothing needs telling then.
+    bool Declined = false;
+
+    // Asked before a read that would make a picture taking more than
+    // io::kLargePictureBytes while edited (its size read from the file's
+    // header first): given the path, the pixel size and those bytes, returns
+    // whether to go on. Without it such pictures are read without asking.
+    static std::function<bool(const QString& path, const QSize& size, qint64 bytes)> largePictureQuestion;
 
     // Tests and scripted runs can answer the dialogs: given true for the
     // save dialog, false for open, return the chosen path or empty for cancel.

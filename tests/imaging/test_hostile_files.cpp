@@ -176,6 +176,8 @@ private slots:
         row("jpeg-arith-30000x30000-short.jpg", false, true);
         row("bmp-8bit-16colour-pixeloffset-beyond-eof.bmp", false, true);
         row("bmp-rle8-width31-short-data.bmp", true, false);
+        row("bmp-rle8-invalid-runs.bmp", false, false);
+        row("bmp-rle4-invalid-runs.bmp", false, false);
     }
 
     void reproducersAreRefusedOrOpenedWithinTheirBytes()

@@ -3,6 +3,7 @@
 #include <QtEndian>
 #include <bit>
 #include <cstring>
+#include <vector>
 
 namespace gf5::io {
 
@@ -34,12 +35,21 @@ struct Header {
     int paletteEntry = 4;  // bytes per colour table entry
 };
 
-// A mask's channel: where its lowest bit lies and how many bits it has.
+// A mask's channel: where its lowest bit lies, how many bits it has, and
+// for channels of up to 16 bits a table from sample to 8 bits.
 struct Channel {
     int shift = 0;
     int bits = 0;
     quint32 mask = 0;
+    std::vector<uchar> table;
 };
+
+// The sample s of a channel of `bits` bits, rounded to 8 bits.
+inline uint toEightBits(quint64 s, int bits)
+{
+    const quint64 max = (quint64(1) << bits) - 1;
+    return uint((s * 255 + max / 2) / max);
+}
 
 Channel channelOf(quint32 mask)
 {
@@ -48,6 +58,11 @@ Channel channelOf(quint32 mask)
     if (mask) {
         c.shift = std::countr_zero(mask);
         c.bits = std::popcount(mask);
+        if (c.bits <= 16) {
+            c.table.resize(size_t(1) << c.bits);
+            for (size_t s = 0; s < c.table.size(); ++s)
+                c.table[s] = uchar(toEightBits(s, c.bits));
+        }
     }
     return c;
 }
@@ -57,9 +72,8 @@ inline uint scaled(const Channel& c, quint32 v)
 {
     if (!c.bits)
         return 0;
-    const quint64 max = (quint64(1) << c.bits) - 1;
-    const quint64 s = (v & c.mask) >> c.shift;
-    return uint((s * 255 + max / 2) / max);
+    const quint32 s = (v & c.mask) >> c.shift;
+    return c.table.empty() ? toEightBits(s, c.bits) : c.table[s];
 }
 
 // True when uncompressed rows of width x height pixels at bpp bits, starting
@@ -87,6 +101,8 @@ QString readHeader(const uchar* d, qint64 size, Header& h)
         h.planes = qFromLittleEndian<quint16>(d + 22);
         h.bpp = qFromLittleEndian<quint16>(d + 24);
         h.paletteEntry = 3;
+        if (h.width == 0 || h.height == 0)
+            return QStringLiteral("BMP ファイルの大きさが正しくありません");
     } else {
         // Fields beyond a short OS/2 2.x header are zero.
         uchar info[64] = {};

@@ -80,16 +80,18 @@ struct DecodeState {
 // coefficients; a progressive file's first DC scan still codes every block.
 // Arithmetic coding has no such floor (a blank page codes in a few hundred
 // bytes whatever its size), so its bound is measured: clean synthetic plans
-// at 300 dpi, grey, quality 75 to 95, sequential and progressive, came to at
-// most 750 pixels a byte (a frame of walls on an empty page), real scans and
-// photos to far fewer. 1024 a byte keeps those and holds a 64 kB file to
-// 64 Mpixels; pictures up to 16 Mpixels open whatever they compress to (a
-// blank A4 page at 300 dpi takes 127 bytes). Lossless and hierarchical files
-// are refused by the decoder itself before any buffer is made.
+// at 300 dpi, grey, quality 75 to 95, came to at most 750 pixels a byte
+// sequential and 210 progressive (a frame of walls on an empty page), real
+// scans and photos to far fewer. 1024 a byte sequential and 256 progressive
+// keep those, and hold a 64 kB file to 64 or 16 Mpixels: under 300 MB with
+// the whole-image coefficient buffers a progressive file needs. Pictures up
+// to 16 Mpixels open whatever they compress to (a blank A4 page at 300 dpi
+// takes 127 bytes). Lossless and hierarchical files are refused by the
+// decoder itself before any buffer is made.
 qint64 mostPixels(qint64 bytes, bool progressive, bool arithmetic)
 {
     if (arithmetic)
-        return std::max<qint64>(bytes * 1024, qint64(1) << 24);
+        return std::max<qint64>(bytes * (progressive ? 256 : 1024), qint64(1) << 24);
     return bytes * (progressive ? 512 : 256);
 }
 

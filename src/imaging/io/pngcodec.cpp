@@ -148,8 +148,13 @@ bool runDecoder(PngState& st, const std::function<bool(int)>& progress)
         return refuse(st, Refusal::TooLarge);
     if (png_get_rowbytes(png, info) > size_t(st.image.bytesPerLine()))
         png_error(png, "row layout");
-    if (!table.isEmpty())
+    if (!table.isEmpty()) {
+        // Indexes past the palette are refused (see png_set_benign_errors),
+        // but every index still gets an entry.
+        while (table.size() < (format == QImage::Format_Mono ? 2 : 256))
+            table << qRgb(0, 0, 0);
         st.image.setColorTable(table);
+    }
 
     const qint64 total = qint64(passes) * height;
     int lastPercent = -1;

@@ -80,18 +80,19 @@ struct DecodeState {
 // coefficients; a progressive file's first DC scan still codes every block.
 // Arithmetic coding has no such floor (a blank page codes in a few hundred
 // bytes whatever its size), so its bound is measured: clean synthetic plans
-// at 300 dpi, grey, quality 75 to 95, came to at most 750 pixels a byte
-// sequential and 210 progressive (a frame of walls on an empty page), real
-// scans and photos to far fewer. 1024 a byte sequential and 256 progressive
-// keep those, and hold a 64 kB file to 64 or 16 Mpixels: under 300 MB with
-// the whole-image coefficient buffers a progressive file needs. Pictures up
-// to 16 Mpixels open whatever they compress to (a blank A4 page at 300 dpi
-// takes 127 bytes). Lossless and hierarchical files are refused by the
-// decoder itself before any buffer is made.
+// at 300 dpi (grey, quality 75 to 95) came to 115 to 330 pixels a byte, 750
+// for a bare frame of walls on an empty page; progressive files to at most
+// 210 beyond the blank page; real scans and photos to far fewer. 512 a byte
+// sequential and 256 progressive keep those and hold a 64 kB file to 32 or
+// 16 Mpixels, as Huffman coding does, so opening one costs no more than a
+// few hundred MB even with the whole-image coefficient buffers progressive
+// files need. Pictures up to 16 Mpixels open whatever they compress to (a
+// blank A4 page at 300 dpi takes 127 bytes). Lossless and hierarchical files
+// are refused by the decoder itself before any buffer is made.
 qint64 mostPixels(qint64 bytes, bool progressive, bool arithmetic)
 {
     if (arithmetic)
-        return std::max<qint64>(bytes * (progressive ? 256 : 1024), qint64(1) << 24);
+        return std::max<qint64>(bytes * (progressive ? 256 : 512), qint64(1) << 24);
     return bytes * (progressive ? 512 : 256);
 }
 

@@ -389,6 +389,49 @@ private slots:
         QVERIFY(ink.width() > box.width() / 2);
     }
 
+    // Bold is visibly heavier than regular whether or not the font has a
+    // bold face of its own (the IPA fonts have not), and stays in its box.
+    void boldTextCarriesMoreInk_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<QString>("text");
+        const QString ms = QString::fromUtf8("ＭＳ Ｐゴシック");
+        QTest::newRow("single-weight font, across") << ms << 48 << 0 << QString::fromUtf8("洋室");
+        QTest::newRow("single-weight font, down") << ms << 48 << 2 << QString::fromUtf8("廊下");
+        QTest::newRow("single-weight font, small") << ms << 16 << 0 << QString::fromUtf8("4.5畳");
+        QTest::newRow("font with a bold face") << QStringLiteral("DejaVu Sans") << 48 << 0 << QStringLiteral("Room");
+    }
+
+    void boldTextCarriesMoreInk()
+    {
+        QFETCH(QString, family);
+        QFETCH(int, size);
+        QFETCH(int, direction);
+        QFETCH(QString, text);
+        const QRect box(20, 20, 260, 160);
+        auto draw = [&](bool bold) {
+            Canvas c(300, 200, kGrey);
+            Gf5Print g;
+            g.TextFontName = family;
+            g.TextFontSize = int16_t(size);
+            g.TextBold = bold;
+            g.TextDirection = int16_t(direction);
+            g.TextString = text;
+            g.DrawTextInRect(c.dc, box.left(), box.top(), box.right() + 1, box.bottom() + 1);
+            return c.img();
+        };
+        const QImage regular = draw(false), bold = draw(true);
+        const int regularInk = testsupport::countColour(regular, kBlack);
+        const int boldInk = testsupport::countColour(bold, kBlack);
+        QVERIFY(regularInk > 0);
+        QVERIFY2(boldInk >= regularInk * 108 / 100, qPrintable(QString("bold %1, regular %2").arg(boldInk).arg(regularInk)));
+        QVERIFY(box.contains(inkBounds(bold, kGrey)));
+        // Still aliased: only the text and background colours.
+        QCOMPARE(boldInk + testsupport::countColour(bold, kWhite) + testsupport::countColour(bold, kGrey), 300 * 200);
+    }
+
     void verticalTextStandsUpright()
     {
         auto inkOf = [](const QString& text, int direction) {

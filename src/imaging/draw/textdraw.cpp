@@ -1,11 +1,15 @@
 #include "textdraw.h"
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
+#include <QPainterPath>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace gf5 {
 namespace {
@@ -40,6 +44,54 @@ QFont makeFont(const TextBox& box, int px)
     // Aliased glyphs keep text in pure colours (no grey fringes).
     f.setStyleStrategy(QFont::NoAntialias);
     return f;
+}
+
+// True when the family that actually draws f has a bold face of its own.
+// Many Japanese fonts (the IPA fonts among them) have one weight only, and
+// asking them for bold silently gives the regular glyphs.
+bool hasBoldFace(const QFont& f)
+{
+    static std::mutex lock;
+    static QHash<QString, bool> known;
+    const QString family = QFontInfo(f).family();
+    const std::lock_guard<std::mutex> guard(lock);
+    const auto it = known.constFind(family);
+    if (it != known.constEnd())
+        return *it;
+    bool bold = false;
+    for (const QString& style : QFontDatabase::styles(family))
+        bold = bold || QFontDatabase::weight(family, style) >= QFont::DemiBold;
+    known.insert(family, bold);
+    return bold;
+}
+
+// Width of the pen that thickens every stroke of bold text whose font has no
+// bold face (about a twentieth of the em); 0 when the font's own bold serves.
+double emboldening(const TextBox& box, const QFont& font)
+{
+    if (!box.bold || hasBoldFace(font))
+        return 0;
+    return std::max(1.0, font.pixelSize() / 20.0);
+}
+
+// Draws text with its baseline starting at `at`: as the font's glyphs, or,
+// when `thicken` is above 0, as the glyph outlines filled and stroked with a
+// pen that wide, aliased like the glyphs.
+void drawString(QPainter& p, const QPointF& at, const QString& text, const QFont& font, double thicken)
+{
+    if (thicken <= 0) {
+        p.drawText(at, text);
+        return;
+    }
+    QPainterPath path;
+    path.addText(at, font, text);
+    const QColor ink = p.pen().color();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(ink, thicken, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(ink);
+    p.drawPath(path);
+    p.restore();
 }
 
 QStringList linesOf(const QString& text)
@@ -112,7 +164,11 @@ QRect horizontalInk(const TextBox& box, const QStringList& lines, int px)
         const int x = (block.width() - fm.horizontalAdvance(lines[i])) / 2;
         ink |= r.translated(x, i * fm.height() + fm.ascent());
     }
-    return ink.isEmpty() ? QRect(QPoint(0, 0), block) : ink;
+    if (ink.isEmpty())
+        return QRect(QPoint(0, 0), block);
+    // Thickened strokes reach half the pen beyond the glyphs' outlines.
+    const int grow = int(std::ceil(emboldening(box, makeFont(box, px)) / 2));
+    return ink.adjusted(-grow, -grow, grow, grow);
 }
 
 // What must fit into the rectangle at a pixel size.
@@ -126,8 +182,9 @@ bool fits(const QSize& need, const QSize& room)
     return need.width() <= room.width() && need.height() <= room.height();
 }
 
-void drawVerticalChar(QPainter& p, const QFontMetrics& fm, const QString& ch, const QRect& cell)
+void drawVerticalChar(QPainter& p, const QFont& font, double thicken, const QString& ch, const QRect& cell)
 {
+    const QFontMetrics fm(font);
     const int adv = fm.horizontalAdvance(ch);
     p.save();
     p.translate(cell.left() + cell.width() / 2.0, cell.top() + cell.height() / 2.0);
@@ -141,7 +198,7 @@ void drawVerticalChar(QPainter& p, const QFontMetrics& fm, const QString& ch, co
     case VerticalForm::Upright:
         break;
     }
-    p.drawText(QPointF(-adv / 2.0, -fm.height() / 2.0 + fm.ascent()), ch);
+    drawString(p, QPointF(-adv / 2.0, -fm.height() / 2.0 + fm.ascent()), ch, font, thicken);
     p.restore();
 }
 
@@ -179,6 +236,7 @@ void drawTextBox(QPainter& p, const QRect& rect, const TextBox& box)
         const int px = fittedPixelSize(box, rect.size());
         const QFont font = makeFont(box, px);
         const QFontMetrics fm(font);
+        const double thicken = emboldening(box, font);
         p.setFont(font);
         p.setPen(box.fore);
         const QStringList lines = linesOf(box.text);
@@ -190,7 +248,7 @@ void drawTextBox(QPainter& p, const QRect& rect, const TextBox& box)
             const int by = rect.top() + (rect.height() - ink.height()) / 2 - ink.top();
             for (int i = 0; i < lines.size(); ++i) {
                 const int x = bx + (need.width() - fm.horizontalAdvance(lines[i])) / 2;
-                p.drawText(QPoint(x, by + i * fm.height() + fm.ascent()), lines[i]);
+                drawString(p, QPointF(x, by + i * fm.height() + fm.ascent()), lines[i], font, thicken);
             }
         } else {
             const int x0 = rect.left() + (rect.width() - need.width()) / 2;
@@ -202,7 +260,7 @@ void drawTextBox(QPainter& p, const QRect& rect, const TextBox& box)
                 const QStringList chars = charsOf(lines[c]);
                 const int cx = x0 + (cols - 1 - c) * cell;
                 for (int j = 0; j < chars.size(); ++j)
-                    drawVerticalChar(p, fm, chars[j], QRect(cx, y0 + j * cell, cell, cell));
+                    drawVerticalChar(p, font, thicken, chars[j], QRect(cx, y0 + j * cell, cell, cell));
             }
         }
     }

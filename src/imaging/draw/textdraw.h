@@ -1,7 +1,8 @@
 #pragma once
 // Text fitted into a rectangle: horizontal lines or vertical columns, as
 // large as fits inside it with the font's proportions kept, centred both
-// ways, never antialiased, clipped to the rectangle.
+// ways, never antialiased, clipped to the rectangle. Bold in a font without
+// a bold face is drawn with its strokes thickened by hand.
 #include <QColor>
 #include <QRect>
 #include <QString>

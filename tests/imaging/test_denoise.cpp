@@ -7,6 +7,7 @@
 #include "testsupport/testmain.h"
 #include <QFont>
 #include <QPainter>
+#include <cmath>
 
 using namespace gf5;
 
@@ -89,6 +90,39 @@ QImage denoised(const QImage& src)
     return out;
 }
 
+// Paper a shade off white, as scans come, so that "paper colour" is told
+// apart from plain white.
+constexpr QRgb kPaper = 0xFFF2F0EA;
+
+// Squares of side `dot` centred on `count` points from (x, y), `pitch`
+// pixels apart in direction `degrees` (0 across, 90 down).
+void dotRow(QPainter& p, double x, double y, double degrees, double pitch, int count, int dot)
+{
+    const double t = degrees * M_PI / 180.0;
+    for (int i = 0; i < count; ++i)
+        p.fillRect(int(std::lround(x + i * pitch * std::cos(t) - dot / 2.0)),
+                   int(std::lround(y + i * pitch * std::sin(t) - dot / 2.0)), dot, dot, Qt::black);
+}
+
+// A dash-dot line from (x, y): dashes of `dash` pixels, two pixels thick,
+// each followed by a gap, a square dot of side `dot` and another gap.
+void dashDotLine(QPainter& p, double x, double y, double degrees, int dash, int gap, int dot, int periods)
+{
+    const double t = degrees * M_PI / 180.0, c = std::cos(t), s = std::sin(t);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::FlatCap));
+    const double period = dash + 2 * gap + dot;
+    for (int i = 0; i < periods; ++i) {
+        const double a = i * period;
+        p.drawLine(QPointF(x + a * c, y + a * s), QPointF(x + (a + dash) * c, y + (a + dash) * s));
+        if (i + 1 < periods) {
+            const double m = a + dash + gap + dot / 2.0;
+            p.fillRect(int(std::lround(x + m * c - dot / 2.0)), int(std::lround(y + m * s - dot / 2.0)), dot, dot,
+                       Qt::black);
+        }
+    }
+}
+
 } // namespace
 
 class DenoiseTest : public QObject {
@@ -128,6 +162,67 @@ private slots:
         QPainter(&img).fillRect(20, 20, 3, 4, Qt::black);
         const QImage out = denoised(img);
         QCOMPARE(testsupport::countColour(out, qRgb(230, 240, 220)), 60 * 60);
+    }
+
+    // Dots too far apart to count as each other's neighbours stay when they
+    // make a line: a row at an even pitch, or the dots of a dash-dot line.
+    // Specks of the same size that make no line go, with their blurred
+    // fringe, leaving the paper's colour.
+    void dotsOfDrawnLinesStaySpecksGoWholly_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("dot");
+        QTest::addColumn<double>("pitch");
+        QTest::addColumn<double>("degrees");
+        QTest::newRow("200 dpi, 2 px dots 6 px apart, across") << 200 << 2 << 6.0 << 0.0;
+        QTest::newRow("300 dpi, 2 px dots 1.7 mm apart, slanted") << 300 << 2 << 20.0 << 30.0;
+        QTest::newRow("400 dpi, 3 px dots 1.5 mm apart, down") << 400 << 3 << 24.0 << 90.0;
+        QTest::newRow("600 dpi, 4 px dots 1.9 mm apart, slanted") << 600 << 4 << 45.0 << -20.0;
+    }
+
+    void dotsOfDrawnLinesStaySpecksGoWholly()
+    {
+        QFETCH(int, dpi);
+        QFETCH(int, dot);
+        QFETCH(double, pitch);
+        QFETCH(double, degrees);
+        const double mm = dpi / 25.4;
+        QImage sheet(int(120 * mm), int(80 * mm), QImage::Format_RGB32);
+        sheet.fill(kPaper);
+        sheet.setDotsPerMeterX(dotsPerMeter(dpi));
+        sheet.setDotsPerMeterY(dotsPerMeter(dpi));
+        QImage cleaned = sheet;
+        auto both = [&](auto paint) {
+            QPainter a(&sheet), b(&cleaned);
+            paint(a);
+            paint(b);
+        };
+        // What must stay: a dotted row and dash-dot lines across and slanted.
+        both([&](QPainter& p) {
+            dotRow(p, 10 * mm, 10 * mm, degrees, pitch, 12, dot);
+            dashDotLine(p, 10 * mm, 40 * mm, 0, int(5 * mm), int(0.8 * mm), dot, 5);
+            dashDotLine(p, 10 * mm, 50 * mm, 17, int(4 * mm), int(1.2 * mm), dot, 4);
+        });
+        // What must go: three dots at an even pitch, a row at uneven
+        // spacing, a dot beside a dash-dot line's gap, lone specks, and a
+        // speck blurred by the scanner.
+        QPainter p(&sheet);
+        dotRow(p, 70 * mm, 10 * mm, 0, pitch, 3, dot);
+        const double uneven[] = {0, 1, 2.6, 3.7, 5.4, 6.4};
+        for (const double at : uneven)
+            dotRow(p, 70 * mm + at * pitch, 20 * mm, 0, pitch, 1, dot);
+        dotRow(p, 10 * mm + 5 * mm + 0.8 * mm + dot / 2.0, 40 * mm + 4 * dot + 2, 0, pitch, 1, dot);
+        for (int i = 0; i < 5; ++i)
+            dotRow(p, (70 + 7 * i) * mm, (32 + 9 * (i % 3)) * mm, 0, pitch, 1, dot);
+        // The blurred speck: a dark core in a grey fringe, lighter than ink.
+        const QPoint blur(int(100 * mm), int(70 * mm));
+        p.fillRect(QRect(blur, QSize(dot + 2, dot + 2)).translated(-1, -1), QColor(200, 198, 195));
+        p.fillRect(QRect(blur, QSize(dot, dot)), QColor(30, 30, 30));
+        p.end();
+
+        const QImage out = denoised(sheet);
+        QVERIFY(!out.isNull());
+        COMPARE_IMAGES(out, cleaned, QString("denoise-lines-%1dpi").arg(dpi));
     }
 
     void onlyTheSelectionIsCleaned()

@@ -8,6 +8,8 @@
 #include "testsupport/testmain.h"
 #include <QFont>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
 #include <QRandomGenerator>
 #include <cmath>
 
@@ -69,6 +71,63 @@ QImage plan(double degrees, bool longLines = true)
     return img;
 }
 
+// A plan as printed from the web and scanned, at 200 dpi on A4, drawn
+// turned counter-clockwise by `degrees`: walls drawn solid and heavy, rooms
+// filled with a dark floor colour (one of them with a slanted side), a filled
+// bath, a round table, a stair hatched at 45 degrees and a hatched balcony.
+QImage heavyPlan(double degrees)
+{
+    QImage img(1654, 2339, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    img.setDotsPerMeterX(7874);
+    img.setDotsPerMeterY(7874);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(img.width() / 2.0, img.height() / 2.0);
+    p.rotate(-degrees);
+    p.translate(-img.width() / 2.0, -img.height() / 2.0);
+    const QColor floor(150, 120, 90), ink(20, 20, 20);
+    // Floors, wider than anything else on the sheet.
+    p.setPen(Qt::NoPen);
+    p.setBrush(floor);
+    p.drawPolygon(QPolygonF({QPointF(260, 420), QPointF(900, 420), QPointF(900, 1100), QPointF(260, 1300)}));
+    p.drawRect(QRectF(940, 420, 480, 560));
+    p.drawRect(QRectF(260, 1340, 640, 520));
+    p.setBrush(ink);
+    p.drawRect(QRectF(1000, 1400, 380, 220)); // bath
+    p.drawEllipse(QPointF(560, 800), 130, 130); // table
+    // Heavy solid walls.
+    p.setBrush(ink);
+    for (const QRectF& wall : {QRectF(220, 380, 1240, 40), QRectF(220, 1860, 1240, 40), QRectF(220, 380, 40, 1520),
+                               QRectF(1420, 380, 40, 1520), QRectF(900, 420, 40, 1440), QRectF(260, 1300, 640, 40),
+                               QRectF(940, 980, 480, 30)})
+        p.drawRect(wall);
+    // Stair and balcony hatching, drawn upright on a sheet of their own and
+    // laid on the turned plan (a clip would stay upright under the turn).
+    auto hatch = [&](const QRectF& area, double step, bool rising) {
+        QImage sheet(area.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+        sheet.fill(Qt::transparent);
+        QPainter h(&sheet);
+        h.setRenderHint(QPainter::Antialiasing);
+        h.setPen(QPen(ink, 3));
+        for (double x = -area.height(); x < area.width(); x += step)
+            h.drawLine(QPointF(x, rising ? area.height() : 0), QPointF(x + area.height(), rising ? 0 : area.height()));
+        h.end();
+        p.drawImage(area.topLeft(), sheet);
+    };
+    hatch(QRectF(960, 1040, 440, 320), 22, false);
+    hatch(QRectF(260, 1940, 1160, 200), 18, true);
+    // Names as outlines, so they turn with the sheet (Qt draws glyphs
+    // upright under a small turn).
+    QFont font;
+    font.setPixelSize(46);
+    QPainterPath names;
+    names.addText(QPointF(420, 600), font, QStringLiteral("LDK 16帖"));
+    names.addText(QPointF(1050, 700), font, QStringLiteral("洋室 6帖"));
+    p.fillPath(names, Qt::white);
+    return img;
+}
+
 } // namespace
 
 class SkewTest : public QObject {
@@ -84,6 +143,20 @@ private slots:
                 misses += QString(" %1 -> %2").arg(truth).arg(found ? QString::number(*found, 'f', 3) : "none");
         }
         QVERIFY2(misses.isEmpty(), qPrintable("off by more than 0.1 degree:" + misses));
+    }
+
+    // Heavy ink (solid walls, floors, fills, hatching) must not pull the
+    // measurement: such plans come out level, and straight ones stay.
+    void heavyPlansComeOutLevel()
+    {
+        QString misses;
+        for (const double truth : {0.0, 0.3, -0.8, 1.3, -2.6, 4.2, -7.5}) {
+            const std::optional<double> found = measureSkew(heavyPlan(truth));
+            if (!found || std::abs(*found - truth) > 0.1)
+                misses += QString(" %1 -> %2").arg(truth).arg(found ? QString::number(*found, 'f', 3) : "none");
+        }
+        QVERIFY2(misses.isEmpty(), qPrintable("off by more than 0.1 degree:" + misses));
+        QVERIFY(!straighteningTurn(heavyPlan(0)));
     }
 
     void darkBandsAlongTheScanFrameDoNotHoldTheSkewAtZero()

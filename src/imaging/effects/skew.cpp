@@ -1,10 +1,16 @@
-// Skew by projection profiles: for a candidate angle every ink pixel is
-// projected across the rows and the columns the picture would have when
-// turned straight by that angle; straight lines then fall into few bins, so
-// the sum of squared bin counts peaks at the true angle. A coarse search on
-// a small copy of the ink finds the peak's neighbourhood, a finer one on a
-// larger copy pins it down, and a parabola through the best three samples
-// places it between them.
+// Skew by projection profiles of the ink's outline. Only the pixels on the
+// edge of the ink count (ink with paper beside it): a line is its own
+// outline, a solid wall gives its two faces and a filled area its border, so
+// heavy walls, floors and fills weigh by their length like any line instead
+// of by their area, which would pull the peak off the true angle.
+//
+// For a candidate angle every outline pixel is projected across the rows
+// and the columns the picture would have when turned straight by that
+// angle; straight lines then fall into few bins, so the sum of the squared
+// steps between neighbouring bins peaks at the true angle. A coarse search
+// on a small copy of the outline finds the peak's neighbourhood, a finer one
+// on a larger copy pins it down, and a parabola through the best three
+// samples places it between them.
 #include "imaging/effects/skew.h"
 #include "imaging/effects/effectcore.h"
 #include <opencv2/imgproc.hpp>
@@ -23,6 +29,7 @@ constexpr int kCoarseFactor = 3;    // the coarse search's ink is smaller by thi
 constexpr double kCoarseStep = 0.25;
 constexpr double kFineStep = 0.02;
 constexpr double kFineReach = 0.3;  // the fine search looks this far either side
+constexpr int kFineBinsPerPixel = 4;
 constexpr size_t kMaxPoints = 600000; // more ink than this is thinned evenly
 constexpr int kBridgedGap = 4;        // pixels of a broken line still joined
 constexpr double kEdgeShare = 0.03;   // share of each side left out along the edges
@@ -32,7 +39,11 @@ constexpr double kEdgeShare = 0.03;   // share of each side left out along the e
 struct Ink {
     std::vector<cv::Point2f> points;
     int scale = 1;
-    int span = 0; // bins a projection can reach either side of the centre
+    int span = 0; // pixels a projection can reach either side of the centre
+    // Projection bins per pixel. Several let the score fall as soon as a
+    // line starts to spread, so that thin lines give a sharp peak instead of
+    // a plateau a few hundredths of a degree wide.
+    int binsPerPixel = 1;
 };
 
 // The ink of an RGB32 picture shrunk by scale, as a CV_8UC1 mask, in one
@@ -85,24 +96,35 @@ Ink inkOf(const cv::Mat& small, int scale)
     return out;
 }
 
-// Sum of squared bin counts of the projections across the rows and the
-// columns of the picture turned straight by `degrees` (the lines' own
-// counter-clockwise angle).
+// How sharply the projections across the rows and the columns of the
+// picture turned straight by `degrees` (the lines' own counter-clockwise
+// angle) rise and fall.
 double profileAt(const Ink& ink, double degrees, std::vector<int>& rows, std::vector<int>& cols)
 {
     const double t = degrees * std::numbers::pi / 180.0;
     const float c = float(std::cos(t)), s = float(std::sin(t));
-    const int size = 2 * ink.span + 1;
+    const float k = float(ink.binsPerPixel);
+    const int size = 2 * ink.span * ink.binsPerPixel + 1;
     rows.assign(size_t(size), 0);
     cols.assign(size_t(size), 0);
-    const float offset = float(ink.span) + 0.5f;
+    const float offset = float(ink.span * ink.binsPerPixel) + 0.5f;
     for (const cv::Point2f& p : ink.points) {
-        ++rows[size_t(p.y * c + p.x * s + offset)];
-        ++cols[size_t(p.x * c - p.y * s + offset)];
+        ++rows[size_t((p.y * c + p.x * s) * k + offset)];
+        ++cols[size_t((p.x * c - p.y * s) * k + offset)];
     }
+    // Squared steps of the profile: a line is a spike with two steep sides,
+    // while an evenly textured area (hatching, a patterned floor) is a
+    // plateau that counts only at its two ends, so it cannot pull the peak to
+    // its own orientation. Each pixel is counted as a pixel wide (a window of
+    // binsPerPixel bins), so the profile's step between bin i and i + 1 is
+    // bin[i + k] - bin[i]; counting pixels as points instead would make every
+    // row a spike at exactly 0 degrees, where all of them fall on whole bins.
+    const size_t k0 = size_t(ink.binsPerPixel);
     double score = 0;
-    for (int i = 0; i < size; ++i)
-        score += double(rows[size_t(i)]) * rows[size_t(i)] + double(cols[size_t(i)]) * cols[size_t(i)];
+    for (size_t i = 0; i + k0 < size_t(size); ++i) {
+        const double dr = rows[i + k0] - rows[i], dc = cols[i + k0] - cols[i];
+        score += dr * dr + dc * dc;
+    }
     return score;
 }
 
@@ -199,6 +221,10 @@ std::optional<double> measureSkew(const QImage& picture)
     const int longSide = std::max(rgb.width(), rgb.height());
     const int fineScale = std::max(1, (longSide + kFineSide - 1) / kFineSide);
     cv::Mat fineMask = shrunkInk(fx::constViewOf(rgb), fineScale);
+    // The outline: ink with paper among its eight neighbours.
+    cv::Mat inside;
+    cv::erode(fineMask, inside, cv::Mat::ones(3, 3, CV_8UC1));
+    fineMask -= inside;
     // A scanner's lid leaves dark bands along the frame, straight however
     // the sheet lies: ink near the edges is not the drawing's.
     const int mx = int(std::ceil(fineMask.cols * kEdgeShare)), my = int(std::ceil(fineMask.rows * kEdgeShare));
@@ -210,7 +236,8 @@ std::optional<double> measureSkew(const QImage& picture)
     if (coarse.points.empty())
         return std::nullopt;
     const double rough = search(coarse, -kMaxSkewDegrees, kMaxSkewDegrees, kCoarseStep);
-    const Ink fine = inkOf(fineMask, fineScale);
+    Ink fine = inkOf(fineMask, fineScale);
+    fine.binsPerPixel = kFineBinsPerPixel;
     const double angle = search(fine, std::max(-kMaxSkewDegrees, rough - kFineReach),
                                 std::min(kMaxSkewDegrees, rough + kFineReach), kFineStep);
     // Without a long straight line the peak is chance (text, curves, dust).

@@ -3,6 +3,7 @@
 #include "imaging/effects/effectcore.h"
 #include "imaging/effects/gf5effect.h"
 #include "imaging/effects/skew.h"
+#include "imaging/effects/whiten.h"
 #include "imaging/io/gf5file.h"
 #include "imaging/store/imagestore.h"
 #include "processing/size_rules.h"
@@ -74,6 +75,32 @@ int32_t rgbCopy(const QImage& image)
     return gf5::ImageStore::add(std::move(rgb));
 }
 
+// The grey picture with one byte per pixel: Grayscale8, or for BMP (whose
+// 8-bit form has a colour table) Indexed8 with a table of the 256 greys.
+QImage eightBitGrey(const QImage& image, bool indexed)
+{
+    const QImage rgb = gf5::fx::toRgb32(image);
+    QImage out = gf5::fx::allocate(rgb.width(), rgb.height(), indexed ? QImage::Format_Indexed8
+                                                                      : QImage::Format_Grayscale8);
+    if (rgb.isNull() || out.isNull())
+        return {};
+    gf5::fx::keepMetadata(rgb, out);
+    if (indexed) {
+        QList<QRgb> table(256);
+        for (int v = 0; v < 256; ++v)
+            table[v] = qRgb(v, v, v);
+        out.setColorTable(table);
+    }
+    // The picture is grey already (equal channels): its green is its grey.
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* s = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        uchar* d = out.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x)
+            d[x] = uchar(qGreen(s[x]));
+    }
+    return out;
+}
+
 } // namespace
 
 QString formatForName(const QString& path)
@@ -101,6 +128,12 @@ QString processFile(const QString& input, const QString& output, const Options& 
     if (!cur.image())
         return QStringLiteral("読み込めませんでした");
 
+    if (o.whiten) {
+        const QImage white = gf5::whitenPaper(*cur.image());
+        if (white.isNull())
+            return tooLarge;
+        cur.replace(gf5::ImageStore::add(white));
+    }
     if (o.removeUnderlay) {
         const int32_t copy = rgbCopy(*cur.image());
         if (!copy)
@@ -140,6 +173,14 @@ QString processFile(const QString& input, const QString& output, const Options& 
     }
 
     const QString format = o.format.isEmpty() ? formatForName(output) : o.format;
+    if (o.grey && format != "pdf") {
+        // Grey pictures are written with one 8-bit channel: a third of the
+        // size, the same picture.
+        const QImage grey = eightBitGrey(*cur.image(), format == "bmp");
+        if (grey.isNull())
+            return tooLarge;
+        cur.replace(gf5::ImageStore::add(grey, 8));
+    }
     gf5::Gf5File writer;
     writer.FileName = output;
     writer.ImageHandle = cur.handle();

@@ -38,6 +38,10 @@ Parsed parseArguments(const QStringList& args)
             name = a.left(a.indexOf('='));
             value = a.mid(a.indexOf('=') + 1);
             hasValue = true;
+        } else if (a.startsWith("-j") && a.size() > 2) { // -j4, as make and xargs take it
+            name = "-j";
+            value = a.mid(2);
+            hasValue = true;
         }
         auto take = [&]() -> std::optional<QString> {
             if (hasValue)
@@ -60,6 +64,16 @@ Parsed parseArguments(const QStringList& args)
             o.deskew = true;
         } else if (name == "--denoise") {
             o.denoise = true;
+        } else if (name == "--whiten") {
+            o.whiten = true;
+        } else if (name == "--json") {
+            o.json = true;
+        } else if (name == "--files-from") {
+            const std::optional<QString> f = take();
+            if (!f || f->isEmpty())
+                return fail("--files-from にはファイル名の一覧（- で標準入力）を指定してください",
+                            "--files-from needs a file listing the inputs (- for standard input)");
+            o.filesFrom = *f;
         } else if (name == "--remove-underlay") {
             o.removeUnderlay = true;
         } else if (name == "--grey" || name == "--gray") {
@@ -117,7 +131,7 @@ Parsed parseArguments(const QStringList& args)
     }
     if (out.help)
         return out;
-    if (o.files.isEmpty())
+    if (o.files.isEmpty() && o.filesFrom.isEmpty())
         return fail("処理するファイルを指定してください", "no input files given");
     if (o.worker) {
         if (o.files.size() != 1 || o.output.isEmpty())
@@ -132,9 +146,23 @@ Parsed parseArguments(const QStringList& args)
     return out;
 }
 
+QStringList fileListFrom(const QByteArray& text)
+{
+    QStringList out;
+    for (QString line : QString::fromUtf8(text).split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            out << line;
+    }
+    return out;
+}
+
 QStringList workerArguments(const Options& o, const QString& input, const QString& output)
 {
     QStringList args{"--worker"};
+    if (o.whiten)
+        args << "--whiten";
     if (o.removeUnderlay)
         args << "--remove-underlay";
     if (o.denoise)
@@ -163,10 +191,11 @@ QString helpText()
         "スキャンした図面をまとめて整えます。複数のファイルを全コアで並行して処理します。\n"
         "\n"
         "処理（この順に行います）:\n"
+        "  --whiten            用紙を白く（紙の明るさをその場所ごとに測って割り、紙を白に、線の濃さはそのまま）\n"
         "  --remove-underlay   下絵を取る（純粋な灰色以外の画素を白にする）\n"
         "  --denoise           ノイズ除去（0.25 mm 未満のゴミと小さな白抜けを消す）\n"
         "  --deskew            傾き補正（長い直線の傾きを測って、まっすぐに直す）\n"
-        "  --grey              グレースケールにする\n"
+        "  --grey              グレースケールにする（8 ビットのグレーで書きます。PDF は除く）\n"
         "  --resize 長辺       長い辺がこのピクセル数になるよう縮小・拡大する\n"
         "  --margin PX         上下左右に白い余白を PX ピクセル足す\n"
         "  --dpi N             解像度を N dpi にする\n"
@@ -175,7 +204,10 @@ QString helpText()
         "  --in-place          入力ファイルを結果で置き換える（書き終えてから入れ替えます）\n"
         "  --format 形式       jpg、png、bmp、pdf（省略時は入力と同じ形式・同じ名前）\n"
         "  --quality Q         JPEG の品質 1〜100（既定 75）\n"
-        "  -j, --jobs N        同時に処理する数（既定: コア数。メモリの半分に収まる数まで）\n"
+        "  -j N, -jN, --jobs N 同時に処理する数（既定: コア数。メモリの半分に収まる数まで）\n"
+        "  --files-from 一覧   処理するファイルを一覧（1 行に 1 つ、- で標準入力）から読む\n"
+        "  --json              1 ファイルごとに 1 行の JSON を標準出力に書く\n"
+        "                      （name、result: ok/failed、reason、seconds）\n"
         "  -h, --help          この説明\n"
         "入力ファイルを上書きすることは --in-place のときしかありません。\n"
         "読めないファイルは理由を表示して飛ばし、残りを続けます。失敗があったときは一覧を表示し、\n"
@@ -186,10 +218,12 @@ QString helpText()
         "Cleans scanned floor plans in bulk, several files at once on all cores.\n"
         "\n"
         "Steps (applied in this order):\n"
+        "  --whiten            make the paper white (its brightness is measured locally and\n"
+        "                      divided out; ink keeps its darkness)\n"
         "  --remove-underlay   remove the underlay (every pixel that is not pure grey turns white)\n"
         "  --denoise           remove dust and pinholes under 0.25 mm\n"
         "  --deskew            measure the skew of the long straight lines and straighten\n"
-        "  --grey              convert to grey scale\n"
+        "  --grey              convert to grey scale (written as 8-bit grey, PDF excepted)\n"
         "  --resize LONG_SIDE  scale so that the longer side has LONG_SIDE pixels\n"
         "  --margin PX         add PX white pixels on every side\n"
         "  --dpi N             set the resolution to N dpi\n"
@@ -198,8 +232,11 @@ QString helpText()
         "  --in-place          replace each input with its result (atomically)\n"
         "  --format FORMAT     jpg, png, bmp or pdf (default: the input's format and name)\n"
         "  --quality Q         JPEG quality 1 to 100 (default 75)\n"
-        "  -j, --jobs N        files worked on at once (default: one per core, as many as\n"
+        "  -j N, -jN, --jobs N files worked on at once (default: one per core, as many as\n"
         "                      fit in half the memory)\n"
+        "  --files-from LIST   read the input names from LIST, one per line (- : standard input)\n"
+        "  --json              one JSON line per file on standard output\n"
+        "                      (name, result: ok/failed, reason, seconds)\n"
         "  -h, --help          this text\n"
         "An input is only ever overwritten with --in-place. Unreadable files are reported and\n"
         "skipped; when any file failed, they are listed and the exit code is 1 (2 for a bad\n"

@@ -9,6 +9,7 @@ namespace batch {
 
 struct Options {
     // Steps, applied in this order.
+    bool whiten = false;
     bool removeUnderlay = false;
     bool denoise = false;
     bool deskew = false;
@@ -22,7 +23,9 @@ struct Options {
     QString outDir;
     bool inPlace = false;
     int jobs = 0;           // pictures worked on at once; 0: one per core
-    QStringList files;
+    bool json = false;      // one JSON line per file on standard output
+    QStringList files;      // the command line's files, then those of --files-from
+    QString filesFrom;      // a list of files, one per line; "-": standard input
     // Internal: this process works on files[0] alone and writes `output`.
     bool worker = false;
     QString output;
@@ -34,8 +37,13 @@ struct Parsed {
     QString error; // in Japanese and English; empty when the line is usable
 };
 
-// args without the program name.
+// args without the program name. A --files-from list is not read here (see
+// readFileList), so parsing stays free of input and output.
 Parsed parseArguments(const QStringList& args);
+
+// The file names listed in text, one per line (a carriage return before the
+// line end and empty lines ignored).
+QStringList fileListFrom(const QByteArray& text);
 
 // The arguments that make a worker process do the steps of `options` on
 // one input and write `output`.

@@ -3,12 +3,16 @@
 #include "imaging/io/imageread.h"
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <unistd.h>
 
@@ -37,13 +41,19 @@ void print(std::FILE* f, const QString& text)
 // Progress on a terminal: one bar line, rewritten; messages go above it.
 class Progress {
 public:
-    Progress(std::FILE* out, std::FILE* err, int total)
-        : out_(out), err_(err), total_(total), terminal_(isatty(fileno(err)) != 0)
+    Progress(std::FILE* out, std::FILE* err, int total, bool json)
+        : out_(out), err_(err), total_(total), terminal_(!json && isatty(fileno(err)) != 0), json_(json)
     {
     }
     void finished(const Job& job)
     {
         ++done_;
+        if (json_) {
+            std::fputs(jsonLine(job).constData(), out_);
+            std::fputc('\n', out_);
+            std::fflush(out_);
+            return;
+        }
         const QString count = QString("[%1/%2]").arg(done_).arg(total_);
         if (terminal_) {
             if (!job.error.isEmpty())
@@ -69,6 +79,7 @@ private:
     int total_;
     int done_ = 0;
     bool terminal_;
+    bool json_;
 };
 
 QString canonical(const QString& path)
@@ -79,6 +90,16 @@ QString canonical(const QString& path)
 }
 
 } // namespace
+
+QByteArray jsonLine(const Job& job)
+{
+    const QJsonObject line{{"name", job.input},
+                           {"result", job.error.isEmpty() ? "ok" : "failed"},
+                           {"reason", job.error},
+                           {"seconds", std::round(job.seconds * 1000) / 1000},
+                           {"output", job.output}};
+    return QJsonDocument(line).toJson(QJsonDocument::Compact);
+}
 
 qint64 estimateCost(const QString& path)
 {
@@ -130,7 +151,7 @@ int runJobs(std::vector<Job>& jobs, const Options& o, const QString& program, st
 {
     const int workers = o.jobs > 0 ? o.jobs : std::max(1, QThread::idealThreadCount());
     const qint64 budget = halfTheMemory();
-    Progress progress(out, err, int(jobs.size()));
+    Progress progress(out, err, int(jobs.size()), o.json);
 
     if (!o.inPlace && !QDir().mkpath(o.outDir)) {
         for (Job& job : jobs) {
@@ -151,9 +172,11 @@ int runJobs(std::vector<Job>& jobs, const Options& o, const QString& program, st
     qint64 inFlight = 0;
     std::function<void()> startMore;
     // A worker ended (or never started): account for it, start the next.
+    std::vector<QElapsedTimer> clocks(jobs.size());
     auto finish = [&](QProcess* worker, size_t index, const QString& error) {
         Job& done = jobs[index];
         done.error = error;
+        done.seconds = clocks[index].nsecsElapsed() / 1e9;
         done.done = true;
         --running;
         inFlight -= done.cost;
@@ -192,6 +215,7 @@ int runJobs(std::vector<Job>& jobs, const Options& o, const QString& program, st
                 if (e == QProcess::FailedToStart) // a crash is reported when it finishes
                     finish(worker, index, QStringLiteral("作業プロセスを起動できませんでした"));
             });
+            clocks[index].start();
             worker->start(program, workerArguments(o, job.input, job.output));
         }
     };
@@ -204,7 +228,8 @@ int runJobs(std::vector<Job>& jobs, const Options& o, const QString& program, st
         if (!job.error.isEmpty())
             failed << QString("  %1: %2\n").arg(job.input, job.error);
     if (failed.isEmpty()) {
-        print(out, QString("完了 (done): %1 件\n").arg(jobs.size()));
+        // With --json standard output carries the JSON lines only.
+        print(o.json ? err : out, QString("完了 (done): %1 件\n").arg(jobs.size()));
         return 0;
     }
     print(err, QString("失敗したファイル %1 件 (failed files):\n%2").arg(failed.size()).arg(failed.join("")));

@@ -14,6 +14,7 @@ struct Job {
     qint64 cost = 0; // memory the work on it may take, in bytes
     QString error;   // why it failed (or cannot start); empty when it went well
     bool done = false;
+    double seconds = 0; // how long its worker ran
 };
 
 // Where each input's result goes. Inputs whose result would overwrite an
@@ -30,8 +31,13 @@ qint64 estimateCost(const QString& path);
 // Used by the scheduler for each start; exposed for tests.
 bool mayStart(int running, qint64 inFlight, qint64 cost, int workers, qint64 budget);
 
+// One line of JSON telling how a finished job went: name, result ("ok" or
+// "failed"), reason (empty when it went well), seconds, and output.
+QByteArray jsonLine(const Job& job);
+
 // Works on every planned job in worker processes running `program`, shows
-// progress on err (a bar on a terminal, lines otherwise) and lists failures.
+// progress on err (a bar on a terminal, lines otherwise; with --json one
+// jsonLine per file on out instead) and lists failures.
 // Returns the exit code: 0 when every file went well, 1 otherwise.
 int runJobs(std::vector<Job>& jobs, const Options& options, const QString& program, std::FILE* out,
             std::FILE* err);

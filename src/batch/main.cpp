@@ -3,6 +3,7 @@
 #include "batch/batch_options.h"
 #include "batch/batch_run.h"
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstring>
@@ -33,7 +34,22 @@ int main(int argc, char** argv)
                      parsed.error.toUtf8().constData());
         return 2;
     }
-    const batch::Options& o = parsed.options;
+    batch::Options o = parsed.options;
+    if (!o.filesFrom.isEmpty()) {
+        QFile list;
+        const bool opened = o.filesFrom == "-" ? list.open(stdin, QIODevice::ReadOnly)
+                                               : (list.setFileName(o.filesFrom), list.open(QIODevice::ReadOnly));
+        if (!opened) {
+            std::fprintf(stderr, "ファイルの一覧を読めません / cannot read the file list: %s\n",
+                         o.filesFrom.toUtf8().constData());
+            return 2;
+        }
+        o.files << batch::fileListFrom(list.readAll());
+        if (o.files.isEmpty()) {
+            std::fprintf(stderr, "処理するファイルがありません / no input files given\n");
+            return 2;
+        }
+    }
     if (o.worker) {
         // The reason for a failure goes to standard output, where the parent
         // reads it; standard error may carry the libraries' own warnings.

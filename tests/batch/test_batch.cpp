@@ -3,6 +3,7 @@
 #include "batch/batch_job.h"
 #include "batch/batch_options.h"
 #include "batch/batch_run.h"
+#include "imaging/effects/gf5effect.h"
 #include "imaging/effects/skew.h"
 #include "imaging/io/gf5file.h"
 #include "imaging/store/imagestore.h"
@@ -11,6 +12,9 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -137,7 +141,20 @@ private slots:
         QCOMPARE(back.options.resizeLongSide, 800);
         QCOMPARE(back.options.output, QString("out/a.jpg"));
 
-        for (const QStringList& bad : {QStringList{"-o", "out"}, QStringList{"a.jpg"},
+        // The job count joined to its option or apart, and the further
+        // switches, all reach the worker or the scheduler.
+        for (const QStringList& jobs : {QStringList{"-j1"}, QStringList{"-j", "1"}, QStringList{"--jobs=1"}}) {
+            const batch::Parsed j = batch::parseArguments(jobs + QStringList{"--whiten", "--json", "--files-from", "-", "-o", "o"});
+            QVERIFY2(j.error.isEmpty(), qPrintable(j.error));
+            QCOMPARE(j.options.jobs, 1);
+            QVERIFY(j.options.json && j.options.whiten);
+            QCOMPARE(j.options.filesFrom, QString("-"));
+            QVERIFY(batch::parseArguments(batch::workerArguments(j.options, "a", "b")).options.whiten);
+        }
+        QCOMPARE(batch::fileListFrom("a.jpg\r\n\nscans/b c.bmp\n"), (QStringList{"a.jpg", "scans/b c.bmp"}));
+
+        for (const QStringList& bad : {QStringList{"-o", "out"}, QStringList{"a.jpg"}, QStringList{"-j0", "-o", "o", "a.jpg"},
+                                       QStringList{"-jx", "-o", "o", "a.jpg"}, QStringList{"--files-from", "-o", "o"},
                                        QStringList{"--in-place", "-o", "out", "a.jpg"},
                                        QStringList{"--resize", "0", "-o", "o", "a.jpg"},
                                        QStringList{"--quality", "101", "-o", "o", "a.jpg"},
@@ -189,6 +206,22 @@ private slots:
         QCOMPARE(testsupport::countColour(bordered, qRgb(255, 255, 255), QRect(0, 0, 390, 15)), 390 * 15);
         QCOMPARE(bordered.pixel(115, 75), qRgb(0, 0, 0)); // the dust moved with the picture
         QCOMPARE(run([](batch::Options& o) { o.dpi = 200; }).dotsPerMeterX(), 7874);
+        {
+            // Whitening: grey paper becomes white, the walls stay black.
+            QImage greyPaper = scan(0);
+            for (int y = 0; y < greyPaper.height(); ++y)
+                for (int x = 0; x < greyPaper.width(); ++x) {
+                    const QRgb c = greyPaper.pixel(x, y);
+                    greyPaper.setPixel(x, y, qRgb(qRed(c) * 80 / 100, qGreen(c) * 78 / 100, qBlue(c) * 70 / 100));
+                }
+            batch::Options o;
+            o.whiten = true;
+            const QString from = write(greyPaper, dir.filePath("grey-paper.bmp")), to = dir.filePath("white.bmp");
+            QVERIFY(batch::processFile(from, to, o).isEmpty());
+            const QImage white = read(to);
+            QCOMPARE(white.pixel(150, 60), qRgb(255, 255, 255));
+            QVERIFY(qGray(white.pixel(30, 100)) < 40);
+        }
         const QImage straight = run([](batch::Options& o) { o.deskew = true; });
         QCOMPARE(straight.size(), QSize(360, 240));
         const std::optional<double> skew = gf5::measureSkew(straight);
@@ -215,6 +248,88 @@ private slots:
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QVERIFY(pdf.read(5) == QByteArray("%PDF-"));
         QVERIFY(!batch::processFile(dir.filePath("missing.bmp"), dir.filePath("y.bmp"), {}).isEmpty());
+    }
+
+    // --grey writes one 8-bit channel: the same picture, smaller.
+    void greyFilesAreWrittenAsEightBitGrey_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("jpg") << "jpg";
+        QTest::newRow("png") << "png";
+        QTest::newRow("bmp") << "bmp";
+    }
+
+    void greyFilesAreWrittenAsEightBitGrey()
+    {
+        QFETCH(QString, format);
+        QTemporaryDir dir;
+        const QString in = write(scan(0, 2.0), dir.filePath("in.bmp"));
+        batch::Options colour, grey;
+        colour.format = grey.format = format;
+        grey.grey = true;
+        const QString colourOut = dir.filePath("colour." + format), greyOut = dir.filePath("grey." + format);
+        QVERIFY(batch::processFile(in, colourOut, colour).isEmpty());
+        QVERIFY(batch::processFile(in, greyOut, grey).isEmpty());
+        QImageReader reader(greyOut);
+        const QImage back = reader.read();
+        QVERIFY(back.format() == QImage::Format_Grayscale8 || back.format() == QImage::Format_Indexed8);
+        QVERIFY(back.allGray());
+        QCOMPARE(back.dotsPerMeterX(), kDpm400);
+        QVERIFY2(QFileInfo(greyOut).size() < QFileInfo(colourOut).size(),
+                 qPrintable(QString("%1 >= %2").arg(QFileInfo(greyOut).size()).arg(QFileInfo(colourOut).size())));
+        if (format == "bmp") {
+            QFile f(greyOut);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(int(uchar(f.read(30).at(28))), 8); // bits per pixel in the header
+        }
+        if (format != "jpg") { // lossless: exactly the grey picture
+            gf5::Gf5Effect fx;
+            fx.SourceImage = gf5::ImageStore::add(read(in));
+            QVERIFY(fx.Saturation(nullptr, nullptr, 0, -100));
+            COMPARE_IMAGES(back.convertToFormat(QImage::Format_RGB32), *gf5::ImageStore::image(fx.ResultImage),
+                           "batch-grey-" + format);
+            gf5::ImageStore::release(fx.SourceImage);
+            gf5::ImageStore::release(fx.ResultImage);
+        }
+    }
+
+    // The form a scheduler uses: the file list on standard input, one JSON
+    // line per file, here two single-worker processes sharing a folder as
+    // GNU parallel would start them.
+    void fileListsAndJsonLinesLetSchedulersShareTheWork()
+    {
+        QTemporaryDir dir;
+        const QStringList files = makeFolder(dir.path());
+        const QString out = dir.filePath("out");
+        QProcess first, second;
+        for (QProcess* p : {&first, &second})
+            p->start(ZORVAT_BATCH_PROGRAM, {"--denoise", "--json", "-j1", "--files-from", "-", "-o", out});
+        first.write((files.mid(0, 5).join('\n') + '\n').toUtf8());
+        second.write(files.mid(5).join('\n').toUtf8());
+        QMap<QString, QJsonObject> lines;
+        for (QProcess* p : {&first, &second}) {
+            p->closeWriteChannel();
+            QVERIFY(p->waitForFinished(120000));
+            for (const QByteArray& line : p->readAllStandardOutput().split('\n')) {
+                if (line.isEmpty())
+                    continue;
+                QJsonParseError error;
+                const QJsonObject o = QJsonDocument::fromJson(line, &error).object();
+                QVERIFY2(error.error == QJsonParseError::NoError, line.constData());
+                lines[QFileInfo(o["name"].toString()).fileName()] = o;
+            }
+        }
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 1); // the second half holds the two bad files
+        QCOMPARE(lines.size(), 10);
+        for (const QString& f : files) {
+            const QJsonObject o = lines[QFileInfo(f).fileName()];
+            const bool bad = f.contains("corrupt") || f.contains("truncated");
+            QCOMPARE(o["result"].toString(), QString(bad ? "failed" : "ok"));
+            QCOMPARE(o["reason"].toString().isEmpty(), !bad);
+            QVERIFY(o["seconds"].toDouble() > 0 || bad);
+        }
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 8);
     }
 
     void aFolderWithBadFilesIsWorkedThroughAndTheBadOnesListed()

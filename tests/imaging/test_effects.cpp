@@ -148,12 +148,12 @@ private slots:
             [&](Gf5Effect& f, const Poly& p) { return f.ToneCurve(p.xs, p.ys, p.n, in, out, 5, 1, 1, 1); },
         };
         // Noise for the filters; for noise removal, dark specks on white
-        // paper, far enough apart not to read as a dotted pattern.
+        // paper, apart and unevenly spaced, so that they make no dotted line.
         QImage src = noisyImage(90, 70, 7);
         if (which == 2) {
             src = solid(90, 70, qRgb(255, 255, 255));
-            for (int y = 2; y < 70; y += 8)
-                for (int x = 2; x < 90; x += 8)
+            for (const int y : {2, 9, 21, 40, 66})
+                for (const int x : {2, 9, 21, 40, 70})
                     src.setPixel(x, y, qRgb(0, 0, 0));
         }
         const int32_t h = ImageStore::add(src);
@@ -348,10 +348,10 @@ private slots:
                 for (int xx = x; xx < x + w; ++xx)
                     src.setPixel(xx, yy, qRgb(20, 20, 20));
         };
-        dot(5, 5, 1, 1);   // specks
-        dot(15, 5, 2, 2);
-        dot(25, 5, 3, 3);
-        dot(35, 5, 2, 1);
+        dot(5, 5, 1, 1);   // specks, not in a row
+        dot(15, 12, 2, 2);
+        dot(25, 3, 3, 3);
+        dot(35, 9, 2, 1);
         dot(10, 20, 60, 1);  // one-pixel lines
         dot(80, 10, 1, 50);
         for (int i = 0; i < 30; ++i)
@@ -363,7 +363,7 @@ private slots:
         fx.SourceImage = ImageStore::add(src);
         QVERIFY(fx.Denoise(nullptr, nullptr, 0, 0, 100));
         const QImage res = resultOf(fx);
-        for (const QPoint p : {QPoint(5, 5), QPoint(16, 6), QPoint(26, 6), QPoint(35, 5)})
+        for (const QPoint p : {QPoint(5, 5), QPoint(16, 13), QPoint(26, 4), QPoint(35, 9)})
             QCOMPARE(at(res, p.x(), p.y()), 0xFFFFFFu);
         QCOMPARE(testsupport::countColour(res, qRgb(20, 20, 20), QRect(10, 20, 60, 1)), 60);
         QCOMPARE(testsupport::countColour(res, qRgb(20, 20, 20), QRect(80, 10, 1, 50)), 50);

@@ -164,10 +164,17 @@ bool DotPatterns::betweenDashes(int label)
     }
     std::sort(near.begin(), near.end());
     near.erase(std::unique(near.begin(), near.end()), near.end());
+    // Components too short to be a dash are passed over before their
+    // moments are taken.
+    const double shortest = 0.7 * std::max(4.0, kShortestDashMm * pxPerMm_);
     std::vector<const Dash*> dashes;
-    for (const int l : near)
+    for (const int l : near) {
+        const int* st = stats_.ptr<int>(l);
+        if (std::max(st[cv::CC_STAT_WIDTH], st[cv::CC_STAT_HEIGHT]) < shortest)
+            continue;
         if (const Dash& d = dashOf(l); d.valid)
             dashes.push_back(&d);
+    }
     for (size_t i = 0; i < dashes.size(); ++i)
         for (size_t j = i + 1; j < dashes.size(); ++j) {
             const Dash& a = *dashes[i];

@@ -37,6 +37,26 @@ DotPatterns::DotPatterns(const cv::Mat& labels, const cv::Mat& stats, const cv::
         const int gx = std::clamp(int(c.x) / cell_, 0, gridW_ - 1), gy = std::clamp(int(c.y) / cell_, 0, gridH_ - 1);
         grid_[size_t(gy) * size_t(gridW_) + size_t(gx)].push_back(l);
     }
+    const double reach = std::max(4.0, kDashReachMm * pxPerMm);
+    const double shortest = 0.7 * std::max(4.0, kShortestDashMm * pxPerMm);
+    const double longest = kLongestDashMm * pxPerMm;
+    dashCell_ = std::max(8, int(std::ceil(reach)));
+    dashGridW_ = labels.cols / dashCell_ + 1;
+    dashGridH_ = labels.rows / dashCell_ + 1;
+    dashGrid_.resize(size_t(dashGridW_) * size_t(dashGridH_));
+    for (int l = 1; l < stats.rows; ++l) {
+        const int* st = stats.ptr<int>(l);
+        const int w = st[cv::CC_STAT_WIDTH], h = st[cv::CC_STAT_HEIGHT];
+        if (std::max(w, h) < shortest || w > longest || h > longest)
+            continue;
+        const int x0 = std::max(0, int((st[cv::CC_STAT_LEFT] - reach) / dashCell_));
+        const int y0 = std::max(0, int((st[cv::CC_STAT_TOP] - reach) / dashCell_));
+        const int x1 = std::min(dashGridW_ - 1, int((st[cv::CC_STAT_LEFT] + w + reach) / dashCell_));
+        const int y1 = std::min(dashGridH_ - 1, int((st[cv::CC_STAT_TOP] + h + reach) / dashCell_));
+        for (int gy = y0; gy <= y1; ++gy)
+            for (int gx = x0; gx <= x1; ++gx)
+                dashGrid_[size_t(gy) * size_t(dashGridW_) + size_t(gx)].push_back(l);
+    }
 }
 
 cv::Point2d DotPatterns::centreOf(int label) const
@@ -149,28 +169,15 @@ bool DotPatterns::betweenDashes(int label)
 {
     const cv::Point2d pc = centreOf(label);
     const double reach = std::max(4.0, kDashReachMm * pxPerMm_);
-    const int x0 = std::max(0, int(pc.x - reach)), x1 = std::min(labels_.cols - 1, int(pc.x + reach));
-    const int y0 = std::max(0, int(pc.y - reach)), y1 = std::min(labels_.rows - 1, int(pc.y + reach));
-    std::vector<int> near;
-    for (int y = y0; y <= y1; ++y) {
-        const int* l = labels_.ptr<int>(y);
-        int previous = 0;
-        for (int x = x0; x <= x1; ++x)
-            if (l[x] != previous) {
-                previous = l[x];
-                if (previous != 0 && previous != label)
-                    near.push_back(previous);
-            }
-    }
-    std::sort(near.begin(), near.end());
-    near.erase(std::unique(near.begin(), near.end()), near.end());
-    // Components too short to be a dash are passed over before their
-    // moments are taken.
-    const double shortest = 0.7 * std::max(4.0, kShortestDashMm * pxPerMm_);
+    // Components long enough to be a dash whose box lies within reach.
+    const int gx = std::clamp(int(pc.x) / dashCell_, 0, dashGridW_ - 1);
+    const int gy = std::clamp(int(pc.y) / dashCell_, 0, dashGridH_ - 1);
     std::vector<const Dash*> dashes;
-    for (const int l : near) {
+    for (const int l : dashGrid_[size_t(gy) * size_t(dashGridW_) + size_t(gx)]) {
         const int* st = stats_.ptr<int>(l);
-        if (std::max(st[cv::CC_STAT_WIDTH], st[cv::CC_STAT_HEIGHT]) < shortest)
+        const double dx = std::max({0.0, st[cv::CC_STAT_LEFT] - pc.x, pc.x - (st[cv::CC_STAT_LEFT] + st[cv::CC_STAT_WIDTH] - 1)});
+        const double dy = std::max({0.0, st[cv::CC_STAT_TOP] - pc.y, pc.y - (st[cv::CC_STAT_TOP] + st[cv::CC_STAT_HEIGHT] - 1)});
+        if (l == label || dx > reach || dy > reach)
             continue;
         if (const Dash& d = dashOf(l); d.valid)
             dashes.push_back(&d);

@@ -44,6 +44,11 @@ private:
     int cell_;
     int gridW_ = 0, gridH_ = 0;
     std::vector<std::vector<int>> grid_; // dot-sized components by cell
+    // Components long enough to be a dash, listed in every cell (of side
+    // dashCell_) that lies within reach of their box.
+    int dashCell_ = 1;
+    int dashGridW_ = 0, dashGridH_ = 0;
+    std::vector<std::vector<int>> dashGrid_;
     std::unordered_map<int, Dash> dashes_;
 };
 

@@ -15,7 +15,7 @@ int virtualKey(int qtKey, Qt::KeyboardModifiers modifiers)
         case Qt::Key_Period:
         case Qt::Key_Comma: return VK_DECIMAL;
         case Qt::Key_Slash: return VK_DIVIDE;
-        case Qt::Key_Enter: return VK_RETURN;
+        case Qt::Key_Enter: return VK_KEYPAD_ENTER;
         default:
             // Num Lock off: the keypad sends navigation keys, which are no
             // commands (the real Home, Insert ... keys carry no keypad flag).
@@ -66,6 +66,23 @@ int shiftMask(Qt::KeyboardModifiers modifiers)
 bool isKeypadKey(int qtKey, Qt::KeyboardModifiers modifiers)
 {
     return (modifiers & Qt::KeypadModifier) || qtKey == Qt::Key_Clear;
+}
+
+bool isKeypadWithNumLockOff(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    if (qtKey == Qt::Key_Clear)
+        return true;
+    if (!(modifiers & Qt::KeypadModifier))
+        return false;
+    switch (qtKey) {
+    case Qt::Key_Home: case Qt::Key_Up: case Qt::Key_PageUp:
+    case Qt::Key_Left: case Qt::Key_Right:
+    case Qt::Key_End: case Qt::Key_Down: case Qt::Key_PageDown:
+    case Qt::Key_Insert: case Qt::Key_Delete:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace keys

@@ -12,6 +12,9 @@ enum VirtualKey : int {
     VK_INSERT = 45, VK_DELETE = 46, VK_CLEAR = 12,
     VK_NUMPAD0 = 96, VK_MULTIPLY = 106, VK_ADD = 107, VK_SUBTRACT = 109,
     VK_DECIMAL = 110, VK_DIVIDE = 111, VK_F1 = 112,
+    // The keypad's own Enter, told apart from the main Enter key (which
+    // stays VK_RETURN); outside the range of the one-byte codes.
+    VK_KEYPAD_ENTER = 0x10D,
 };
 enum ShiftMask : int { ShiftMaskShift = 1, ShiftMaskCtrl = 2, ShiftMaskAlt = 4 };
 
@@ -25,5 +28,8 @@ int shiftMask(Qt::KeyboardModifiers modifiers);
 // True for keys that come from the numeric keypad; shortcuts must never
 // take these from the window.
 bool isKeypadKey(int qtKey, Qt::KeyboardModifiers modifiers);
+// True for what the keypad sends while Num Lock is off: its navigation keys
+// (with the keypad flag) and the Clear key of its 5.
+bool isKeypadWithNumLockOff(int qtKey, Qt::KeyboardModifiers modifiers);
 
 } // namespace keys

@@ -153,6 +153,14 @@ private slots:
         QCOMPARE(virtualKey(Qt::Key_Up, Qt::KeypadModifier), 0);
         QCOMPARE(virtualKey(Qt::Key_Home, Qt::KeypadModifier), 0);
         QCOMPARE(virtualKey(Qt::Key_Home, Qt::NoModifier), 36);
+        // The keypad's Enter is a key of its own; the main Enter is not it.
+        QCOMPARE(virtualKey(Qt::Key_Enter, Qt::KeypadModifier), int(VK_KEYPAD_ENTER));
+        QCOMPARE(virtualKey(Qt::Key_Return, Qt::NoModifier), 13);
+        QCOMPARE(virtualKey(Qt::Key_Enter, Qt::NoModifier), 13);
+        QVERIFY(isKeypadWithNumLockOff(Qt::Key_Up, Qt::KeypadModifier));
+        QVERIFY(isKeypadWithNumLockOff(Qt::Key_Clear, Qt::NoModifier));
+        QVERIFY(!isKeypadWithNumLockOff(Qt::Key_Up, Qt::NoModifier));
+        QVERIFY(!isKeypadWithNumLockOff(Qt::Key_8, Qt::KeypadModifier));
         QCOMPARE(shiftMask(Qt::ControlModifier | Qt::KeypadModifier), 2);
         QCOMPARE(shiftMask(Qt::AltModifier), 4);
         QCOMPARE(shiftMask(Qt::ControlModifier | Qt::ShiftModifier), 3);

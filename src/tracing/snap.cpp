@@ -35,6 +35,21 @@ int nearestWallOf(const ink::WallMap& map, const ink::Junction& j, Point p)
     return best;
 }
 
+int nearestWallTo(const ink::WallMap& map, Point p)
+{
+    int best = -1;
+    double bestDist = std::numeric_limits<double>::max();
+    for (int w = 0; w < int(map.walls.size()); ++w) {
+        const ink::Wall& wall = map.walls[size_t(w)];
+        const double d = distanceToSegment(wall.a, wall.b, p);
+        if (d < bestDist) {
+            bestDist = d;
+            best = w;
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 std::optional<Snap> snapStart(const ink::WallMap& map, Point near)
@@ -66,6 +81,14 @@ std::optional<Snap> snapStart(const ink::WallMap& map, Point near)
     for (int w = 0; w < int(map.walls.size()); ++w) {
         offer(map.walls[size_t(w)].a, w, -1);
         offer(map.walls[size_t(w)].b, w, -1);
+    }
+    // An opening's edges end the wall pieces on either side of it.
+    for (const ink::Opening& o : map.openings) {
+        for (const Point edge : {o.a, o.b}) {
+            const int w = validWall(map, o.wall) ? o.wall : nearestWallTo(map, edge);
+            if (w >= 0)
+                offer(edge, w, -1);
+        }
     }
     return best;
 }

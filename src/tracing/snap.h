@@ -13,8 +13,9 @@ struct Snap {
     Square square;     // a square of that thickness centred on the point
 };
 
-// The wall end or junction nearest to near, when it lies within two wall
-// thicknesses of it; nothing otherwise. A junction takes the thickness of
+// The wall end, junction or opening edge (where a wall piece ends at a door
+// or window) nearest to near, when it lies within two wall thicknesses of
+// it; nothing otherwise. A junction takes the thickness of
 // its wall that passes nearest to near, so a start placed on the thin wall
 // of a T gets the thin wall's square.
 std::optional<Snap> snapStart(const ink::WallMap& map, Point near);

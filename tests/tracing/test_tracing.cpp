@@ -64,6 +64,8 @@ private slots:
                                                      << Square{174, 244, 186, 256};
         QTest::newRow("beyond two thicknesses") << Point{205, 250} << false << Point{} << Square{};
         QTest::newRow("middle of the room") << Point{250, 250} << false << Point{} << Square{};
+        QTest::newRow("an opening's edge") << Point{497, 285} << true << Point{500, 280}
+                                           << Square{490, 270, 510, 290};
         QTest::newRow("nearest of two junctions") << Point{300, 380} << true << Point{300, 400}
                                                   << Square{290, 390, 310, 410};
     }

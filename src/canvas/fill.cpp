@@ -1,4 +1,5 @@
 // Filling: the selection, a given rectangle, and the click fill of fill mode.
+#include "canvas/barrier_fill.h"
 #include "canvas/floodfill.h"
 #include "imaging/draw/surface.h"
 #include "imaging/store/imagestore.h"
@@ -84,7 +85,7 @@ void MainWindow::FillAtPoint(int32_t x, int32_t y)
     QImage converted;
     QImage& target = direct ? *pixels : (converted = pixels->convertToFormat(QImage::Format_RGB32));
     changed = sameColour ? canvas::floodFillSameColour(target, seed, fill)
-                         : canvas::floodFillToBlack(target, seed, fill);
+                         : canvas::floodFillToBlackWithin(target, seed, fill, roomFillBarriers());
 
     // One undo step: the snapshot holds the image as it was before the fill.
     TakeUndoSnapshot();

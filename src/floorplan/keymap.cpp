@@ -1,10 +1,12 @@
 // The keyboard command map: edit shortcuts, edge lines and the keypad wall
 // tracer (mark a start, walk the selection, confirm a wall, door or corner).
 #include "key_steps.h"
+#include "trace_assist.h"
 #include "plan_support.h"
 #include "shell/main_window.h"
 #include "shell/keys.h"
 #include <QRadioButton>
+#include <utility>
 
 namespace {
 
@@ -75,6 +77,13 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
         WallStartMarked = false;
     };
 
+    // The help on the wall map: an offered wall lasts until the next key
+    // other than keypad Enter and keypad . (which use it).
+    syncTraceAssist();
+    const bool afterConfirm = std::exchange(m_confirmedLast, false);
+    if (keyCode != keys::VK_KEYPAD_ENTER && keyCode != keys::VK_DECIMAL)
+        dropTraceOffer();
+
     switch (keyCode) {
     case KeyR:
         FitSelectionToWallSize(true);
@@ -84,8 +93,12 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
             SaveDocument(false);
         break;
     case KeyZ:
-        if (ctrl)
+        if (ctrl) {
             btnUndo_Click();
+            // The wall just traced is untraced again.
+            if (afterConfirm)
+                traceAssist().undone();
+        }
         break;
     case KeyC:
         if (ctrl)
@@ -115,6 +128,7 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
             putBackWallStart();
             WallStartMarked = false;
         } else {
+            snapWallStart();
             markWallStart();
         }
         break;
@@ -129,6 +143,7 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
             putBackWallStart();
             ConfirmSolidWall();
             WallStartMarked = false;
+            noteWallConfirmed(WallConfirm::Solid);
         }
         break;
     case keys::VK_SUBTRACT:
@@ -150,6 +165,13 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
             else
                 MakeSlidingDoor();
             WallStartMarked = false;
+            // A door cancelled in the side choice drew nothing.
+            if (keyCode == keys::VK_SUBTRACT)
+                noteWallConfirmed(WallConfirm::Double);
+            else if (keyCode == keys::VK_DIVIDE)
+                noteWallConfirmed(WallConfirm::DoubleCross);
+            else if (SideChoice != 0)
+                noteWallConfirmed(std::nullopt);
         }
         break;
     case Pad7:
@@ -164,7 +186,8 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
             // A marked stretch is first drawn as a double-line wall. The
             // start square is restored before the undo snapshot, so undo
             // never brings the red marker back.
-            if (WallStartMarked) {
+            const bool marked = WallStartMarked;
+            if (marked) {
                 putBackWallStart();
                 TakeUndoSnapshot();
                 ConfirmDoubleWall(false);
@@ -173,6 +196,8 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
             }
             TreatCorner(keyCode - Pad1 + 1);
             WallStartMarked = false;
+            if (marked)
+                noteWallConfirmed(WallConfirm::Double);
         }
         break;
     case Pad8:
@@ -185,6 +210,8 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
                                                       : KeypadDirection::Right;
         const Rect sel = selectionOf(*dspCanvas);
         const Rect next = alt ? resizeSelection(sel, dir) : moveSelection(sel, dir, step);
+        if (!alt)
+            noteKeypadMove(dir);
         dspCanvas->setSelectionTop(next.top);
         dspCanvas->setSelectionBottom(next.bottom);
         dspCanvas->setSelectionLeft(next.left);
@@ -201,6 +228,17 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
         dspCanvas->ScrollToSelection(moving);
         break;
     }
+    case keys::VK_MULTIPLY:
+        // Walk along the wall of the map to its end or the next junction.
+        if (WallStartMarked && selected)
+            walkWallSelection();
+        break;
+    case keys::VK_KEYPAD_ENTER:
+        traceOfferedWall();
+        break;
+    case keys::VK_DECIMAL:
+        cycleTraceOffer();
+        break;
     default:
         break;
     }

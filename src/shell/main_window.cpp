@@ -1,5 +1,6 @@
 // Start-up, layout on resize, tool panels, shutdown.
 #include "main_window.h"
+#include "floorplan/trace_assist.h"
 #include "progress_window.h"
 #include "settings.h"
 #include "imaging/store/imagestore.h"

@@ -13,8 +13,12 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <QPolygonF>
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -31,6 +35,11 @@ class QSlider;
 class QTabBar;
 class QToolButton;
 class ProgressWindow;
+namespace floorplan {
+class TraceAssist;
+enum class KeypadDirection;
+enum class WallConfirm;
+} // namespace floorplan
 namespace recovery {
 class Keeper;
 }
@@ -194,6 +203,24 @@ public:
     // they are still held; forgets them either way.
     void putBackWallStart();
     void markWallStart();
+    // The tracer's help on the document's wall map (snap, walk, offers),
+    // switched by chkSnapToScan; without a map every key is as before.
+    floorplan::TraceAssist& traceAssist();
+    void buildTraceAssistSwitch(QWidget* editPanel);
+    void syncTraceAssist();         // the document's map and the switch
+    void showTraceOffer();          // the offered wall's outline on the canvas
+    void dropTraceOffer();
+    void snapWallStart();           // keypad 5: onto the nearest wall end
+    void noteKeypadMove(floorplan::KeypadDirection dir);
+    bool walkWallSelection();       // keypad *
+    void noteWallConfirmed(std::optional<floorplan::WallConfirm> kind);
+    void traceOfferedWall();        // keypad Enter
+    void cycleTraceOffer();         // keypad .
+    // Bands across the map's openings that a click fill must not cross.
+    std::vector<QPolygonF> roomFillBarriers();
+    void showNumLockHint();
+    bool NumLockHintShown = false;
+    QCheckBox* chkSnapToScan = nullptr; // 下絵に吸着
 
     // ---- Text -------------------------------------------------------------
     void btnMojiIn_Click();
@@ -400,4 +427,6 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     Qt::KeyboardModifiers m_inputModifiers;
+    std::unique_ptr<floorplan::TraceAssist> m_traceAssist;
+    bool m_confirmedLast = false; // the last key confirmed a wall (for Ctrl+Z)
 };

@@ -162,6 +162,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     default:
         break;
     }
+    // With Num Lock off the keypad sends navigation keys, which are no
+    // commands; the user is told once how to get the keypad back.
+    if (keys::isKeypadWithNumLockOff(ke->key(), ke->modifiers()))
+        showNumLockHint();
     Form_KeyDown(vk, keys::shiftMask(ke->modifiers()));
     return true;
 }

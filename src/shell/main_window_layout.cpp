@@ -261,6 +261,9 @@ void MainWindow::buildEditPanel(QFrame* panel)
     label(p, "Label8", "本線からの距離", 88, 312, 100, 16);
     cmbGomiDot = combo(p, "cmbGomiDot", {"2", "3", "4", "5", "6", "7", "8"}, "4", 88, 330, 50, 22);
     chkGomitori = place(new QCheckBox("周辺のゴミ取", p), "chkGomitori", 88, 356, 110, 18);
+
+    // The tracer's help on the scan's wall map, beside the wall sizes.
+    buildTraceAssistSwitch(p);
 }
 
 void MainWindow::buildPartsPanel(QFrame* panel)

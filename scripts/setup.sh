@@ -9,7 +9,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-image-formats-plugins
   libgl-dev libopencv-core-dev libopencv-imgproc-dev
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev libsane-dev sane-utils
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libsane-dev sane-utils nlohmann-json3-dev
   libturbojpeg0-dev libjpeg-turbo-progs img2pdf
   fonts-ipafont-gothic
   xvfb xauth xdotool x11-xserver-utils xclip python3 poppler-utils

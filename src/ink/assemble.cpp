@@ -1,0 +1,296 @@
+// From pieces of band to walls: collinear pieces are one wall across the
+// openings between them, ends are brought onto the walls they run into
+// (across an opening when one lies between), and what stays short is
+// dropped.
+#include "ink/steps.h"
+#include <algorithm>
+#include <cmath>
+
+namespace ink::steps {
+
+namespace {
+
+using P = cv::Point2d;
+
+struct Line {
+  P a, b;
+  double thickness;
+  WallKind kind;
+  double length() const { return std::hypot(b.x - a.x, b.y - a.y); }
+  P dir() const
+  {
+    const double l = length();
+    return l > 0 ? P((b.x - a.x) / l, (b.y - a.y) / l) : P(1, 0);
+  }
+};
+
+struct Gap {
+  P a, b;
+};
+
+double dot(P u, P v) { return u.x * v.x + u.y * v.y; }
+double cross(P u, P v) { return u.x * v.y - u.y * v.x; }
+
+// The angle between two directions, ignoring which way they point.
+double angleBetween(P u, P v) { return std::acos(std::min(1.0, std::abs(dot(u, v)))); }
+
+// Pieces a and b as one wall when they lie on one line within half a
+// thickness and their gap is no wider than an opening.
+bool mergeable(const Line& a, const Line& b, const Scale& s, double& gap)
+{
+  if (a.kind != b.kind)
+    return false;
+  const P u = a.dir();
+  if (angleBetween(u, b.dir()) > 3 * CV_PI / 180)
+    return false;
+  const double tMax = std::max(a.thickness, b.thickness), tMin = std::min(a.thickness, b.thickness);
+  if (tMax > 1.6 * tMin + 1)
+    return false;
+  const double off1 = std::abs(cross(u, b.a - a.a)), off2 = std::abs(cross(u, b.b - a.a));
+  if (std::max(off1, off2) > tMax / 2 + 1)
+    return false;
+  const double s0 = 0, s1 = a.length();
+  double t0 = dot(u, b.a - a.a), t1 = dot(u, b.b - a.a);
+  if (t0 > t1)
+    std::swap(t0, t1);
+  gap = std::max(t0 - s1, s0 - t1);
+  // The jamb lines and ragged ends make a gap look up to a wall's
+  // thickness wider than the opening it is.
+  return gap <= s.maxOpening + tMax;
+}
+
+Line merge(const Line& a, const Line& b)
+{
+  // The longer piece gives the direction; the centre line passes through
+  // the length-weighted middle of both.
+  const Line& lead = a.length() >= b.length() ? a : b;
+  const P u = lead.dir();
+  const double la = a.length(), lb = b.length();
+  const P mid = ((a.a + a.b) * 0.5 * la + (b.a + b.b) * 0.5 * lb) / (la + lb);
+  double lo = 1e300, hi = -1e300;
+  for (P p : {a.a, a.b, b.a, b.b}) {
+    lo = std::min(lo, dot(u, p - mid));
+    hi = std::max(hi, dot(u, p - mid));
+  }
+  Line out = lead;
+  out.a = mid + u * lo;
+  out.b = mid + u * hi;
+  out.thickness = (a.thickness * la + b.thickness * lb) / (la + lb);
+  return out;
+}
+
+// Where the centre lines of a and b cross; false when they are parallel.
+bool crossing(const Line& a, const Line& b, P& at)
+{
+  const P u = a.dir(), v = b.dir();
+  const double c = cross(u, v);
+  if (std::abs(c) < std::sin(10 * CV_PI / 180))
+    return false;
+  const double s = cross(b.a - a.a, v) / c;
+  at = a.a + u * s;
+  return true;
+}
+
+}  // namespace
+
+WallMap assemble(std::vector<Piece> pieces, const Scale& s)
+{
+  std::vector<Line> lines;
+  for (const Piece& p : pieces) {
+    Line l{p.a, p.b, p.thickness, p.kind};
+    // One way round for every direction, so merged pieces keep it.
+    if (l.b.x < l.a.x || (l.b.x == l.a.x && l.b.y < l.a.y))
+      std::swap(l.a, l.b);
+    if (l.length() > 0)
+      lines.push_back(l);
+  }
+  // Gaps narrower than this are breaks in the ink, not doors or windows.
+  const double smallGap = std::max(2.0, s.minOpening);
+  std::vector<Gap> gaps;
+
+  // A piece no longer than an opening, in line with a longer wall of
+  // another kind or thickness and within an opening's width of it, is a
+  // door or window drawn in that wall's opening (sliding panes read as a
+  // thin solid band).
+  {
+    std::vector<char> drop(lines.size(), 0);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const Line& p = lines[i];
+      for (size_t j = 0; j < lines.size() && !drop[i]; ++j) {
+        const Line& q = lines[j];
+        // The jambs may add a line width or two to the panes' length.
+        if (j == i || q.length() <= p.length() || p.length() > s.maxOpening + 2 * q.thickness)
+          continue;
+        const bool other = q.kind != p.kind || q.thickness > 1.3 * p.thickness + 1;
+        if (!other)
+          continue;
+        Line asSame = p;
+        asSame.kind = q.kind;
+        asSame.thickness = q.thickness;
+        double gap = 0;
+        if (mergeable(q, asSame, s, gap))
+          drop[i] = 1;
+      }
+    }
+    std::vector<Line> kept;
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (!drop[i])
+        kept.push_back(lines[i]);
+    lines.swap(kept);
+  }
+
+  // Collinear pieces across gaps, repeated until nothing joins.
+  for (bool joined = true; joined;) {
+    joined = false;
+    for (size_t i = 0; i < lines.size() && !joined; ++i)
+      for (size_t j = i + 1; j < lines.size() && !joined; ++j) {
+        double gap = 0;
+        if (!mergeable(lines[i], lines[j], s, gap))
+          continue;
+        if (gap > smallGap) {
+          // The gap between the facing ends, on the joined centre line.
+          const P u = lines[i].dir();
+          const bool jAfter = dot(u, (lines[j].a + lines[j].b) * 0.5 - lines[i].a) > lines[i].length() / 2;
+          const P from = jAfter ? lines[i].b : lines[i].a;
+          gaps.push_back({from, from + u * (jAfter ? gap : -gap)});
+        }
+        lines[i] = merge(lines[i], lines[j]);
+        lines.erase(lines.begin() + long(j));
+        joined = true;
+      }
+  }
+
+  // Ends onto the walls they run into: an end that stops at or inside
+  // another wall moves to its centre line; one that stops short of it by
+  // no more than an opening moves there too, and the gap is an opening.
+  // Reaching across a gap is for walls held at their other end or long
+  // enough to be walls on their own; a loose pair of lines near a wall
+  // (furniture) stays loose.
+  const std::vector<Line> before = lines;
+  auto touchesAt = [&](size_t i, int end) {
+    const Line& me = before[i];
+    const P e = end == 0 ? me.a : me.b;
+    const P out = end == 0 ? -me.dir() : me.dir();
+    for (size_t j = 0; j < before.size(); ++j) {
+      P at;
+      if (j == i || !crossing(me, before[j], at))
+        continue;
+      const double along = dot(before[j].dir(), at - before[j].a);
+      const double slack = me.thickness / 2 + 2;
+      const double half = before[j].thickness / 2 / std::max(0.2, std::abs(cross(out, before[j].dir())));
+      if (along >= -slack && along <= before[j].length() + slack && std::abs(dot(out, at - e)) <= half + slack)
+        return true;
+    }
+    return false;
+  };
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const bool mayReach = before[i].length() >= 3.5 * s.minLength || touchesAt(i, 0) || touchesAt(i, 1);
+    for (int end = 0; end < 2; ++end) {
+      const Line& me = before[i];
+      const P e = end == 0 ? me.a : me.b;
+      const P out = end == 0 ? -me.dir() : me.dir();
+      double bestS = 1e300;
+      P bestAt;
+      double bestHalf = 0;
+      for (size_t j = 0; j < before.size(); ++j) {
+        if (j == i)
+          continue;
+        const Line& other = before[j];
+        P at;
+        if (!crossing(me, other, at))
+          continue;
+        const double along = dot(other.dir(), at - other.a);
+        const double slack = me.thickness / 2 + 2;
+        if (along < -slack || along > other.length() + slack)
+          continue;
+        const double sAlong = dot(out, at - e);
+        // How far the end may already reach past the other's centre line
+        // (an L or T band runs to its far face) and how far short of it.
+        const double half = other.thickness / 2;
+        const double back = half / std::max(0.2, std::abs(cross(out, other.dir()))) + 2;
+        if (sAlong < -back || sAlong > (mayReach ? s.maxOpening + half : back))
+          continue;
+        if (std::abs(sAlong) < std::abs(bestS)) {
+          bestS = sAlong;
+          bestAt = at;
+          bestHalf = half / std::max(0.2, std::abs(cross(out, other.dir())));
+        }
+      }
+      if (bestS > 1e299)
+        continue;
+      if (bestS - bestHalf > smallGap)
+        gaps.push_back({e, bestAt - out * bestHalf});
+      (end == 0 ? lines[i].a : lines[i].b) = bestAt;
+    }
+  }
+
+  // Short walls go, and so do walls that touch no other wall unless they
+  // are long: a free-standing line pair a metre or two long is furniture
+  // (a bed's head, a counter), not a partition.
+  std::vector<Line> kept;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Line& l = lines[i];
+    if (l.length() < s.minLength || l.thickness < s.minThickness * 0.7)
+      continue;
+    bool touches = false;
+    for (size_t j = 0; j < lines.size() && !touches; ++j) {
+      P at;
+      if (j == i || !crossing(l, lines[j], at))
+        continue;
+      const double reach = std::max(l.thickness, lines[j].thickness) / 2 + 2;
+      const double along = dot(l.dir(), at - l.a), alongOther = dot(lines[j].dir(), at - lines[j].a);
+      touches = along >= -reach && along <= l.length() + reach && alongOther >= -reach &&
+                alongOther <= lines[j].length() + reach;
+    }
+    if (touches || l.length() >= 3.5 * s.minLength)
+      kept.push_back(l);
+  }
+  WallMap map;
+  const double f = s.factor;
+  for (const Line& l : kept) {
+    Wall w;
+    w.a = {l.a.x * f, l.a.y * f};
+    w.b = {l.b.x * f, l.b.y * f};
+    w.thickness = l.thickness * f;
+    w.kind = l.kind;
+    const double dx = w.b.x - w.a.x, dy = w.b.y - w.a.y, len = std::hypot(dx, dy);
+    const double h = w.thickness / 2, nx = dy / len * h, ny = -dx / len * h;
+    w.faceLeftA = {w.a.x + nx, w.a.y + ny};
+    w.faceLeftB = {w.b.x + nx, w.b.y + ny};
+    w.faceRightA = {w.a.x - nx, w.a.y - ny};
+    w.faceRightB = {w.b.x - nx, w.b.y - ny};
+    map.walls.push_back(w);
+  }
+
+  // Each gap belongs to the kept wall it lies on, unless another wall
+  // crosses it there: a line pair broken where a wall joins is no opening.
+  for (const Gap& g : gaps) {
+    const P mid = (g.a + g.b) * 0.5;
+    const double width = std::hypot(g.b.x - g.a.x, g.b.y - g.a.y);
+    if (width <= smallGap || width > s.maxOpening + 2 * s.maxThickness)
+      continue;
+    int owner = -1;
+    bool crossed = false;
+    for (size_t i = 0; i < kept.size(); ++i) {
+      const Line& l = kept[i];
+      const P u = l.dir();
+      const double along = dot(u, mid - l.a), across = std::abs(cross(u, mid - l.a));
+      const bool onIt = along >= 0 && along <= l.length() && across <= l.thickness / 2 + 1;
+      const bool parallel = angleBetween(u, (g.b - g.a) * (1 / width)) < 10 * CV_PI / 180;
+      if (onIt && parallel && owner < 0)
+        owner = int(i);
+      else if (onIt && !parallel)
+        crossed = true;
+    }
+    if (owner < 0 || crossed)
+      continue;
+    Opening o;
+    o.a = {g.a.x * f, g.a.y * f};
+    o.b = {g.b.x * f, g.b.y * f};
+    o.wall = owner;
+    map.openings.push_back(o);
+  }
+  return map;
+}
+
+}  // namespace ink::steps

@@ -1,0 +1,272 @@
+// Bands of wall along one direction: solid runs of ink a wall thick, and
+// pairs of thin lines around an empty gap a wall thick; then their centre
+// lines, one per connected band.
+#include "ink/steps.h"
+#include <algorithm>
+#include <mutex>
+#include <cmath>
+#include <opencv2/imgproc.hpp>
+
+namespace ink::steps {
+
+namespace {
+
+cv::Mat open(const cv::Mat& in, int w, int h)
+{
+  cv::Mat out;
+  cv::morphologyEx(in, out, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, {w, h}));
+  return out;
+}
+
+// A solid band is at least a thin wall thick; a drawn line, even a heavy
+// face line, is thinner.
+int bandHeight(const Scale& s) { return std::max(2, int(std::lround(s.minThickness))); }
+
+struct Run {
+  int from, to;  // [from, to)
+  double mid() const { return (from + to) / 2.0; }
+};
+
+// One column of the page (a row of the transposed masks): fills hollow
+// between paired lines.
+void pairLines(const uchar* thin, const uchar* ink, uchar* hollow, int n, const Scale& s, int maxFace,
+               double& faceSum, double& faceCount)
+{
+  std::vector<Run> runs;
+  for (int i = 0; i < n;) {
+    if (!thin[i]) {
+      ++i;
+      continue;
+    }
+    int j = i;
+    while (j < n && thin[j])
+      ++j;
+    if (j - i <= maxFace)
+      runs.push_back({i, j});
+    i = j;
+  }
+  for (size_t k = 0; k + 1 < runs.size(); ++k) {
+    const Run& a = runs[k];
+    const Run& b = runs[k + 1];
+    const double d = b.mid() - a.mid();
+    if (d < s.minThickness || d > s.maxThickness)
+      continue;
+    // A third line as close on either side makes this a window or
+    // hatching, not a wall.
+    if (k > 0 && a.mid() - runs[k - 1].mid() < 1.3 * d)
+      continue;
+    if (k + 2 < runs.size() && runs[k + 2].mid() - b.mid() < 1.3 * d)
+      continue;
+    int inGap = 0;
+    for (int i = a.to; i < b.from; ++i)
+      inGap += ink[i] != 0;
+    if (inGap > 1)
+      continue;
+    std::fill(hollow + a.from, hollow + b.to, uchar(255));
+    faceSum += (a.to - a.from) + (b.to - b.from);
+    faceCount += 2;
+  }
+}
+
+}  // namespace
+
+void horizontalBands(const cv::Mat& ink, const Scale& s, cv::Mat& solid, cv::Mat& hollow, double& faceWidth)
+{
+  const int length = std::max(3, int(std::lround(s.detectLength)));
+  const int th = bandHeight(s);
+  solid = open(ink, length, th);
+  cv::Mat thin = open(ink, length, 1);
+  thin.setTo(0, solid);
+
+  // Pairs are looked for down each column: on the transposed masks a
+  // column is a row in memory.
+  cv::Mat thinT, inkT;
+  cv::transpose(thin, thinT);
+  thin.release();
+  cv::transpose(ink, inkT);
+  cv::Mat hollowT(thinT.size(), CV_8U, cv::Scalar(0));
+  double faceSum = 0, faceCount = 0;
+  std::mutex lock;
+  cv::parallel_for_(cv::Range(0, thinT.rows), [&](const cv::Range& r) {
+    double sum = 0, count = 0;
+    for (int y = r.start; y < r.end; ++y)
+      pairLines(thinT.ptr(y), inkT.ptr(y), hollowT.ptr(y), thinT.cols, s, th - 1, sum, count);
+    std::lock_guard<std::mutex> g(lock);
+    faceSum += sum;
+    faceCount += count;
+  });
+  thinT.release();
+  inkT.release();
+  cv::transpose(hollowT, hollow);
+  hollowT.release();
+  // Bridge the columns where dust or a speck in the gap broke the pair.
+  cv::morphologyEx(hollow, hollow, cv::MORPH_CLOSE, cv::getStructuringElement(cv::MORPH_RECT, {2 * th + 1, 1}));
+  hollow = open(hollow, length, th);
+  faceWidth = faceCount > 0 ? faceSum / faceCount : 0;
+}
+
+void piecesAlongX(const cv::Mat& mask, const Scale& s, WallKind kind, double faceWidth, std::vector<Piece>& out)
+{
+  cv::Mat labels, stats, centroids;
+  const int n = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
+  std::vector<int> count;
+  std::vector<double> sumY;
+  for (int i = 1; i < n; ++i) {
+    const int x0 = stats.at<int>(i, cv::CC_STAT_LEFT), y0 = stats.at<int>(i, cv::CC_STAT_TOP);
+    const int w = stats.at<int>(i, cv::CC_STAT_WIDTH), h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
+    if (w < s.detectLength * 0.9)
+      continue;
+    count.assign(size_t(w), 0);
+    sumY.assign(size_t(w), 0);
+    for (int y = y0; y < y0 + h; ++y) {
+      const int* l = labels.ptr<int>(y);
+      for (int x = x0; x < x0 + w; ++x)
+        if (l[x] == i) {
+          ++count[size_t(x - x0)];
+          sumY[size_t(x - x0)] += y;
+        }
+    }
+    std::vector<int> sorted;
+    for (int c : count)
+      if (c > 0)
+        sorted.push_back(c);
+    if (sorted.size() < 2)
+      continue;
+    std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
+    const double median = sorted[sorted.size() / 2];
+    // Outer edge to outer edge, for line pairs as for solid bands.
+    const double thickness = median;
+    if (thickness > s.maxThickness * 1.15 || thickness < s.minThickness * 0.85)
+      continue;
+    // The centre line: least squares through the middle of each column
+    // whose width is the band's own (not a crossing or a blob).
+    double n0 = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+    int first = -1, last = -1;
+    for (int c = 0; c < w; ++c) {
+      if (count[size_t(c)] == 0)
+        continue;
+      if (first < 0)
+        first = c;
+      last = c;
+      if (std::abs(count[size_t(c)] - median) > 0.35 * median + 1)
+        continue;
+      const double x = x0 + c + 0.5, y = sumY[size_t(c)] / count[size_t(c)] + 0.5;
+      n0 += 1;
+      sx += x;
+      sy += y;
+      sxx += x * x;
+      sxy += x * y;
+    }
+    if (n0 < 2)
+      continue;
+    const double den = n0 * sxx - sx * sx;
+    const double slope = std::abs(den) > 1e-9 ? (n0 * sxy - sx * sy) / den : 0;
+    const double at = (sy - slope * sx) / n0;
+    Piece p;
+    p.a = {double(x0 + first), at + slope * (x0 + first)};
+    p.b = {double(x0 + last + 1), at + slope * (x0 + last + 1)};
+    p.thickness = thickness;
+    p.kind = kind;
+    out.push_back(p);
+  }
+}
+
+std::vector<Slant> slantedDirections(const cv::Mat& residual, const Scale& s)
+{
+  std::vector<cv::Vec4i> lines;
+  cv::HoughLinesP(residual, lines, 1, CV_PI / 360, std::max(10, int(s.detectLength)), s.minLength,
+                  std::max(2.0, s.minThickness / 2));
+  struct Seen {
+    double angle, length;
+    cv::Vec4i line;
+  };
+  std::vector<Seen> seen;
+  for (const cv::Vec4i& l : lines) {
+    double a = std::atan2(double(l[3] - l[1]), double(l[2] - l[0]));
+    if (a < 0)
+      a += CV_PI;
+    if (a >= CV_PI)
+      a -= CV_PI;
+    const double deg = a * 180 / CV_PI;
+    if (deg < 5 || deg > 175 || std::abs(deg - 90) < 5)
+      continue;
+    seen.push_back({a, std::hypot(double(l[2] - l[0]), double(l[3] - l[1])), l});
+  }
+  std::vector<Slant> out;
+  while (out.size() < 4 && !seen.empty()) {
+    // The direction with the most line length within a degree of it.
+    double best = 0, bestAngle = 0;
+    for (const Seen& a : seen) {
+      double sum = 0;
+      for (const Seen& b : seen)
+        if (std::abs(a.angle - b.angle) < CV_PI / 180)
+          sum += b.length;
+      if (sum > best) {
+        best = sum;
+        bestAngle = a.angle;
+      }
+    }
+    if (best < 2 * s.minLength)
+      break;
+    double wsum = 0, asum = 0;
+    cv::Rect region;
+    std::vector<Seen> rest;
+    for (const Seen& b : seen) {
+      if (std::abs(b.angle - bestAngle) < 1.5 * CV_PI / 180) {
+        wsum += b.length;
+        asum += b.length * b.angle;
+        const cv::Rect r(cv::Point(b.line[0], b.line[1]), cv::Point(b.line[2], b.line[3]));
+        region = region.area() == 0 ? r : (region | r);
+      } else {
+        rest.push_back(b);
+      }
+    }
+    seen = std::move(rest);
+    const int pad = int(std::ceil(s.maxThickness + s.detectLength));
+    region = cv::Rect(region.x - pad, region.y - pad, region.width + 2 * pad, region.height + 2 * pad) &
+             cv::Rect(0, 0, residual.cols, residual.rows);
+    out.push_back({asum / wsum, region});
+  }
+  return out;
+}
+
+void slantedPieces(const cv::Mat& ink, const Slant& slant, const Scale& s, std::vector<Piece>& out)
+{
+  const cv::Mat roi = ink(slant.region);
+  const double deg = slant.angle * 180 / CV_PI;
+  const cv::Point2f centre((roi.cols - 1) / 2.0f, (roi.rows - 1) / 2.0f);
+  cv::Mat m = cv::getRotationMatrix2D(centre, deg, 1.0);
+  const double c = std::abs(std::cos(slant.angle)), sn = std::abs(std::sin(slant.angle));
+  const int w = int(std::ceil(roi.cols * c + roi.rows * sn)), h = int(std::ceil(roi.cols * sn + roi.rows * c));
+  m.at<double>(0, 2) += (w - 1) / 2.0 - centre.x;
+  m.at<double>(1, 2) += (h - 1) / 2.0 - centre.y;
+  cv::Mat level;
+  cv::warpAffine(roi, level, m, {w, h}, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(0));
+  cv::threshold(level, level, 127, 255, cv::THRESH_BINARY);
+  cv::Mat solid, hollow;
+  double face = 0;
+  horizontalBands(level, s, solid, hollow, face);
+  std::vector<Piece> found;
+  piecesAlongX(solid, s, WallKind::Solid, 0, found);
+  piecesAlongX(hollow, s, WallKind::Double, face, found);
+  cv::Mat back;
+  cv::invertAffineTransform(m, back);
+  auto unturn = [&](cv::Point2d p) {
+    const double x = p.x - 0.5, y = p.y - 0.5;
+    return cv::Point2d(back.at<double>(0, 0) * x + back.at<double>(0, 1) * y + back.at<double>(0, 2) + 0.5 +
+                           slant.region.x,
+                       back.at<double>(1, 0) * x + back.at<double>(1, 1) * y + back.at<double>(1, 2) + 0.5 +
+                           slant.region.y);
+  };
+  for (Piece& p : found) {
+    // Bands found in the turned region run level; anything else is a
+    // blob the line fit made up.
+    if (std::abs(p.b.y - p.a.y) > 0.1 * std::abs(p.b.x - p.a.x))
+      continue;
+    p.a = unturn(p.a);
+    p.b = unturn(p.b);
+    out.push_back(p);
+  }
+}
+
+}  // namespace ink::steps

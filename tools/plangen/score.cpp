@@ -1,0 +1,96 @@
+#include "score.h"
+#include <algorithm>
+#include <cmath>
+#include <opencv2/imgproc.hpp>
+
+namespace plangen {
+
+namespace {
+
+double dist(ink::Point a, ink::Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+// Closest pairs first, each junction used once.
+Matches match(const ink::WallMap& truth, const ink::WallMap& found, bool strict)
+{
+  Matches m;
+  m.truth = int(truth.junctions.size());
+  m.found = int(found.junctions.size());
+  const double loose = 0.02 * std::max(truth.width, truth.height);
+  struct Pair {
+    double d;
+    int t, f;
+  };
+  std::vector<Pair> pairs;
+  for (int t = 0; t < m.truth; ++t) {
+    const ink::Junction& jt = truth.junctions[size_t(t)];
+    double reach = loose;
+    if (strict) {
+      reach = 0;
+      for (int w : jt.walls)
+        reach = std::max(reach, truth.walls[size_t(w)].thickness);
+    }
+    for (int f = 0; f < m.found; ++f) {
+      const ink::Junction& jf = found.junctions[size_t(f)];
+      const double d = dist(jt.at, jf.at);
+      if (jf.type == jt.type && d <= reach)
+        pairs.push_back({d, t, f});
+    }
+  }
+  std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return a.d < b.d; });
+  std::vector<char> usedT(size_t(m.truth), 0), usedF(size_t(m.found), 0);
+  for (const Pair& p : pairs) {
+    if (usedT[size_t(p.t)] || usedF[size_t(p.f)])
+      continue;
+    usedT[size_t(p.t)] = usedF[size_t(p.f)] = 1;
+    ++m.matched;
+  }
+  return m;
+}
+
+}  // namespace
+
+cv::Mat wallPixels(const ink::WallMap& map, int step)
+{
+  cv::Mat out((map.height + step - 1) / step, (map.width + step - 1) / step, CV_8U, cv::Scalar(0));
+  std::vector<char> freeEnd(2 * map.walls.size(), 0);
+  for (const ink::Junction& j : map.junctions)
+    if (j.type == ink::JunctionType::End && j.walls.size() == 1) {
+      const ink::Wall& w = map.walls[size_t(j.walls[0])];
+      freeEnd[2 * size_t(j.walls[0]) + (dist(j.at, w.a) <= dist(j.at, w.b) ? 0 : 1)] = 1;
+    }
+  auto band = [&](ink::Point a, ink::Point b, double half, double extendA, double extendB, int value) {
+    const double len = dist(a, b);
+    if (len <= 0)
+      return;
+    const double ux = (b.x - a.x) / len, uy = (b.y - a.y) / len, nx = uy * half, ny = -ux * half;
+    const ink::Point a2{a.x - ux * extendA, a.y - uy * extendA}, b2{b.x + ux * extendB, b.y + uy * extendB};
+    std::vector<cv::Point> poly;
+    for (ink::Point p : {ink::Point{a2.x + nx, a2.y + ny}, ink::Point{b2.x + nx, b2.y + ny},
+                         ink::Point{b2.x - nx, b2.y - ny}, ink::Point{a2.x - nx, a2.y - ny}})
+      poly.push_back(cv::Point(int(std::lround((p.x / step - 0.5) * 16)), int(std::lround((p.y / step - 0.5) * 16))));
+    cv::fillConvexPoly(out, poly, cv::Scalar(value), cv::LINE_8, 4);
+  };
+  for (size_t i = 0; i < map.walls.size(); ++i) {
+    const ink::Wall& w = map.walls[i];
+    const double h = w.thickness / 2;
+    band(w.a, w.b, h, freeEnd[2 * i] ? 0 : h, freeEnd[2 * i + 1] ? 0 : h, 255);
+  }
+  for (const ink::Opening& o : map.openings) {
+    const double h = o.wall >= 0 ? map.walls[size_t(o.wall)].thickness / 2 + 1 : 0;
+    band(o.a, o.b, h, 0, 0, 0);
+  }
+  return out;
+}
+
+Score score(const ink::WallMap& truth, const ink::WallMap& found)
+{
+  Score s;
+  s.loose = match(truth, found, false);
+  s.strict = match(truth, found, true);
+  const cv::Mat t = wallPixels(truth, 2), f = wallPixels(found, 2);
+  const double both = cv::countNonZero(t & f), either = cv::countNonZero(t | f);
+  s.iou = either > 0 ? both / either : 1.0;
+  return s;
+}
+
+}  // namespace plangen

@@ -7,12 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <opencv2/imgproc.hpp>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-static void dumpPpm(const cv::Mat& m, const std::string& path) { std::ofstream f(path, std::ios::binary); f << "P6\n" << m.cols << " " << m.rows << "\n255\n"; for (int y = 0; y < m.rows; ++y) f.write((const char*)m.ptr(y), m.cols * 3); }
-#define TMARK(name) if (std::getenv("INK_TIMING")) { auto now = std::chrono::steady_clock::now(); std::fprintf(stderr, "%-12s %.0f ms\n", name, std::chrono::duration<double, std::milli>(now - tmark).count()); tmark = now; }
 
 namespace ink {
 
@@ -53,7 +47,7 @@ cv::Mat reduce(const cv::Mat& image, int factor, bool ignoreTraced)
   return out;
 }
 
-cv::Mat binarise(const cv::Mat& reduced, const Scale& s)
+Inked binarise(const cv::Mat& reduced, const Scale& s)
 {
   // The paper: the lightest value of blocks wider than any wall, smoothed
   // and spread back over the page, so grey or yellow paper, uneven light
@@ -98,20 +92,25 @@ cv::Mat binarise(const cv::Mat& reduced, const Scale& s)
   long above = 0;
   for (int v = int(level) + 1; v < 256; ++v)
     above += hist[v];
+  // The darkness of the ink: its darkest tenth is what the core of a solid
+  // band or a heavy line reads, and half of that is where its edges are.
   long seen = 0;
-  for (int v = 255; v > level && above > 0; --v) {
+  double solidInk = 0;
+  for (int v = 255; v > level && above > 0 && solidInk == 0; --v) {
     seen += hist[v];
-    if (seen * 2 >= above) {
-      level = std::max(level, v * 0.5);  // v: the median darkness of the ink
-      break;
-    }
+    if (seen * 10 >= above)
+      solidInk = v;
   }
+  level = std::max(level, solidInk * 0.5);
   cv::threshold(dark, ink, level, 255, cv::THRESH_BINARY);
-  dark.release();
   // A line drawing is mostly paper; a photograph or a dark page is not.
+  Inked out;
+  out.inkDarkness = std::max({1.0, solidInk, 2 * level});
   if (cv::countNonZero(ink) > 0.3 * double(ink.total()))
-    return {};
-  return ink;
+    return out;
+  out.ink = ink;
+  out.dark = dark;
+  return out;
 }
 
 }  // namespace steps
@@ -175,13 +174,11 @@ Analysis analyseWalls(const cv::Mat& image, double dpi, const Options& o)
   if (longSide < s.minLength + 2 || shortSide < s.minThickness + 2)
     return result;  // too small to hold a wall: nothing found
 
-  auto tmark = std::chrono::steady_clock::now();
   const cv::Mat reduced = reduce(image, factor, o.ignoreTraced);
-  TMARK("reduce")
   if (cancelled(o))
     return refuse("cancelled", Status::Cancelled);
-  cv::Mat ink = binarise(reduced, s);
-  TMARK("binarise")
+  const Inked inked = binarise(reduced, s);
+  const cv::Mat& ink = inked.ink;
   if (ink.empty())
     return refuse("the page is mostly dark: not a line drawing");
 
@@ -190,16 +187,16 @@ Analysis analyseWalls(const cv::Mat& image, double dpi, const Options& o)
   for (int axis = 0; axis < 2; ++axis) {
     if (cancelled(o))
       break;
-    cv::Mat along = ink;
-    if (axis == 1)
+    cv::Mat along = ink, alongDark = inked.dark;
+    if (axis == 1) {
       cv::transpose(ink, along);
+      cv::transpose(inked.dark, alongDark);
+    }
     cv::Mat solid, hollow;
-    double face = 0;
-    horizontalBands(along, s, solid, hollow, face);
+    horizontalBands(along, s, solid, hollow);
     std::vector<Piece> found;
-    piecesAlongX(solid, s, WallKind::Solid, 0, found);
-    piecesAlongX(hollow, s, WallKind::Double, face, found);
-    if (std::getenv("INK_DEBUG")) { cv::Mat dbg; cv::merge(std::vector<cv::Mat>{hollow, solid, along}, dbg); dumpPpm(dbg, std::string("/tmp/inkdbg/axis") + char('0' + axis) + ".ppm"); }
+    piecesAlongX(solid, alongDark, inked.inkDarkness, s, WallKind::Solid, found);
+    piecesAlongX(hollow, alongDark, inked.inkDarkness, s, WallKind::Double, found);
     cv::Mat both = solid | hollow;
     if (axis == 1) {
       for (Piece& p : found) {
@@ -210,27 +207,34 @@ Analysis analyseWalls(const cv::Mat& image, double dpi, const Options& o)
     }
     clearAround(residual, both, std::max(1, int(s.minThickness / 2)));
     pieces.insert(pieces.end(), found.begin(), found.end());
-    TMARK("axis")
   }
   if (!cancelled(o)) {
     const auto slants = slantedDirections(residual, s);
-    TMARK("hough")
     for (const Slant& slant : slants)
-      slantedPieces(ink, slant, s, pieces);
-    TMARK("slanted")
+      slantedPieces(inked, slant, s, pieces);
   }
   if (cancelled(o))
     return refuse("cancelled", Status::Cancelled);
 
-  if (std::getenv("INK_DEBUG"))
-    for (const Piece& p : pieces)
-      std::fprintf(stderr, "piece %s (%.0f,%.0f)-(%.0f,%.0f) t=%.0fmm len=%.0fmm\n", p.kind == WallKind::Solid ? "S" : "D", p.a.x * factor / 4, p.a.y * factor / 4, p.b.x * factor / 4, p.b.y * factor / 4, p.thickness / s.perMm, std::hypot(p.b.x - p.a.x, p.b.y - p.a.y) / s.perMm);
+  // A band along the page's edge, closer to it than two of the thickest
+  // walls, is the scanner's shadow or the sheet's border, not a wall.
+  {
+    const double w = image.cols / factor, h = image.rows / factor;
+    auto nearEdge = [&](const Piece& p, auto coord, double limit) {
+      const double m = 2 * s.maxThickness;
+      return (coord(p.a) < m && coord(p.b) < m) || (coord(p.a) > limit - m && coord(p.b) > limit - m);
+    };
+    auto x = [](const cv::Point2d& q) { return q.x; };
+    auto y = [](const cv::Point2d& q) { return q.y; };
+    pieces.erase(std::remove_if(pieces.begin(), pieces.end(),
+                                [&](const Piece& p) { return nearEdge(p, x, w) || nearEdge(p, y, h); }),
+                 pieces.end());
+  }
   WallMap map = assemble(std::move(pieces), s);
   map.width = image.cols;
   map.height = image.rows;
   map.dpi = dpi;
   findJunctions(map, 2 + 0.25 * s.minThickness * factor);
-  TMARK("assemble")
   result.map = std::move(map);
   return result;
 }

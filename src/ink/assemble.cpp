@@ -36,8 +36,9 @@ double angleBetween(P u, P v) { return std::acos(std::min(1.0, std::abs(dot(u, v
 
 // Pieces a and b as one wall when they lie on one line within half a
 // thickness and their gap is no wider than an opening.
-bool mergeable(const Line& a, const Line& b, const Scale& s, double& gap)
+bool mergeable(const Line& a, const Line& b, const Scale& s, double& gap, double extra = 0)
 {
+  gap = 1e300;
   if (a.kind != b.kind)
     return false;
   const P u = a.dir();
@@ -55,8 +56,9 @@ bool mergeable(const Line& a, const Line& b, const Scale& s, double& gap)
     std::swap(t0, t1);
   gap = std::max(t0 - s1, s0 - t1);
   // The jamb lines and ragged ends make a gap look up to a wall's
-  // thickness wider than the opening it is.
-  return gap <= s.maxOpening + tMax;
+  // thickness wider than the opening it is, and the piece of wall between
+  // an opening and a junction may be too short to read.
+  return gap <= s.maxOpening + tMax + s.detectLength + extra;
 }
 
 Line merge(const Line& a, const Line& b)
@@ -119,16 +121,22 @@ WallMap assemble(std::vector<Piece> pieces, const Scale& s)
       for (size_t j = 0; j < lines.size() && !drop[i]; ++j) {
         const Line& q = lines[j];
         // The jambs may add a line width or two to the panes' length.
-        if (j == i || q.length() <= p.length() || p.length() > s.maxOpening + 2 * q.thickness)
+        if (j == i || q.length() < 0.5 * p.length() || p.length() > s.maxOpening + 2 * q.thickness)
           continue;
         const bool other = q.kind != p.kind || q.thickness > 1.3 * p.thickness + 1;
         if (!other)
           continue;
-        Line asSame = p;
-        asSame.kind = q.kind;
-        asSame.thickness = q.thickness;
-        double gap = 0;
-        if (mergeable(q, asSame, s, gap))
+        // Panes offset either side of the centre line make the piece's
+        // own direction unreliable: only its middle and its reach count.
+        const P u = q.dir();
+        const P mid = (p.a + p.b) * 0.5;
+        if (angleBetween(u, p.dir()) > 8 * CV_PI / 180 || std::abs(cross(u, mid - q.a)) > q.thickness / 2 + 1)
+          continue;
+        double t0 = dot(u, p.a - q.a), t1 = dot(u, p.b - q.a);
+        if (t0 > t1)
+          std::swap(t0, t1);
+        const double gap = std::max(t0 - q.length(), -t1);
+        if (gap <= s.maxOpening + q.thickness)
           drop[i] = 1;
       }
     }
@@ -139,20 +147,55 @@ WallMap assemble(std::vector<Piece> pieces, const Scale& s)
     lines.swap(kept);
   }
 
-  // Collinear pieces across gaps, repeated until nothing joins.
+  // Collinear pieces across gaps, repeated until nothing joins. A wall
+  // crossing the gap widens what may be bridged by its own width and by the
+  // shortest band looked for (the piece between it and an opening may be
+  // too short to read).
   for (bool joined = true; joined;) {
     joined = false;
     for (size_t i = 0; i < lines.size() && !joined; ++i)
       for (size_t j = i + 1; j < lines.size() && !joined; ++j) {
         double gap = 0;
-        if (!mergeable(lines[i], lines[j], s, gap))
-          continue;
-        if (gap > smallGap) {
-          // The gap between the facing ends, on the joined centre line.
+        std::vector<std::pair<double, double>> crossed;  // along line i, from its end
+        if (!mergeable(lines[i], lines[j], s, gap)) {
+          if (gap > s.maxOpening + 3 * s.maxThickness)
+            continue;
           const P u = lines[i].dir();
           const bool jAfter = dot(u, (lines[j].a + lines[j].b) * 0.5 - lines[i].a) > lines[i].length() / 2;
           const P from = jAfter ? lines[i].b : lines[i].a;
-          gaps.push_back({from, from + u * (jAfter ? gap : -gap)});
+          const P out = jAfter ? u : -u;
+          double width = 0;
+          for (size_t k = 0; k < lines.size(); ++k) {
+            P at;
+            if (k == i || k == j || !crossing(lines[i], lines[k], at))
+              continue;
+            const double along = dot(out, at - from), onK = dot(lines[k].dir(), at - lines[k].a);
+            const double slack = lines[i].thickness / 2 + 2;
+            const double half = lines[k].thickness / 2 / std::max(0.2, std::abs(cross(u, lines[k].dir())));
+            const double lo = std::max(0.0, along - half), hi = std::min(gap, along + half);
+            if (hi <= lo || onK < -slack || onK > lines[k].length() + slack)
+              continue;
+            width += hi - lo + s.detectLength;
+            crossed.push_back({lo, hi});
+          }
+          if (width == 0 || !mergeable(lines[i], lines[j], s, gap, width))
+            continue;
+        }
+        if (gap > smallGap) {
+          // The gap between the facing ends, on the joined centre line,
+          // less any wall crossing it.
+          const P u = lines[i].dir();
+          const bool jAfter = dot(u, (lines[j].a + lines[j].b) * 0.5 - lines[i].a) > lines[i].length() / 2;
+          const P from = jAfter ? lines[i].b : lines[i].a;
+          const P out = jAfter ? u : -u;
+          std::sort(crossed.begin(), crossed.end());
+          double start = 0;
+          crossed.push_back({gap, gap});
+          for (const auto& [lo, hi] : crossed) {
+            if (lo - start > smallGap)
+              gaps.push_back({from + out * start, from + out * lo});
+            start = std::max(start, hi);
+          }
         }
         lines[i] = merge(lines[i], lines[j]);
         lines.erase(lines.begin() + long(j));
@@ -206,8 +249,11 @@ WallMap assemble(std::vector<Piece> pieces, const Scale& s)
         const double sAlong = dot(out, at - e);
         // How far the end may already reach past the other's centre line
         // (an L or T band runs to its far face) and how far short of it.
+        // A band meeting another at an angle runs on through it for its
+        // own half width times the cotangent as well.
         const double half = other.thickness / 2;
-        const double back = half / std::max(0.2, std::abs(cross(out, other.dir()))) + 2;
+        const double sine = std::max(0.2, std::abs(cross(out, other.dir())));
+        const double back = half / sine + me.thickness / 2 * std::abs(dot(out, other.dir())) / sine + 2;
         if (sAlong < -back || sAlong > (mayReach ? s.maxOpening + half : back))
           continue;
         if (std::abs(sAlong) < std::abs(bestS)) {

@@ -3,7 +3,6 @@
 // lines, one per connected band.
 #include "ink/steps.h"
 #include <algorithm>
-#include <mutex>
 #include <cmath>
 #include <opencv2/imgproc.hpp>
 
@@ -11,8 +10,14 @@ namespace ink::steps {
 
 namespace {
 
+// Kernels have odd sizes: OpenCV's dilation does not mirror the kernel,
+// so an opening with an even one shifts its result by a pixel.
+int odd(int n) { return n | 1; }
+
 cv::Mat open(const cv::Mat& in, int w, int h)
 {
+  w = odd(w);
+  h = odd(h);
   cv::Mat out;
   cv::morphologyEx(in, out, cv::MORPH_OPEN, cv::getStructuringElement(cv::MORPH_RECT, {w, h}));
   return out;
@@ -20,7 +25,7 @@ cv::Mat open(const cv::Mat& in, int w, int h)
 
 // A solid band is at least a thin wall thick; a drawn line, even a heavy
 // face line, is thinner.
-int bandHeight(const Scale& s) { return std::max(2, int(std::lround(s.minThickness))); }
+int bandHeight(const Scale& s) { return odd(std::max(2, int(std::lround(s.minThickness)))); }
 
 struct Run {
   int from, to;  // [from, to)
@@ -29,8 +34,7 @@ struct Run {
 
 // One column of the page (a row of the transposed masks): fills hollow
 // between paired lines.
-void pairLines(const uchar* thin, const uchar* ink, uchar* hollow, int n, const Scale& s, int maxFace,
-               double& faceSum, double& faceCount)
+void pairLines(const uchar* thin, const uchar* ink, uchar* hollow, int n, const Scale& s, int maxFace)
 {
   std::vector<Run> runs;
   for (int i = 0; i < n;) {
@@ -63,14 +67,12 @@ void pairLines(const uchar* thin, const uchar* ink, uchar* hollow, int n, const 
     if (inGap > 1)
       continue;
     std::fill(hollow + a.from, hollow + b.to, uchar(255));
-    faceSum += (a.to - a.from) + (b.to - b.from);
-    faceCount += 2;
   }
 }
 
 }  // namespace
 
-void horizontalBands(const cv::Mat& ink, const Scale& s, cv::Mat& solid, cv::Mat& hollow, double& faceWidth)
+void horizontalBands(const cv::Mat& ink, const Scale& s, cv::Mat& solid, cv::Mat& hollow)
 {
   const int length = std::max(3, int(std::lround(s.detectLength)));
   const int th = bandHeight(s);
@@ -85,15 +87,9 @@ void horizontalBands(const cv::Mat& ink, const Scale& s, cv::Mat& solid, cv::Mat
   thin.release();
   cv::transpose(ink, inkT);
   cv::Mat hollowT(thinT.size(), CV_8U, cv::Scalar(0));
-  double faceSum = 0, faceCount = 0;
-  std::mutex lock;
   cv::parallel_for_(cv::Range(0, thinT.rows), [&](const cv::Range& r) {
-    double sum = 0, count = 0;
     for (int y = r.start; y < r.end; ++y)
-      pairLines(thinT.ptr(y), inkT.ptr(y), hollowT.ptr(y), thinT.cols, s, th - 1, sum, count);
-    std::lock_guard<std::mutex> g(lock);
-    faceSum += sum;
-    faceCount += count;
+      pairLines(thinT.ptr(y), inkT.ptr(y), hollowT.ptr(y), thinT.cols, s, th - 1);
   });
   thinT.release();
   inkT.release();
@@ -102,14 +98,14 @@ void horizontalBands(const cv::Mat& ink, const Scale& s, cv::Mat& solid, cv::Mat
   // Bridge the columns where dust or a speck in the gap broke the pair.
   cv::morphologyEx(hollow, hollow, cv::MORPH_CLOSE, cv::getStructuringElement(cv::MORPH_RECT, {2 * th + 1, 1}));
   hollow = open(hollow, length, th);
-  faceWidth = faceCount > 0 ? faceSum / faceCount : 0;
 }
 
-void piecesAlongX(const cv::Mat& mask, const Scale& s, WallKind kind, double faceWidth, std::vector<Piece>& out)
+void piecesAlongX(const cv::Mat& mask, const cv::Mat& dark, double inkDarkness, const Scale& s, WallKind kind,
+                  std::vector<Piece>& out)
 {
   cv::Mat labels, stats, centroids;
   const int n = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
-  std::vector<int> count;
+  std::vector<int> count, top, bottom;
   std::vector<double> sumY;
   for (int i = 1; i < n; ++i) {
     const int x0 = stats.at<int>(i, cv::CC_STAT_LEFT), y0 = stats.at<int>(i, cv::CC_STAT_TOP);
@@ -117,13 +113,18 @@ void piecesAlongX(const cv::Mat& mask, const Scale& s, WallKind kind, double fac
     if (w < s.detectLength * 0.9)
       continue;
     count.assign(size_t(w), 0);
+    top.assign(size_t(w), mask.rows);
+    bottom.assign(size_t(w), -1);
     sumY.assign(size_t(w), 0);
     for (int y = y0; y < y0 + h; ++y) {
       const int* l = labels.ptr<int>(y);
       for (int x = x0; x < x0 + w; ++x)
         if (l[x] == i) {
-          ++count[size_t(x - x0)];
-          sumY[size_t(x - x0)] += y;
+          const size_t c = size_t(x - x0);
+          ++count[c];
+          sumY[c] += y;
+          top[c] = std::min(top[c], y);
+          bottom[c] = std::max(bottom[c], y);
         }
     }
     std::vector<int> sorted;
@@ -134,8 +135,24 @@ void piecesAlongX(const cv::Mat& mask, const Scale& s, WallKind kind, double fac
       continue;
     std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
     const double median = sorted[sorted.size() / 2];
-    // Outer edge to outer edge, for line pairs as for solid bands.
-    const double thickness = median;
+    double thickness = median;  // a line pair: outer edge to outer edge
+    if (kind == WallKind::Solid && !dark.empty()) {
+      // The ink across each column, a pixel beyond the band either side
+      // for the soft edges.
+      std::vector<double> across;
+      for (int c = 0; c < w; c += 2) {
+        if (count[size_t(c)] == 0 || std::abs(count[size_t(c)] - median) > 0.35 * median + 1)
+          continue;
+        double sum = 0;
+        for (int y = std::max(0, top[size_t(c)] - 2); y <= std::min(mask.rows - 1, bottom[size_t(c)] + 2); ++y)
+          sum += dark.at<uchar>(y, x0 + c);
+        across.push_back(sum / inkDarkness);
+      }
+      if (!across.empty()) {
+        std::nth_element(across.begin(), across.begin() + long(across.size() / 2), across.end());
+        thickness = across[across.size() / 2];
+      }
+    }
     if (thickness > s.maxThickness * 1.15 || thickness < s.minThickness * 0.85)
       continue;
     // The centre line: least squares through the middle of each column
@@ -230,9 +247,9 @@ std::vector<Slant> slantedDirections(const cv::Mat& residual, const Scale& s)
   return out;
 }
 
-void slantedPieces(const cv::Mat& ink, const Slant& slant, const Scale& s, std::vector<Piece>& out)
+void slantedPieces(const Inked& inked, const Slant& slant, const Scale& s, std::vector<Piece>& out)
 {
-  const cv::Mat roi = ink(slant.region);
+  const cv::Mat roi = inked.ink(slant.region);
   const double deg = slant.angle * 180 / CV_PI;
   const cv::Point2f centre((roi.cols - 1) / 2.0f, (roi.rows - 1) / 2.0f);
   cv::Mat m = cv::getRotationMatrix2D(centre, deg, 1.0);
@@ -240,15 +257,15 @@ void slantedPieces(const cv::Mat& ink, const Slant& slant, const Scale& s, std::
   const int w = int(std::ceil(roi.cols * c + roi.rows * sn)), h = int(std::ceil(roi.cols * sn + roi.rows * c));
   m.at<double>(0, 2) += (w - 1) / 2.0 - centre.x;
   m.at<double>(1, 2) += (h - 1) / 2.0 - centre.y;
-  cv::Mat level;
+  cv::Mat level, levelDark;
   cv::warpAffine(roi, level, m, {w, h}, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(0));
   cv::threshold(level, level, 127, 255, cv::THRESH_BINARY);
+  cv::warpAffine(inked.dark(slant.region), levelDark, m, {w, h}, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(0));
   cv::Mat solid, hollow;
-  double face = 0;
-  horizontalBands(level, s, solid, hollow, face);
+  horizontalBands(level, s, solid, hollow);
   std::vector<Piece> found;
-  piecesAlongX(solid, s, WallKind::Solid, 0, found);
-  piecesAlongX(hollow, s, WallKind::Double, face, found);
+  piecesAlongX(solid, levelDark, inked.inkDarkness, s, WallKind::Solid, found);
+  piecesAlongX(hollow, levelDark, inked.inkDarkness, s, WallKind::Double, found);
   cv::Mat back;
   cv::invertAffineTransform(m, back);
   auto unturn = [&](cv::Point2d p) {

@@ -25,15 +25,20 @@ bool cancelled(const Options& o);
 // channel (traced ink counted as paper when asked), 255 = white.
 cv::Mat reduce(const cv::Mat& image, int factor, bool ignoreTraced);
 
-// Ink (255) where the reduced copy is darker than the paper around it, with
-// the paper's own colour and light taken out. Returns an empty Mat when the
+// The reduced copy read against its paper: darkness relative to the paper
+// around it (the paper's own colour and light taken out), and ink (255)
+// where that is past the level between paper and ink. ink is empty when the
 // page holds too much ink to be a line drawing (a photograph).
-cv::Mat binarise(const cv::Mat& reduced, const Scale& s);
+struct Inked {
+  cv::Mat ink;
+  cv::Mat dark;
+  double inkDarkness = 255;  // typical darkness of solid ink
+};
+Inked binarise(const cv::Mat& reduced, const Scale& s);
 
 // Wall candidates along the x axis: solid bands and thin line pairs
-// around an empty wall-thick gap, filled face to face. faceWidth receives
-// the mean width of the paired lines (0 when none).
-void horizontalBands(const cv::Mat& ink, const Scale& s, cv::Mat& solid, cv::Mat& hollow, double& faceWidth);
+// around an empty wall-thick gap, filled face to face.
+void horizontalBands(const cv::Mat& ink, const Scale& s, cv::Mat& solid, cv::Mat& hollow);
 
 // A piece of wall found in a mask, in reduced continuous coordinates
 // (pixel i covers [i, i+1)).
@@ -43,8 +48,12 @@ struct Piece {
   WallKind kind = WallKind::Solid;
 };
 
-// Centre lines of the components of a mask of bands running along x.
-void piecesAlongX(const cv::Mat& mask, const Scale& s, WallKind kind, double faceWidth, std::vector<Piece>& out);
+// Centre lines of the components of a mask of bands running along x. The
+// thickness of a solid band is its ink across (darkness over the ink's own
+// darkness, from dark, laid out as mask), which tells a heavy line from a
+// thin wall where the pixel count cannot; a line pair's is its width.
+void piecesAlongX(const cv::Mat& mask, const cv::Mat& dark, double inkDarkness, const Scale& s, WallKind kind,
+                  std::vector<Piece>& out);
 
 // The long straight lines that are neither horizontal nor vertical, as
 // angles in radians (0..pi), with the region of the reduced copy that
@@ -56,7 +65,7 @@ struct Slant {
 std::vector<Slant> slantedDirections(const cv::Mat& residual, const Scale& s);
 
 // Bands along the direction of a slant, found in its region turned level.
-void slantedPieces(const cv::Mat& ink, const Slant& slant, const Scale& s, std::vector<Piece>& out);
+void slantedPieces(const Inked& inked, const Slant& slant, const Scale& s, std::vector<Piece>& out);
 
 // Joins the pieces into walls: collinear pieces across gaps up to the
 // longest opening (recording the gap), ends brought onto the walls they

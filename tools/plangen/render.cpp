@@ -130,7 +130,7 @@ cv::Mat wallInk(const Plan& plan, const Geometry& g, double faceMm)
   }
   const int lw = std::max(1, int(std::lround(faceMm * g.k)));
   cv::Mat inner;
-  cv::erode(hollow, inner, cv::getStructuringElement(cv::MORPH_RECT, {2 * lw + 1, 2 * lw + 1}));
+  cv::erode(hollow, inner, cv::getStructuringElement(cv::MORPH_ELLIPSE, {2 * lw + 1, 2 * lw + 1}));
   cv::Mat faces = hollow - inner;
   // The inner outline of a double wall where it runs into a solid band is
   // hidden under the band anyway.

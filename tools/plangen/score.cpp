@@ -87,7 +87,7 @@ Score score(const ink::WallMap& truth, const ink::WallMap& found)
   Score s;
   s.loose = match(truth, found, false);
   s.strict = match(truth, found, true);
-  const cv::Mat t = wallPixels(truth, 2), f = wallPixels(found, 2);
+  const cv::Mat t = wallPixels(truth, 1), f = wallPixels(found, 1);
   const double both = cv::countNonZero(t & f), either = cv::countNonZero(t | f);
   s.iou = either > 0 ? both / either : 1.0;
   return s;

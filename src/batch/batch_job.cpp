@@ -1,4 +1,5 @@
 #include "batch/batch_job.h"
+#include "batch/batch_walls.h"
 #include "floorplan/underlay_rules.h"
 #include "imaging/effects/effectcore.h"
 #include "imaging/effects/gf5effect.h"
@@ -170,6 +171,13 @@ QString processFile(const QString& input, const QString& output, const Options& 
         const int dpm = int(std::lround(o.dpi / 0.0254));
         cur.image()->setDotsPerMeterX(dpm);
         cur.image()->setDotsPerMeterY(dpm);
+    }
+
+    if (!o.wallsDir.isEmpty()) {
+        const QString walls = wallsFileFor(input, o.wallsDir);
+        const QString error = writeWallMap(*cur.image(), walls);
+        if (!error.isEmpty() || output == walls)
+            return error;
     }
 
     const QString format = o.format.isEmpty() ? formatForName(output) : o.format;

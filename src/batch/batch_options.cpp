@@ -115,6 +115,11 @@ Parsed parseArguments(const QStringList& args)
             if (!d || d->isEmpty())
                 return fail("-o には出力フォルダを指定してください", "-o needs an output folder");
             o.outDir = *d;
+        } else if (name == "--walls") {
+            const std::optional<QString> d = take();
+            if (!d || d->isEmpty())
+                return fail("--walls には壁の JSON を書くフォルダを指定してください", "--walls needs a folder");
+            o.wallsDir = *d;
         } else if (name == "--output") {
             const std::optional<QString> d = take();
             if (!d)
@@ -140,7 +145,7 @@ Parsed parseArguments(const QStringList& args)
     }
     if (o.inPlace && !o.outDir.isEmpty())
         return fail("-o と --in-place は同時に指定できません", "-o and --in-place cannot be used together");
-    if (!o.inPlace && o.outDir.isEmpty())
+    if (!o.inPlace && o.outDir.isEmpty() && o.wallsDir.isEmpty())
         return fail("出力フォルダを -o で指定してください（入力を置き換えるときは --in-place）",
                     "give an output folder with -o (or --in-place to replace the inputs)");
     return out;
@@ -179,6 +184,8 @@ QStringList workerArguments(const Options& o, const QString& input, const QStrin
         args << "--dpi" << QString::number(o.dpi);
     if (!o.format.isEmpty())
         args << "--format" << o.format;
+    if (!o.wallsDir.isEmpty())
+        args << "--walls" << o.wallsDir;
     args << "--quality" << QString::number(o.quality) << "--output" << output << "--" << input;
     return args;
 }
@@ -204,6 +211,7 @@ QString helpText()
         "  --in-place          入力ファイルを結果で置き換える（書き終えてから入れ替えます）\n"
         "  --format 形式       jpg、png、bmp、pdf（省略時は入力と同じ形式・同じ名前）\n"
         "  --quality Q         JPEG の品質 1〜100（既定 75）\n"
+        "  --walls フォルダ    壁・交点・開口を フォルダ/名前.walls.json に書く（-o も --in-place もなければ画像は書きません）\n"
         "  -j N, -jN, --jobs N 同時に処理する数（既定: コア数。メモリの半分に収まる数まで）\n"
         "  --files-from 一覧   処理するファイルを一覧（1 行に 1 つ、- で標準入力）から読む\n"
         "  --json              1 ファイルごとに 1 行の JSON を標準出力に書く\n"
@@ -232,6 +240,8 @@ QString helpText()
         "  --in-place          replace each input with its result (atomically)\n"
         "  --format FORMAT     jpg, png, bmp or pdf (default: the input's format and name)\n"
         "  --quality Q         JPEG quality 1 to 100 (default 75)\n"
+        "  --walls DIR         write walls, junctions and openings to DIR/NAME.walls.json\n"
+        "                      (without -o or --in-place no picture is written)\n"
         "  -j N, -jN, --jobs N files worked on at once (default: one per core, as many as\n"
         "                      fit in half the memory)\n"
         "  --files-from LIST   read the input names from LIST, one per line (- : standard input)\n"

@@ -17,6 +17,9 @@ struct Options {
     int resizeLongSide = 0; // 0: keep the size
     int margin = 0;         // white pixels added on every side
     int dpi = 0;            // 0: keep the resolution
+    // Each picture's wall map, after the steps, as DIR/<name>.walls.json;
+    // without -o or --in-place no picture is written.
+    QString wallsDir;
     // Output.
     QString format;         // "jpg", "png", "bmp", "pdf"; empty: the input's own
     int quality = 75;       // JPEG quality

@@ -1,4 +1,5 @@
 #include "batch/batch_run.h"
+#include "batch/batch_walls.h"
 #include "batch/batch_job.h"
 #include "imaging/io/imageread.h"
 #include <QCoreApplication>
@@ -130,7 +131,8 @@ std::vector<Job> planJobs(const Options& o)
         job.input = in.absoluteFilePath();
         const QString name = o.format.isEmpty() ? in.fileName() : in.completeBaseName() + "." + o.format;
         const QString dir = o.inPlace ? in.absolutePath() : QDir(o.outDir).absolutePath();
-        job.output = QDir(dir).filePath(name);
+        // Only the wall map is written when no picture output is asked for.
+        job.output = wallsOnly(o) ? wallsFileFor(f, o.wallsDir) : QDir(dir).filePath(name);
         const QString target = canonical(job.output);
         const bool ownInput = target == canonical(job.input);
         if (inputs.contains(target) && !(o.inPlace && ownInput))
@@ -153,9 +155,10 @@ int runJobs(std::vector<Job>& jobs, const Options& o, const QString& program, st
     const qint64 budget = halfTheMemory();
     Progress progress(out, err, int(jobs.size()), o.json);
 
-    if (!o.inPlace && !QDir().mkpath(o.outDir)) {
+    const QString folder = wallsOnly(o) ? o.wallsDir : o.outDir;
+    if (!o.inPlace && !QDir().mkpath(folder)) {
         for (Job& job : jobs) {
-            job.error = QStringLiteral("出力フォルダを作れません: %1").arg(o.outDir);
+            job.error = QStringLiteral("出力フォルダを作れません: %1").arg(folder);
             job.done = true;
             progress.finished(job);
         }

@@ -235,6 +235,7 @@ Analysis analyseWalls(const cv::Mat& image, double dpi, const Options& o)
   map.height = image.rows;
   map.dpi = dpi;
   findJunctions(map, 2 + 0.25 * s.minThickness * factor);
+  findDoors(inked, s, map);
   result.map = std::move(map);
   return result;
 }

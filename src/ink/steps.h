@@ -72,4 +72,8 @@ void slantedPieces(const Inked& inked, const Slant& slant, const Scale& s, std::
 // run into, short walls dropped. Returns the map in image pixels.
 WallMap assemble(std::vector<Piece> pieces, const Scale& s);
 
+// Looks for a door in each opening of map (image pixels) on the reduced
+// copy, and adds what it finds to map.doors.
+void findDoors(const Inked& inked, const Scale& s, WallMap& map);
+
 }  // namespace ink::steps

@@ -48,9 +48,10 @@ bool checkPage(const plangen::Page& page, double dpi, const std::string& base, b
     return false;
   }
   const plangen::Score s = plangen::score(page.truth, found.map);
-  std::printf("  %.0f ms  loose P %.2f R %.2f  strict P %.2f R %.2f  IoU %.3f  (%d true, %d found junctions)\n", ms,
-              s.loose.precision(), s.loose.recall(), s.strict.precision(), s.strict.recall(), s.iou, s.loose.truth,
-              s.loose.found);
+  std::printf("  %.0f ms  loose P %.2f R %.2f  strict P %.2f R %.2f  IoU %.3f  doors P %.2f R %.2f  (%d true, %d found "
+              "junctions)\n",
+              ms, s.loose.precision(), s.loose.recall(), s.strict.precision(), s.strict.recall(), s.iou,
+              s.doors.precision(), s.doors.recall(), s.loose.truth, s.loose.found);
   std::ofstream(base + ".found.json") << ink::toJson(found.map) << "\n";
   const double f = 0.25;
   cv::Mat small;

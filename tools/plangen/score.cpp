@@ -47,6 +47,40 @@ Matches match(const ink::WallMap& truth, const ink::WallMap& found, bool strict)
   return m;
 }
 
+ink::Point middle(const ink::WallMap& m, const ink::Door& d)
+{
+  if (d.opening < 0 || d.opening >= int(m.openings.size()))
+    return d.hinge;
+  const ink::Opening& o = m.openings[size_t(d.opening)];
+  return {(o.a.x + o.b.x) / 2, (o.a.y + o.b.y) / 2};
+}
+
+Matches matchDoors(const ink::WallMap& truth, const ink::WallMap& found)
+{
+  Matches m;
+  m.truth = int(truth.doors.size());
+  m.found = int(found.doors.size());
+  std::vector<char> used(found.doors.size(), 0);
+  for (const ink::Door& t : truth.doors) {
+    if (t.opening < 0 || t.opening >= int(truth.openings.size()))
+      continue;
+    const ink::Opening& o = truth.openings[size_t(t.opening)];
+    const double width = dist(o.a, o.b);
+    for (size_t i = 0; i < found.doors.size(); ++i) {
+      const ink::Door& f = found.doors[i];
+      if (used[i] || f.kind != t.kind || dist(middle(truth, t), middle(found, f)) > width / 2)
+        continue;
+      if (t.kind == ink::DoorKind::Hinged &&
+          (dist(t.hinge, f.hinge) > width / 4 || dist(t.leafEnd, f.leafEnd) > width / 4))
+        continue;
+      used[i] = 1;
+      ++m.matched;
+      break;
+    }
+  }
+  return m;
+}
+
 }  // namespace
 
 cv::Mat wallPixels(const ink::WallMap& map, int step)
@@ -87,6 +121,7 @@ Score score(const ink::WallMap& truth, const ink::WallMap& found)
   Score s;
   s.loose = match(truth, found, false);
   s.strict = match(truth, found, true);
+  s.doors = matchDoors(truth, found);
   const cv::Mat t = wallPixels(truth, 1), f = wallPixels(found, 1);
   const double both = cv::countNonZero(t & f), either = cv::countNonZero(t | f);
   s.iou = either > 0 ? both / either : 1.0;

@@ -19,6 +19,10 @@ struct Matches {
 struct Score {
   Matches loose, strict;
   double iou = 0;
+  // Doors: one found counts when it is of the same kind in the same
+  // opening and, when hinged, hangs on the same edge and swings the same
+  // way (hinge and leaf end within a quarter of the opening's width).
+  Matches doors;
 };
 
 Score score(const ink::WallMap& truth, const ink::WallMap& found);

@@ -14,27 +14,48 @@ namespace steps {
 
 bool cancelled(const Options& o) { return o.cancel && o.cancel->load(std::memory_order_relaxed); }
 
+namespace {
+
+// One row's darkest channel per pixel; traced ink (exact grey darker than
+// mid-grey) reads as paper when asked.
+template <int Ch>
+void darkestChannel(const uchar* p, uchar* out, int n, bool ignoreTraced)
+{
+  if constexpr (Ch == 1) {
+    std::copy(p, p + n, out);
+  } else {
+    for (int x = 0; x < n; ++x, p += Ch) {
+      const uchar v = std::min(p[0], std::min(p[1], p[2]));
+      out[x] = ignoreTraced && p[0] == p[1] && p[1] == p[2] && v < 128 ? uchar(255) : v;
+    }
+  }
+}
+
+}  // namespace
+
 cv::Mat reduce(const cv::Mat& image, int factor, bool ignoreTraced)
 {
   const int w = image.cols / factor, h = image.rows / factor, ch = image.channels();
   cv::Mat out(h, w, CV_8U);
   cv::parallel_for_(cv::Range(0, h), [&](const cv::Range& rows) {
     std::vector<uint32_t> sum(static_cast<size_t>(w));
+    std::vector<uchar> line(static_cast<size_t>(w) * factor);
     for (int y = rows.start; y < rows.end; ++y) {
       std::fill(sum.begin(), sum.end(), 0u);
       for (int r = 0; r < factor; ++r) {
         const uchar* p = image.ptr(y * factor + r);
-        for (int x = 0; x < w; ++x) {
+        const int n = w * factor;
+        if (ch == 1)
+          darkestChannel<1>(p, line.data(), n, ignoreTraced);
+        else if (ch == 3)
+          darkestChannel<3>(p, line.data(), n, ignoreTraced);
+        else
+          darkestChannel<4>(p, line.data(), n, ignoreTraced);
+        const uchar* l = line.data();
+        for (int x = 0; x < w; ++x, l += factor) {
           uint32_t acc = 0;
-          for (int i = 0; i < factor; ++i, p += ch) {
-            uchar v = p[0];
-            if (ch > 1) {
-              v = std::min(p[0], std::min(p[1], p[2]));
-              if (ignoreTraced && p[0] == p[1] && p[1] == p[2] && v < 128)
-                v = 255;
-            }
-            acc += v;
-          }
+          for (int i = 0; i < factor; ++i)
+            acc += l[i];
           sum[size_t(x)] += acc;
         }
       }

@@ -234,41 +234,58 @@ std::vector<Slant> slantedDirections(const cv::Mat& residual, const Scale& s)
     if (best < 2 * s.minLength)
       break;
     double wsum = 0, asum = 0;
-    cv::Rect region;
-    std::vector<Seen> rest;
+    std::vector<Seen> group, rest;
     for (const Seen& b : seen) {
       if (std::abs(b.angle - bestAngle) < 1.5 * CV_PI / 180) {
         wsum += b.length;
         asum += b.length * b.angle;
-        const cv::Rect r(cv::Point(b.line[0], b.line[1]), cv::Point(b.line[2], b.line[3]));
-        region = region.area() == 0 ? r : (region | r);
+        group.push_back(b);
       } else {
         rest.push_back(b);
       }
     }
     seen = std::move(rest);
-    const int pad = int(std::ceil(s.maxThickness + s.detectLength));
-    region = cv::Rect(region.x - pad, region.y - pad, region.width + 2 * pad, region.height + 2 * pad) &
-             cv::Rect(0, 0, residual.cols, residual.rows);
-    out.push_back({asum / wsum, region});
+    // The lines in the turned frame, where they run level: strips of them
+    // lying near each other across the direction are read together, so
+    // only the page around the lines is turned, not their bounding box.
+    const double angle = asum / wsum, c = std::cos(angle), sn = std::sin(angle);
+    const double pad = s.maxThickness + 2, reach = s.detectLength + s.maxThickness;
+    std::vector<cv::Rect2d> strips;
+    for (const Seen& b : group) {
+      const double x1 = c * b.line[0] + sn * b.line[1], x2 = c * b.line[2] + sn * b.line[3];
+      const double y1 = -sn * b.line[0] + c * b.line[1], y2 = -sn * b.line[2] + c * b.line[3];
+      cv::Rect2d r(std::min(x1, x2) - reach, std::min(y1, y2) - pad, std::abs(x2 - x1) + 2 * reach,
+                   std::abs(y2 - y1) + 2 * pad);
+      for (auto it = strips.begin(); it != strips.end();) {
+        if ((*it & r).area() > 0) {
+          r |= *it;
+          it = strips.erase(it);
+        } else {
+          ++it;
+        }
+      }
+      strips.push_back(r);
+    }
+    for (const cv::Rect2d& r : strips)
+      out.push_back({angle, r});
   }
   return out;
 }
 
 void slantedPieces(const Inked& inked, const Slant& slant, const Scale& s, std::vector<Piece>& out)
 {
-  const cv::Mat roi = inked.ink(slant.region);
-  const double deg = slant.angle * 180 / CV_PI;
-  const cv::Point2f centre((roi.cols - 1) / 2.0f, (roi.rows - 1) / 2.0f);
-  cv::Mat m = cv::getRotationMatrix2D(centre, deg, 1.0);
-  const double c = std::abs(std::cos(slant.angle)), sn = std::abs(std::sin(slant.angle));
-  const int w = int(std::ceil(roi.cols * c + roi.rows * sn)), h = int(std::ceil(roi.cols * sn + roi.rows * c));
-  m.at<double>(0, 2) += (w - 1) / 2.0 - centre.x;
-  m.at<double>(1, 2) += (h - 1) / 2.0 - centre.y;
+  // The strip turned level: its pixel (u, v) is the point u + strip.x
+  // along the direction and v + strip.y across it.
+  const double c = std::cos(slant.angle), sn = std::sin(slant.angle);
+  const cv::Rect2d& r = slant.strip;
+  const int w = int(std::ceil(r.width)), h = int(std::ceil(r.height));
+  if (w < 3 || h < 3 || double(w) * h > 4.0 * inked.ink.total())
+    return;
+  cv::Mat m = (cv::Mat_<double>(2, 3) << c, sn, -r.x, -sn, c, -r.y);
   cv::Mat level, levelDark;
-  cv::warpAffine(roi, level, m, {w, h}, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(0));
+  cv::warpAffine(inked.ink, level, m, {w, h}, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(0));
   cv::threshold(level, level, 127, 255, cv::THRESH_BINARY);
-  cv::warpAffine(inked.dark(slant.region), levelDark, m, {w, h}, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(0));
+  cv::warpAffine(inked.dark, levelDark, m, {w, h}, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(0));
   cv::Mat solid, hollow;
   horizontalBands(level, s, solid, hollow);
   std::vector<Piece> found;
@@ -278,10 +295,8 @@ void slantedPieces(const Inked& inked, const Slant& slant, const Scale& s, std::
   cv::invertAffineTransform(m, back);
   auto unturn = [&](cv::Point2d p) {
     const double x = p.x - 0.5, y = p.y - 0.5;
-    return cv::Point2d(back.at<double>(0, 0) * x + back.at<double>(0, 1) * y + back.at<double>(0, 2) + 0.5 +
-                           slant.region.x,
-                       back.at<double>(1, 0) * x + back.at<double>(1, 1) * y + back.at<double>(1, 2) + 0.5 +
-                           slant.region.y);
+    return cv::Point2d(back.at<double>(0, 0) * x + back.at<double>(0, 1) * y + back.at<double>(0, 2) + 0.5,
+                       back.at<double>(1, 0) * x + back.at<double>(1, 1) * y + back.at<double>(1, 2) + 0.5);
   };
   for (Piece& p : found) {
     // Bands found in the turned region run level; anything else is a

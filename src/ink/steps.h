@@ -55,16 +55,16 @@ struct Piece {
 void piecesAlongX(const cv::Mat& mask, const cv::Mat& dark, double inkDarkness, const Scale& s, WallKind kind,
                   std::vector<Piece>& out);
 
-// The long straight lines that are neither horizontal nor vertical, as
-// angles in radians (0..pi), with the region of the reduced copy that
-// holds each.
+// The long straight lines that are neither horizontal nor vertical: their
+// angle in radians (0..pi) and the strip around them in the frame turned by
+// that angle (x along the lines, y across), in reduced pixel coordinates.
 struct Slant {
   double angle;
-  cv::Rect region;
+  cv::Rect2d strip;
 };
 std::vector<Slant> slantedDirections(const cv::Mat& residual, const Scale& s);
 
-// Bands along the direction of a slant, found in its region turned level.
+// Bands along the direction of a slant, found in its strip turned level.
 void slantedPieces(const Inked& inked, const Slant& slant, const Scale& s, std::vector<Piece>& out);
 
 // Joins the pieces into walls: collinear pieces across gaps up to the

@@ -38,6 +38,9 @@ struct Junction {
 };
 
 // A gap in a wall line (door or window), its two edges on the centre line.
+// The wall itself runs on through its openings: its centre line spans them,
+// and a gap between two collinear pieces of ink is an opening, not two
+// walls with free ends.
 struct Opening {
   Point a, b;
   int wall = -1;  // the wall the gap interrupts, or -1 when between two walls

@@ -13,7 +13,7 @@ PACKAGES=(
   libturbojpeg0-dev libjpeg-turbo-progs img2pdf
   fonts-ipafont-gothic
   xvfb xauth xdotool x11-xserver-utils xclip python3 poppler-utils
-  qt6-translations-l10n desktop-file-utils appstream dpkg-dev
+  qt6-translations-l10n qt6-l10n-tools desktop-file-utils appstream dpkg-dev
   clang libclang-rt-14-dev
   python3-ezdxf  # tests only: reads written DXF files back
 )

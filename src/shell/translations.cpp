@@ -5,6 +5,21 @@
 
 namespace translations {
 
+namespace {
+// Installs the translator for file (a path or a resource), owned by app, as
+// Qt keeps only a pointer to an installed translator. False when it cannot
+// be read.
+bool install(QCoreApplication& app, const QLocale& locale, const QString& name, const QString& folder)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(locale, name, "_", folder) || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
 QLocale uiLocale(const QLocale& system)
 {
     if (system.language() == QLocale::C || system.name() == "C")
@@ -14,14 +29,13 @@ QLocale uiLocale(const QLocale& system)
 
 bool installQtTranslations(QCoreApplication& app, const QLocale& locale)
 {
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    // Owned by the application: Qt keeps only a pointer to an installed translator.
-    auto* translator = new QTranslator(&app);
-    if (!translator->load(locale, "qtbase", "_", folder)) {
-        delete translator;
+    if (!install(app, locale, "qtbase", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
-    }
-    return QCoreApplication::installTranslator(translator);
+    // Installed after Qt's own, so it is asked first: it only holds texts
+    // Qt's translation lacks.
+    if (locale.language() == QLocale::Japanese)
+        install(app, locale, "zorvat_qt", ":/translations");
+    return true;
 }
 
 } // namespace translations

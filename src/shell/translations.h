@@ -13,7 +13,9 @@ namespace translations {
 // itself is Japanese.
 QLocale uiLocale(const QLocale& system);
 // Loads Qt's own translations for locale from Qt's translations folder and
-// installs them in app. False when none are found (the texts stay English).
+// installs them in app, and for Japanese the program's own Japanese for the
+// texts Qt's translation leaves in English (print options, file types).
+// False when Qt's are not found (the texts stay English).
 bool installQtTranslations(QCoreApplication& app, const QLocale& locale);
 
 } // namespace translations

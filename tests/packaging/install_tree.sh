@@ -31,6 +31,21 @@ done
 desktop=$(ls "$ROOT"/usr/share/applications/*.desktop) || fail "no desktop file"
 grep -q '^Icon=zorvat$' "$desktop" || fail "desktop file names another icon"
 ls "$ROOT"/usr/share/metainfo/*.metainfo.xml >/dev/null || fail "no metainfo"
+# Manual pages: installed compressed, they render without a warning, and the
+# batch page describes every option the program's own usage lists.
+for page in zorvat zorvat-batch; do
+    gz=$ROOT/usr/share/man/man1/$page.1.gz
+    [ -f "$gz" ] || fail "no manual page $page.1.gz"
+    warnings=$(MANWIDTH=80 man --warnings -l "$gz" 2>&1 >/dev/null) || fail "man cannot show $page.1"
+    [ -z "$warnings" ] || fail "$page.1: $warnings"
+    text=$(MANWIDTH=80 man -l "$gz" 2>/dev/null)
+    grep -q '^ENGLISH' <<<"$text" || fail "$page.1 has no English section"
+    for format in JPEG PNG BMP PDF; do grep -q "$format" <<<"$text" || fail "$page.1 does not name $format"; done
+done
+batch_page=$(MANWIDTH=200 man -l "$ROOT/usr/share/man/man1/zorvat-batch.1.gz" 2>/dev/null)
+for option in $("$ROOT/usr/bin/zorvat-batch" --help | grep -oE '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u); do
+    grep -q -- "$option\b" <<<"$batch_page" || fail "zorvat-batch.1 does not describe $option"
+done
 
 sed -i 's/^dpi=.*/dpi=150/' "$DATA/zorvat.ini"
 chmod -R a-w "$DATA"

@@ -147,7 +147,7 @@ std::vector<Part> kitchenAndBath()
             p.drawEllipse(QPoint(w - 15, h - 15), 3, 3);
         }));
     }
-    parts.push_back(makePart(QStringLiteral("トイレ"), mm(450), mm(750), [](QPainter& p) {
+    parts.push_back(makePart(QStringLiteral("便器"), mm(450), mm(750), [](QPainter& p) {
         useThin(p);
         p.drawRect(0, 0, mm(450), mm(200));
         p.drawEllipse(QRect(mm(40), mm(180), mm(370), mm(560)));
@@ -163,12 +163,6 @@ std::vector<Part> kitchenAndBath()
         roundBox(p, QRect(0, 0, mm(640), mm(640)), 6);
         roundBox(p, QRect(4, 4, mm(640) - 8, mm(640) - 8), 4);
         p.drawEllipse(QPoint(mm(640) - 12, mm(640) - 12), 3, 3);
-    }));
-    parts.push_back(makePart(QStringLiteral("冷蔵庫"), mm(700), mm(700), [](QPainter& p) {
-        useThin(p);
-        p.drawRect(0, 0, mm(700), mm(700));
-        p.drawLine(0, 0, mm(700), mm(700));
-        p.drawLine(mm(700), 0, 0, mm(700));
     }));
     return parts;
 }

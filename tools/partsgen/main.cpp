@@ -1,5 +1,6 @@
 // Draws the parts library into <folder>/bihin (fittings and furniture) and
-// <folder>/moji (room names). The output depends on nothing but this program
+// <folder>/moji (room names), with the names' readings and synonyms in
+// <folder>/search_words.tsv. The output depends on nothing but this program
 // and the font, so the same build gives the same bytes.
 //
 //   zorvat_partsgen <folder>
@@ -27,12 +28,16 @@ int main(int argc, char** argv)
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     std::vector<partsgen::Part> fittings = partsgen::doorsAndWindows();
-    for (auto* more : {&partsgen::stairsAndMarks, &partsgen::furniture})
+    for (auto* more : {&partsgen::stairsAndMarks, &partsgen::furniture, &partsgen::fixturesAndMarks})
         for (partsgen::Part& part : more())
             fittings.push_back(std::move(part));
+    const std::vector<partsgen::Part> names = partsgen::roomNames();
+    std::vector<partsgen::Part> all = fittings;
+    all.insert(all.end(), names.begin(), names.end());
     QString error;
     if (!partsgen::writeParts(fittings, folder + "/bihin", &error)
-        || !partsgen::writeParts(partsgen::roomNames(), folder + "/moji", &error)) {
+        || !partsgen::writeParts(names, folder + "/moji", &error)
+        || !partsgen::writeSearchWords(all, folder + "/search_words.tsv", &error)) {
         std::fprintf(stderr, "zorvat_partsgen: %s\n", qPrintable(error));
         return 1;
     }

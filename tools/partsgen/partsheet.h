@@ -48,9 +48,21 @@ void quarterArc(QPainter& p, QPointF centre, int radius, int startDegrees);
 std::vector<Part> doorsAndWindows();
 std::vector<Part> stairsAndMarks();
 std::vector<Part> furniture();
+// Appliances, the entrance, columns, shafts and the car.
+std::vector<Part> fixturesAndMarks();
 std::vector<Part> roomNames();
 // The font family of the room names.
 QString letteringFamily();
+// text in the library's lettering at pixels per em (Latin enlarged to the
+// kanji's height), pure black on white with one white pixel round it.
+QImage letteringImage(const QString& text, int pixels, bool vertical = false);
+
+// A part's base name: its name up to the first "_" ("片開き戸_800_右" -> "片開き戸").
+QString baseName(const QString& partName);
+// The search words file of parts: one line per base name, "name<TAB>words"
+// with the readings and synonyms the search also matches, sorted by name.
+QString searchWords(const std::vector<Part>& parts);
+bool writeSearchWords(const std::vector<Part>& parts, const QString& path, QString* error);
 
 // Writes every part as "<folder>/<name>.bmp"; false with a message on failure.
 bool writeParts(const std::vector<Part>& parts, const QString& folder, QString* error);

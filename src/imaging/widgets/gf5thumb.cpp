@@ -254,10 +254,18 @@ void Gf5Thumb::setNameFilter(const QString& text)
     applyFilter();
 }
 
+void Gf5Thumb::setNameMatcher(NameMatcher matcher)
+{
+    m_matcher = std::move(matcher);
+    applyFilter();
+}
+
 void Gf5Thumb::applyFilter()
 {
-    for (int i = 0; i < count() && i < int(m_shown.size()); ++i)
-        setRowHidden(i, !nameMatches(m_shown[size_t(i)].name, m_filter));
+    for (int i = 0; i < count() && i < int(m_shown.size()); ++i) {
+        const QString& name = m_shown[size_t(i)].name;
+        setRowHidden(i, !(m_matcher ? m_matcher(name, m_filter) : nameMatches(name, m_filter)));
+    }
 }
 
 QStringList Gf5Thumb::shownFiles() const

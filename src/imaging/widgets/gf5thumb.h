@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QThreadPool>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QLineEdit;
@@ -61,6 +62,10 @@ public:
     QLineEdit* searchBox() const { return m_search; }
     void setNameFilter(const QString& text);
     QString nameFilter() const { return m_filter; }
+    // How the search decides whether a shown name matches its text; the
+    // default is nameMatches. Applied at once to the list shown.
+    using NameMatcher = std::function<bool(const QString& name, const QString& query)>;
+    void setNameMatcher(NameMatcher matcher);
 
     // True while pictures of the current list are still being read.
     bool thumbnailsPending() const { return m_pending > 0; }
@@ -108,6 +113,7 @@ private:
     QHash<QString, int> m_rowOf;
     QLineEdit* m_search = nullptr;
     QString m_filter;
+    NameMatcher m_matcher;
     QThreadPool m_pool;
     quint64 m_generation = 0;
     int m_pending = 0;

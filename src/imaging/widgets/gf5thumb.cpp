@@ -1,6 +1,7 @@
 #include "gf5thumb.h"
 #include "thumbload.h"
 #include "thumbnames.h"
+#include "thumbdelegate.h"
 #include <QCollator>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -73,6 +74,8 @@ Gf5Thumb::Gf5Thumb(QWidget* parent) : QListWidget(parent)
     setWordWrap(true);
     setTextElideMode(Qt::ElideRight);
     setIconSize(QSize(48, 48));
+    m_delegate = new ThumbNameDelegate(this);
+    setItemDelegate(m_delegate);
     // One reader thread leaves the other cores to the window and the editor.
     m_pool.setMaxThreadCount(1);
 
@@ -147,6 +150,7 @@ void Gf5Thumb::applyGrid()
     const QSize icon = iconSize();
     const int gap = qMax<int>(0, ThumbOptionC);
     if (ThumbOptionA) {
+        m_delegate->setCellSize(QSize());
         setGridSize(QSize());
         setSpacing(gap);
         return;
@@ -160,7 +164,10 @@ void Gf5Thumb::applyGrid()
     const int cellWidth = qMax(minCell, avail / columns);
     const bool names = cellWidth >= icon.width() + 8;
     const int textHeight = names ? 2 * QFontMetrics(nameFont(font())).height() + 2 : 0;
-    setGridSize(QSize(cellWidth, icon.height() + gap + 4 + textHeight));
+    // Names wrap to two lines of the cell's width (the tooltip keeps the whole name).
+    const QSize cell(cellWidth, icon.height() + gap + 4 + textHeight);
+    m_delegate->setCellSize(cell);
+    setGridSize(cell);
     for (int i = 0; i < count() && i < int(m_shown.size()); ++i)
         item(i)->setText(names ? m_shown[size_t(i)].name : QString());
 }

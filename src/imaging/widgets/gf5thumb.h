@@ -23,6 +23,8 @@ class QLineEdit;
 
 namespace gf5 {
 
+class ThumbNameDelegate;
+
 class Gf5Thumb : public QListWidget {
     Q_OBJECT
 public:
@@ -112,6 +114,7 @@ private:
     QIcon m_blank;
     QHash<QString, int> m_rowOf;
     QLineEdit* m_search = nullptr;
+    ThumbNameDelegate* m_delegate = nullptr;
     QString m_filter;
     NameMatcher m_matcher;
     QThreadPool m_pool;

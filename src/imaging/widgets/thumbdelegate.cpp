@@ -48,6 +48,8 @@ void ThumbNameDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const QString text = opt.text;
     opt.text.clear();
     opt.icon = QIcon();
+    // The focus frame would mark where the style's own text would go.
+    opt.state &= ~QStyle::State_HasFocus;
     QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
     // Background, selection and focus as the style draws them.
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);

@@ -11,7 +11,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     app.setApplicationName("Zorvat");
     // Before any widget: the standard dialogs take their texts at creation.
-    const QLocale locale = translations::uiLocale(QLocale::system());
+    const QLocale locale = translations::uiLocale();
     QLocale::setDefault(locale);
     translations::installQtTranslations(app, locale);
     // Qt's readers may allocate what the imaging layer allows for one image:

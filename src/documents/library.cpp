@@ -1,6 +1,7 @@
 // The parts library: the thumbnail browser over the library folders, the
 // preview display, and pictures dropped on the canvas.
 #include "shell/main_window.h"
+#include "documents/parts_search.h"
 #include "shell/userpaths.h"
 #include <QTabBar>
 
@@ -27,6 +28,15 @@ void MainWindow::tabLibrary_Click(int tab)
     thmParts->ThumbOptionA = false;
     thmParts->ThumbOptionB = 1;
     thmParts->ThumbOptionC = 5;
+    // The search also finds parts by the readings and synonyms kept beside
+    // the library (the user's own file adds to the program's).
+    documents::PartWords words = documents::readPartWords(programDir() + kLibraryFolder + "/search_words.tsv");
+    const documents::PartWords own = documents::readPartWords(userLibraryFolder() + "/search_words.tsv");
+    for (auto it = own.cbegin(); it != own.cend(); ++it)
+        words[it.key()] << it.value();
+    thmParts->setNameMatcher([words](const QString& name, const QString& query) {
+        return documents::partMatches(name, query, words);
+    });
     thmParts->Rebuild();
     thmParts->Display();
 }

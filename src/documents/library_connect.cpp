@@ -9,6 +9,13 @@ void MainWindow::connectLibraryHandlers()
         if (index >= 0)
             tabLibrary_Click(index + 1);
     });
+    // The parts tab opens on 建具 with its parts listed, not on an empty list.
+    connect(tabPanels, &QTabBar::currentChanged, this, [this](int index) {
+        if (index == 1 && thmParts->count() == 0) {
+            tabLibrary->setCurrentIndex(0);
+            tabLibrary_Click(1);
+        }
+    });
     connect(thmParts, &gf5::Gf5Thumb::ThumbnailClicked, this, [this] { thmParts_ThumbnailClicked(); });
     connect(btnBuhinRead, &QPushButton::clicked, this, [this] { btnBuhinRead_Click(); });
     connect(dspCanvas, &gf5::Gf5Disp::FileDropped, this, [this](const QString& path) { dspCanvas_FileDropped(path); });

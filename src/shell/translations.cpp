@@ -20,12 +20,7 @@ bool install(QCoreApplication& app, const QLocale& locale, const QString& name, 
 }
 } // namespace
 
-QLocale uiLocale(const QLocale& system)
-{
-    if (system.language() == QLocale::C || system.name() == "C")
-        return QLocale(QLocale::Japanese, QLocale::Japan);
-    return system;
-}
+QLocale uiLocale() { return QLocale(QLocale::Japanese, QLocale::Japan); }
 
 bool installQtTranslations(QCoreApplication& app, const QLocale& locale)
 {

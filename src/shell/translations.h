@@ -8,10 +8,10 @@ class QCoreApplication;
 
 namespace translations {
 
-// The locale whose Qt texts the program uses: the system's, or Japanese when
-// the system names none (unset, "C" or "POSIX"): every text of the program
-// itself is Japanese.
-QLocale uiLocale(const QLocale& system);
+// The locale of the program and of Qt's texts in it: Japanese whatever the
+// desktop's, as every text of the program itself is Japanese and a dialog
+// in another language inside it would read as a fault.
+QLocale uiLocale();
 // Loads Qt's own translations for locale from Qt's translations folder and
 // installs them in app, and for Japanese the program's own Japanese for the
 // texts Qt's translation leaves in English (print options, file types).

@@ -1,13 +1,18 @@
 // The generated parts library as a user meets it: lettering whose counters
 // stay open at its size, Latin and kana names of one height and weight, the
-// symbols and labels a plan needs, and a search that finds parts by their
-// readings and everyday names.
+// symbols and labels a plan needs, a search that finds parts by their
+// readings and everyday names, and the window's parts tab showing them.
 #include "documents/parts_search.h"
+#include "imaging/widgets/thumbdelegate.h"
 #include "imaging/widgets/thumbnames.h"
 #include "testsupport/testmain.h"
+#include "testsupport/windowfixture.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QTabBar>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -228,6 +233,44 @@ private slots:
         QVERIFY(!found("ドア").contains("引違い窓 1700"));
         QVERIFY(!found("トイレ").contains("ユニットバス 1616"));
         QVERIFY(found("ドア 900").size() < found("ドア").size());
+    }
+
+    void thePartsTabOpensOnFittingsAndSearchesByEverydayNames()
+    {
+        MainWindow w({}, QStringLiteral(ZORVAT_PROGRAM_DIR));
+        w.show();
+        QTest::mouseClick(w.tabPanels, Qt::LeftButton, {}, w.tabPanels->tabRect(1).center());
+        // 建具 is listed at once, without a click on it.
+        QCOMPARE(w.tabLibrary->currentIndex(), 0);
+        const QStringList listed = w.thmParts->shownFiles();
+        QVERIFY(listed.size() >= 40);
+        QVERIFY(listed.contains(library() + QString::fromUtf8("/bihin/片開き戸_800_右.bmp")));
+
+        // Names fill two lines of their cell; the tooltip keeps the whole name.
+        QListWidgetItem* stairs = nullptr;
+        for (int i = 0; i < w.thmParts->count(); ++i)
+            if (w.thmParts->item(i)->toolTip() == QString::fromUtf8("かね折れ階段 1820x1820"))
+                stairs = w.thmParts->item(i);
+        QVERIFY(stairs);
+        const QStringList lines =
+            gf5::thumbNameLines(stairs->text(), stairs->font(), w.thmParts->gridSize().width() - 4, 2);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.first().size() >= 4, qPrintable(lines.join('|')));
+
+        auto search = [&](const char* text) {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString::fromUtf8(text));
+            auto* box = w.findChild<QLineEdit*>("txtBuhinSearch");
+            box->clear();
+            QApplication::sendEvent(box, &commit);
+            return w.thmParts->shownFiles();
+        };
+        const QString bihin = library() + "/bihin/";
+        QVERIFY(search("ドア").contains(bihin + QString::fromUtf8("片開き戸_900_左.bmp")));
+        QVERIFY(!search("ドア").contains(bihin + QString::fromUtf8("冷蔵庫.bmp")));
+        QCOMPARE(search("れいぞうこ"), QStringList{bihin + QString::fromUtf8("冷蔵庫.bmp")});
+        QCOMPARE(search("トイレ"), QStringList{bihin + QString::fromUtf8("便器.bmp")});
+        QVERIFY(search("扉").contains(bihin + QString::fromUtf8("両開き戸_1200.bmp")));
     }
 };
 

@@ -22,7 +22,7 @@ namespace {
 
 QString library() { return QStringLiteral(ZORVAT_PROGRAM_DIR) + "/buhin"; }
 
-bool ink(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
+bool isInk(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
 
 // Sizes of the connected areas of ink (8-connected) or of white enclosed by
 // ink (4-connected, never reaching the edge).
@@ -33,7 +33,7 @@ std::vector<int> areas(const QImage& img, bool ofInk)
     std::vector<int> out;
     for (int y0 = 0; y0 < h; ++y0)
         for (int x0 = 0; x0 < w; ++x0) {
-            if (ink(img, x0, y0) != ofInk || seen[size_t(y0) * w + x0])
+            if (isInk(img, x0, y0) != ofInk || seen[size_t(y0) * w + x0])
                 continue;
             bool edge = false;
             int size = 0;
@@ -49,7 +49,7 @@ std::vector<int> areas(const QImage& img, bool ofInk)
                         const QPoint q = p + QPoint(dx, dy);
                         if ((dx == 0 && dy == 0) || (!ofInk && dx != 0 && dy != 0) || q.x() < 0 || q.y() < 0
                             || q.x() >= w || q.y() >= h || seen[size_t(q.y()) * w + q.x()]
-                            || ink(img, q.x(), q.y()) != ofInk)
+                            || isInk(img, q.x(), q.y()) != ofInk)
                             continue;
                         seen[size_t(q.y()) * w + q.x()] = 1;
                         stack.push_back(q);
@@ -90,7 +90,7 @@ int inkHeight(const QImage& img)
     int top = -1, bottom = -1;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            if (ink(img, x, y)) {
+            if (isInk(img, x, y)) {
                 top = top < 0 ? y : top;
                 bottom = y;
                 break;
@@ -104,12 +104,12 @@ double strokeWidth(const QImage& img)
     long area = 0, edges = 0;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x) {
-            if (!ink(img, x, y))
+            if (!isInk(img, x, y))
                 continue;
             ++area;
             for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
                 const QPoint q = QPoint(x, y) + d;
-                edges += !img.rect().contains(q) || !ink(img, q.x(), q.y());
+                edges += !img.rect().contains(q) || !isInk(img, q.x(), q.y());
             }
         }
     return edges ? 2.0 * area / edges : 0;
@@ -189,11 +189,11 @@ private slots:
         const QImage fridge = part("bihin", "冷蔵庫");
         const int s = fridge.width();
         QCOMPARE(fridge.height(), s);
-        QVERIFY(!ink(fridge, s / 4, s / 4) && !ink(fridge, 3 * s / 4, s / 4));
+        QVERIFY(!isInk(fridge, s / 4, s / 4) && !isInk(fridge, 3 * s / 4, s / 4));
         int centre = 0;
         for (int y = s / 3; y < 2 * s / 3; ++y)
             for (int x = s / 3; x < 2 * s / 3; ++x)
-                centre += ink(fridge, x, y);
+                centre += isInk(fridge, x, y);
         QVERIFY(centre > 20);
     }
 

@@ -6,7 +6,7 @@
 #include "imaging/widgets/thumbdelegate.h"
 #include "imaging/widgets/thumbnames.h"
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>

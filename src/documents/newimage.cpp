@@ -1,5 +1,7 @@
 // New blank sheet and the title line.
 #include "document_rules.h"
+#include "imaging/store/imagestore.h"
+#include "scale/resolution_rules.h"
 #include "shell/main_window.h"
 
 void MainWindow::btnNewImage_Click()
@@ -25,8 +27,7 @@ void MainWindow::UpdateTitle()
     imgInfo.ImageHandle = dspCanvas->ImageHandle();
     if (imgInfo.IsValid() == 0)
         return;
-    imgInfo.setResolutionX(PrintDpi);
-    imgInfo.setResolutionY(PrintDpi);
+    StampDocumentResolution();
     imgInfo.UpdateImageInfo();
     setWindowTitle(documents::titleText(document.path(), imgInfo.ImageWidth(), imgInfo.ImageHeight(),
                                         imgInfo.BitDepth()));
@@ -46,4 +47,18 @@ void MainWindow::ReleaseCanvasImage()
         fxUndo.ResultImage = 0;
     if (fxUndo.SourceImage == h)
         fxUndo.SourceImage = 0;
+}
+
+void MainWindow::StampDocumentResolution()
+{
+    // The canvas image carries the document's resolution, so that every file
+    // written from it (and the recovery copy) states the plan's real size.
+    QImage* img = gf5::ImageStore::image(dspCanvas->ImageHandle());
+    const int dpm = scale::dotsPerMetre(document.dpi());
+    if (!img || img->isNull() || dpm == 0)
+        return;
+    if (img->dotsPerMeterX() != dpm)
+        img->setDotsPerMeterX(dpm);
+    if (img->dotsPerMeterY() != dpm)
+        img->setDotsPerMeterY(dpm);
 }

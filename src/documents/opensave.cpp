@@ -1,6 +1,7 @@
 // Opening, saving and reverting documents.
 #include "document_rules.h"
 #include "save_proposal.h"
+#include "scale/stated_resolution.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include <QFileInfo>
@@ -46,7 +47,10 @@ bool MainWindow::AdoptLoadedImage(bool skipSnapshot)
         return false;
     }
     SourceBitDepth = imgInfo.BitDepth();
-    const double dpi = imgInfo.ResolutionX(); // before the title refresh stamps PrintDpi
+    // The file's own header says whether it states a resolution at all; the
+    // decoder reports a file without one as 96 dpi.
+    const scale::PlanResolution resolution =
+        scale::chooseResolution(scale::statedResolutionOfFile(fileIo.FileName), PrintDpi);
     bool result = true;
     if (SourceBitDepth == 24) {
         dspCanvas->setImageHandle(h);
@@ -64,7 +68,8 @@ bool MainWindow::AdoptLoadedImage(bool skipSnapshot)
     dspCanvas->setDisplayMode(1);
     dspCanvas->Refresh();
     Form_Paint();
-    document.open(fileIo.FileName, dpi, documents::ResolutionSource::Image);
+    document.open(fileIo.FileName, resolution.dpi,
+                  resolution.fromImage ? documents::ResolutionSource::Image : documents::ResolutionSource::Settings);
     UpdateTitle();
     if (!skipSnapshot)
         TakeUndoSnapshot();
@@ -77,6 +82,7 @@ namespace {
 bool writeCanvas(MainWindow& f, const QString& name, gf5::io::FileType type)
 {
     using gf5::io::FileType;
+    f.StampDocumentResolution();
     f.fileIo.ImageHandle = f.dspCanvas->ImageHandle();
     f.fileIo.FileName = name;
     switch (type) {

@@ -1,6 +1,7 @@
 // Scanning: the picture goes through a temporary JPEG file in this run's
 // private temporary folder, so the canvas always receives a JPEG-decoded
 // image and scanning works when the program folder is read-only.
+#include "scale/stated_resolution.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/userpaths.h"
@@ -69,13 +70,15 @@ void MainWindow::btnScan_Click()
     if (dspCanvas->ImageHandle() != 0)
         ReleaseCanvasImage();
     imgInfo.ImageHandle = fileIo.ImageHandle;
-    const double dpi = imgInfo.ResolutionX(); // the scanner's resolution, kept by the file
+    // The scanner's resolution, kept by the temporary file.
+    const scale::PlanResolution resolution = scale::chooseResolution(scale::statedResolutionOfFile(temp), PrintDpi);
     dspCanvas->setImageHandle(fileIo.ImageHandle);
     dspCanvas->setZoomMode(0);
     dspCanvas->setDisplayMode(1);
     dspCanvas->Refresh();
     Form_Paint();
-    document.open(QStringLiteral("NoName画像"), dpi, documents::ResolutionSource::Image);
+    document.open(QStringLiteral("NoName画像"), resolution.dpi,
+                  resolution.fromImage ? documents::ResolutionSource::Image : documents::ResolutionSource::Settings);
     UpdateTitle();
     TakeUndoSnapshot();
     markDocumentClean();

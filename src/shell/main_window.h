@@ -82,6 +82,8 @@ public:
     // ---- Documents: new image, title, open, save, revert -----------------
     void btnNewImage_Click();
     void UpdateTitle();
+    // Writes the document's resolution into the canvas image.
+    void StampDocumentResolution();
     void btnOpen_Click();
     void btnSave_Click(int index);
     void mnuEditSave_Click();

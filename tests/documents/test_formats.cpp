@@ -77,7 +77,16 @@ private slots:
     void pdfExportHoldsTheCanvasAndAPlainSaveAsks()
     {
         ProgramDir dir("[print]\ndpi=200\n");
-        MainWindow f({writePlan(dir.file("plan.bmp"), 400, 300)}, dir.path());
+        // A picture that states no resolution (0 pixels per metre) takes the
+        // settings file's 200 dpi.
+        const QString plan = writePlan(dir.file("plan.bmp"), 400, 300);
+        {
+            QFile bmp(plan);
+            QVERIFY(bmp.open(QIODevice::ReadWrite));
+            bmp.seek(38);
+            bmp.write(QByteArray(8, '\0'));
+        }
+        MainWindow f({plan}, dir.path());
         FileDialogs dialogs;
         dialogs.answer = dir.file("間取り.pdf");
         f.btnSave_Click(1);

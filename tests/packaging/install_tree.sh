@@ -18,7 +18,10 @@ DESTDIR=$ROOT cmake --install "$BUILD" --prefix /usr >"$WORK/install.log"
 
 # The tree.
 [ -x "$ROOT/usr/bin/zorvat" ] || fail "no bin/zorvat"
-"$ROOT/usr/bin/zorvat-batch" --help | grep -q '^Usage: zorvat-batch' || fail "no working bin/zorvat-batch"
+# Read whole before matching: grep -q stops at the first match, and the
+# program writing the rest would fail on the closed pipe.
+batch_help=$("$ROOT/usr/bin/zorvat-batch" --help) || fail "no working bin/zorvat-batch"
+grep -q '^Usage: zorvat-batch' <<<"$batch_help" || fail "bin/zorvat-batch --help shows no usage"
 DATA=$ROOT/usr/share/zorvat
 for f in Zorvat.html zorvat.ini; do [ -f "$DATA/$f" ] || fail "no share/zorvat/$f"; done
 for d in bihin moji; do
@@ -43,7 +46,7 @@ for page in zorvat zorvat-batch; do
     for format in JPEG PNG BMP PDF; do grep -q "$format" <<<"$text" || fail "$page.1 does not name $format"; done
 done
 batch_page=$(MANWIDTH=200 man -l "$ROOT/usr/share/man/man1/zorvat-batch.1.gz" 2>/dev/null)
-for option in $("$ROOT/usr/bin/zorvat-batch" --help | grep -oE '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u); do
+for option in $(grep -oE '(^|[ ,])--?[a-z][a-z-]*' <<<"$batch_help" | tr -d ' ,' | sort -u); do
     grep -q -- "$option\b" <<<"$batch_page" || fail "zorvat-batch.1 does not describe $option"
 done
 

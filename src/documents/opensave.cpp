@@ -35,7 +35,9 @@ void MainWindow::btnOpen_Click()
     dspCanvas->Refresh();
     if (dspCanvas->ImageHandle() != 0)
         ReleaseCanvasImage();
-    AdoptLoadedImage(true);
+    // The snapshot of the opened picture: undo never brings back the
+    // previous document's picture under the new document's name.
+    AdoptLoadedImage(false);
 }
 
 bool MainWindow::AdoptLoadedImage(bool skipSnapshot)

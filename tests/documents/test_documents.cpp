@@ -190,6 +190,27 @@ private slots:
         QCOMPARE(f.document.path(), dir.file("big.jpg"));
     }
 
+    void undoNeverBringsBackAnEarlierDocument()
+    {
+        ProgramDir dir;
+        QImage a(40, 30, QImage::Format_RGB32), b(40, 30, QImage::Format_RGB32);
+        a.fill(qRgb(255, 0, 0));
+        b.fill(qRgb(0, 0, 255));
+        QVERIFY(a.save(dir.file("a.bmp"), "BMP") && b.save(dir.file("b.bmp"), "BMP"));
+        MainWindow f({}, dir.path());
+        FileDialogs dialogs;
+        dialogs.answer = dir.file("a.bmp");
+        f.btnOpen_Click();
+        dialogs.answer = dir.file("b.bmp");
+        f.btnOpen_Click();
+        // Undo right after an open shows the opened picture; a plain save
+        // then leaves the file as it was.
+        f.btnUndo_Click();
+        QCOMPARE(canvasImage(f).pixel(5, 5) & 0xFFFFFF, 0x0000FFu);
+        f.mnuEditSave_Click();
+        QCOMPARE(QImage(dir.file("b.bmp")).pixel(5, 5) & 0xFFFFFF, 0x0000FFu);
+    }
+
     void revertReadsTheSavedFileAndCanBeUndone()
     {
         ProgramDir dir;

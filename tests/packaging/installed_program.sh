@@ -21,6 +21,14 @@ find "$DATA" -printf '%p %s %T@\n' | sort >"$WORK/data-before"
 
 PLAN=$USERHOME/plan.bmp
 python3 "$HERE/../e2e/bmp_check.py" make "$PLAN" 120 80
+# The plan states no resolution (0 pixels per metre), so the saved file takes
+# the settings' value; a file's own resolution would be kept.
+python3 - "$PLAN" <<'PY'
+import sys
+with open(sys.argv[1], "r+b") as f:
+    f.seek(38)
+    f.write(bytes(8))
+PY
 mkdir -m 700 "$USERHOME/runtime"
 
 XVFB_PID=""

@@ -45,8 +45,16 @@ class TestScanExit : public QObject {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (testDevice)
             env.insert("SANE_CONFIG_DIR", conf_.path());
-        else
+        else {
             env.remove("SANE_CONFIG_DIR"); // the system's own configuration
+            // That configuration loads every backend the machine has (and
+            // through them libusb, libcurl, OpenSSL ...), whose blocks are
+            // still held at exit when their exit code is never called; what
+            // this case checks is the exit itself, so a sanitizer build does
+            // not count those as leaks of ours.
+            const QString asan = env.value("ASAN_OPTIONS");
+            env.insert("ASAN_OPTIONS", (asan.isEmpty() ? QString() : asan + ':') + "detect_leaks=0");
+        }
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::ForwardedChannels);
         p.start(QCoreApplication::applicationFilePath(), {mode});

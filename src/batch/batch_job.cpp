@@ -1,5 +1,6 @@
 #include "batch/batch_job.h"
 #include "batch/batch_walls.h"
+#include "batch/batch_vectors.h"
 #include "floorplan/underlay_rules.h"
 #include "imaging/effects/effectcore.h"
 #include "imaging/effects/gf5effect.h"
@@ -173,12 +174,16 @@ QString processFile(const QString& input, const QString& output, const Options& 
         cur.image()->setDotsPerMeterY(dpm);
     }
 
+    if (const QString error = writeVectorFiles(*cur.image(), input, o); !error.isEmpty())
+        return error;
     if (!o.wallsDir.isEmpty()) {
         const QString walls = wallsFileFor(input, o.wallsDir);
         const QString error = writeWallMap(*cur.image(), walls);
         if (!error.isEmpty() || output == walls)
             return error;
     }
+    if (output.isEmpty())
+        return {};
 
     const QString format = o.format.isEmpty() ? formatForName(output) : o.format;
     if (o.grey && format != "pdf") {

@@ -1,4 +1,5 @@
 #include "batch/batch_options.h"
+#include <QDir>
 
 namespace batch {
 
@@ -94,6 +95,16 @@ Parsed parseArguments(const QStringList& args)
             if (!numeric(1, 65535, o.dpi))
                 return fail("--dpi には解像度（1〜65535）を指定してください",
                             "--dpi needs a resolution (1 to 65535)");
+        } else if (name == "--scale") {
+            if (!numeric(1, 100000, o.scale))
+                return fail("--scale には縮尺の分母（1/100 なら 100）を指定してください",
+                            "--scale needs the drawing scale's denominator (100 for 1:100)");
+        } else if (name == "--dxf" || name == "--svg") {
+            const std::optional<QString> d = take();
+            if (!d || d->isEmpty())
+                return fail(QString("%1 には出力フォルダを指定してください").arg(name),
+                            QString("%1 needs an output folder").arg(name));
+            (name == "--dxf" ? o.dxfDir : o.svgDir) = *d;
         } else if (name == "--quality") {
             if (!numeric(1, 100, o.quality))
                 return fail("--quality には JPEG の品質（1〜100）を指定してください",
@@ -139,13 +150,13 @@ Parsed parseArguments(const QStringList& args)
     if (o.files.isEmpty() && o.filesFrom.isEmpty())
         return fail("処理するファイルを指定してください", "no input files given");
     if (o.worker) {
-        if (o.files.size() != 1 || o.output.isEmpty())
+        if (o.files.size() != 1 || (o.output.isEmpty() && !o.writesVectors()))
             return fail("内部エラー: 作業プロセスの引数が不正です", "internal error: bad worker arguments");
         return out;
     }
     if (o.inPlace && !o.outDir.isEmpty())
         return fail("-o と --in-place は同時に指定できません", "-o and --in-place cannot be used together");
-    if (!o.inPlace && o.outDir.isEmpty() && o.wallsDir.isEmpty())
+    if (!o.inPlace && o.outDir.isEmpty() && o.wallsDir.isEmpty() && !o.writesVectors())
         return fail("出力フォルダを -o で指定してください（入力を置き換えるときは --in-place）",
                     "give an output folder with -o (or --in-place to replace the inputs)");
     return out;
@@ -186,7 +197,16 @@ QStringList workerArguments(const Options& o, const QString& input, const QStrin
         args << "--format" << o.format;
     if (!o.wallsDir.isEmpty())
         args << "--walls" << o.wallsDir;
-    args << "--quality" << QString::number(o.quality) << "--output" << output << "--" << input;
+    if (!o.dxfDir.isEmpty())
+        args << "--dxf" << QDir(o.dxfDir).absolutePath();
+    if (!o.svgDir.isEmpty())
+        args << "--svg" << QDir(o.svgDir).absolutePath();
+    if (o.writesVectors())
+        args << "--scale" << QString::number(o.scale);
+    args << "--quality" << QString::number(o.quality);
+    if (!output.isEmpty())
+        args << "--output" << output;
+    args << "--" << input;
     return args;
 }
 
@@ -212,6 +232,9 @@ QString helpText()
         "  --format 形式       jpg、png、bmp、pdf（省略時は入力と同じ形式・同じ名前）\n"
         "  --quality Q         JPEG の品質 1〜100（既定 75）\n"
         "  --walls フォルダ    壁・交点・開口を フォルダ/名前.walls.json に書く（-o も --in-place もなければ画像は書きません）\n"
+        "  --dxf フォルダ      読み取った壁・建具・開口を DXF 図面（mm、実寸）にして書く\n"
+        "  --svg フォルダ      同じく SVG にして書く（-o も --in-place もなければ画像は書きません）\n"
+        "  --scale N           図面の縮尺 1/N（DXF・SVG の寸法に使います。既定 100）\n"
         "  -j N, -jN, --jobs N 同時に処理する数（既定: コア数。メモリの半分に収まる数まで）\n"
         "  --files-from 一覧   処理するファイルを一覧（1 行に 1 つ、- で標準入力）から読む\n"
         "  --json              1 ファイルごとに 1 行の JSON を標準出力に書く\n"
@@ -242,6 +265,10 @@ QString helpText()
         "  --quality Q         JPEG quality 1 to 100 (default 75)\n"
         "  --walls DIR         write walls, junctions and openings to DIR/NAME.walls.json\n"
         "                      (without -o or --in-place no picture is written)\n"
+        "  --dxf DIR           write the walls, doors and openings read from each result as a\n"
+        "                      DXF drawing (millimetres at real size)\n"
+        "  --svg DIR           the same as SVG (without -o or --in-place no picture is written)\n"
+        "  --scale N           the plans' drawing scale 1:N for the DXF and SVG sizes (default 100)\n"
         "  -j N, -jN, --jobs N files worked on at once (default: one per core, as many as\n"
         "                      fit in half the memory)\n"
         "  --files-from LIST   read the input names from LIST, one per line (- : standard input)\n"

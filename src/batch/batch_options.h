@@ -26,12 +26,21 @@ struct Options {
     QString outDir;
     bool inPlace = false;
     int jobs = 0;           // pictures worked on at once; 0: one per core
+    // Vector files of the walls read from each result, one per input in
+    // each folder given; the picture itself is then written only with -o
+    // or --in-place.
+    QString dxfDir;
+    QString svgDir;
+    int scale = 100;        // the plans are drawn at 1/scale
     bool json = false;      // one JSON line per file on standard output
     QStringList files;      // the command line's files, then those of --files-from
     QString filesFrom;      // a list of files, one per line; "-": standard input
     // Internal: this process works on files[0] alone and writes `output`.
     bool worker = false;
     QString output;
+
+    bool writesPicture() const { return inPlace || !outDir.isEmpty() || (worker && !output.isEmpty()); }
+    bool writesVectors() const { return !dxfDir.isEmpty() || !svgDir.isEmpty(); }
 };
 
 struct Parsed {

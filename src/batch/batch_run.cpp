@@ -2,6 +2,7 @@
 #include "batch/batch_walls.h"
 #include "batch/batch_job.h"
 #include "imaging/io/imageread.h"
+#include "batch/batch_vectors.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -68,7 +69,8 @@ public:
             if (done_ == total_)
                 print(err_, "\n");
         } else if (job.error.isEmpty()) {
-            print(out_, QString("%1 %2 -> %3\n").arg(count, job.input, job.output));
+            print(out_, job.output.isEmpty() ? QString("%1 %2\n").arg(count, job.input)
+                                             : QString("%1 %2 -> %3\n").arg(count, job.input, job.output));
         } else {
             print(err_, QString("%1 失敗 (failed): %2: %3\n").arg(count, job.input, job.error));
         }
@@ -122,20 +124,36 @@ bool mayStart(int running, qint64 inFlight, qint64 cost, int workers, qint64 bud
 std::vector<Job> planJobs(const Options& o)
 {
     std::vector<Job> jobs;
-    QSet<QString> inputs, outputs;
+    QSet<QString> inputs, outputs, vectorNames;
     for (const QString& f : o.files)
         inputs.insert(canonical(f));
     for (const QString& f : o.files) {
         Job job;
         const QFileInfo in(f);
         job.input = in.absoluteFilePath();
+        if (o.writesVectors()) {
+            const QString name = in.completeBaseName();
+            if (vectorNames.contains(name))
+                job.error = QStringLiteral("図面ファイル %1 が別の入力の図面と重なります")
+                                .arg(vectorOutputPath(o.dxfDir.isEmpty() ? o.svgDir : o.dxfDir, f,
+                                                      o.dxfDir.isEmpty() ? "svg" : "dxf"));
+            vectorNames.insert(name);
+        }
+        if (!o.writesPicture() && !wallsOnly(o)) {
+            if (job.error.isEmpty())
+                job.cost = estimateCost(job.input);
+            jobs.push_back(job);
+            continue;
+        }
         const QString name = o.format.isEmpty() ? in.fileName() : in.completeBaseName() + "." + o.format;
         const QString dir = o.inPlace ? in.absolutePath() : QDir(o.outDir).absolutePath();
         // Only the wall map is written when no picture output is asked for.
         job.output = wallsOnly(o) ? wallsFileFor(f, o.wallsDir) : QDir(dir).filePath(name);
         const QString target = canonical(job.output);
         const bool ownInput = target == canonical(job.input);
-        if (inputs.contains(target) && !(o.inPlace && ownInput))
+        if (!job.error.isEmpty()) {
+            // already refused for its vector file's name
+        } else if (inputs.contains(target) && !(o.inPlace && ownInput))
             job.error = ownInput ? QStringLiteral("入力ファイルは上書きしません（置き換えるときは --in-place）")
                                  : QStringLiteral("結果が別の入力ファイル %1 を上書きしてしまいます").arg(job.output);
         else if (outputs.contains(target))
@@ -155,10 +173,13 @@ int runJobs(std::vector<Job>& jobs, const Options& o, const QString& program, st
     const qint64 budget = halfTheMemory();
     Progress progress(out, err, int(jobs.size()), o.json);
 
-    const QString folder = wallsOnly(o) ? o.wallsDir : o.outDir;
-    if (!o.inPlace && !QDir().mkpath(folder)) {
+    for (const QString& dir : {o.inPlace ? QString() : o.outDir, o.wallsDir, o.dxfDir, o.svgDir}) {
+        if (dir.isEmpty() || QDir().mkpath(dir))
+            continue;
         for (Job& job : jobs) {
-            job.error = QStringLiteral("出力フォルダを作れません: %1").arg(folder);
+            if (job.done)
+                continue;
+            job.error = QStringLiteral("出力フォルダを作れません: %1").arg(dir);
             job.done = true;
             progress.finished(job);
         }

@@ -1,9 +1,12 @@
 // Opening, saving and reverting documents.
 #include "document_rules.h"
+#include "drawing_export.h"
 #include "save_proposal.h"
 #include "scale/stated_resolution.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
+#include "imaging/store/imagestore.h"
+#include <QApplication>
 #include <QFileInfo>
 
 namespace {
@@ -116,6 +119,33 @@ bool writeCanvas(MainWindow& f, const QString& name, gf5::io::FileType type)
 }
 }
 
+namespace {
+// Writes the walls read from the canvas as a drawing. The document stays the
+// picture: it takes the drawing's name (so a plain save asks again, as after
+// a PDF) but its work counts as unsaved, since no file holds its pixels.
+bool writeDrawing(MainWindow& f, const QString& name)
+{
+    const QImage* canvas = gf5::ImageStore::image(f.dspCanvas->ImageHandle());
+    if (!canvas)
+        return false;
+    const documents::PlanDocument& doc = f.document;
+    const bool ownResolution = doc.resolutionSource() == documents::ResolutionSource::Image && doc.dpi() > 0;
+    const double dpi = ownResolution ? doc.dpi() : f.PrintDpi;
+    documents::DrawingExport result;
+    {
+        BusyScope busy(f.busyDepth);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        result = documents::exportDrawing(*canvas, name, dpi, !ownResolution, doc.scaleDenominator());
+        QApplication::restoreOverrideCursor();
+    }
+    messages::show(&f, result.message);
+    if (!result.ok)
+        return false;
+    f.LastSaveFolder = QFileInfo(name).absolutePath();
+    return true;
+}
+}
+
 bool MainWindow::IsOwnFile(const QString& path) const { return documents::isOwnFile(path, m_programDir); }
 
 QString MainWindow::saveProposal() const { return documents::saveProposal(document, m_programDir, LastSaveFolder); }
@@ -126,8 +156,9 @@ void MainWindow::SaveDocument(bool asNew)
         return;
     // A recovered document's name is no file that holds its picture.
     const bool exists = documents::FileExists(document.path()) && !document.isRecovered();
-    // A PDF is an export that cannot be read back: saving over it always asks.
-    const bool pdf = documents::IsPdfName(document.path());
+    // A PDF or a drawing is an export that cannot be read back: saving over
+    // it always asks.
+    const bool pdf = documents::IsPdfName(document.path()) || documents::IsDrawingName(document.path());
     if (exists && !asNew && !pdf) {
         if (documents::IsJpegName(document.path()))
             writeCanvas(*this, document.path(), gf5::io::FileType::Jpeg);
@@ -144,14 +175,15 @@ void MainWindow::SaveDocument(bool asNew)
         return;
     }
     fileIo.ImageHandle = dspCanvas->ImageHandle();
-    fileIo.DialogFilter = "*;JPG;PNG;BMP;PDF;";
+    fileIo.DialogFilter = "*;JPG;PNG;BMP;PDF;DXF;SVG;";
     // Whatever the file control read last (a scan's temporary file, a
     // library part) is never offered as the place to save.
     fileIo.FileName = saveProposal();
     if (fileIo.ShowSaveDialog() == 0)
         return;
     const QString name = fileIo.FileName;
-    if (!writeCanvas(*this, name, documents::SaveTypeForName(name)))
+    if (documents::IsDrawingName(name) ? !writeDrawing(*this, name)
+                                       : !writeCanvas(*this, name, documents::SaveTypeForName(name)))
         return;
     document.setPath(name);
     UpdateTitle();
@@ -163,8 +195,9 @@ void MainWindow::mnuEditSave_Click() { SaveDocument(false); }
 
 void MainWindow::btnSaveVertion_Click()
 {
-    // A PDF export cannot be read back; reverting to it would only empty the canvas.
-    if (!documents::FileExists(document.path()) || documents::IsPdfName(document.path()))
+    // A PDF or drawing cannot be read back; reverting to it would only empty the canvas.
+    if (!documents::FileExists(document.path()) || documents::IsPdfName(document.path()) ||
+        documents::IsDrawingName(document.path()))
         return;
     // The file is read before anything of the canvas is let go: when it can
     // no longer be read, the canvas keeps showing what it showed.

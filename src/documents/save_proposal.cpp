@@ -1,6 +1,7 @@
 // The save dialog's proposal, and which files are the program's own.
 #include "save_proposal.h"
 #include "document_rules.h"
+#include "drawing_export.h"
 #include "plan_document.h"
 #include "shell/userpaths.h"
 #include <QDir>
@@ -35,7 +36,7 @@ QString proposedSavePath(const QString& documentPath, bool documentIsUserFile, b
     QString name = documentHasOwnName ? QFileInfo(documentPath).fileName() : QString();
     if (name.isEmpty())
         name = kNewImageFileName;
-    else if (!IsJpegName(name) && !IsBmpName(name) && !IsPngName(name) && !IsPdfName(name))
+    else if (!IsJpegName(name) && !IsBmpName(name) && !IsPngName(name) && !IsPdfName(name) && !IsDrawingName(name))
         name += ".jpg";
     return QDir(folder).filePath(name);
 }

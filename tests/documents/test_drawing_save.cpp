@@ -1,0 +1,128 @@
+// 名前を付けて保存 with a .dxf or .svg name: the walls of the canvas are
+// written as a drawing at the document's resolution and scale, the document
+// stays the picture (its work unsaved, a plain save asks for a name), and a
+// sheet without walls or without its own resolution says so.
+#include "documents/recovery.h"
+#include "shell/messages.h"
+#include "testsupport/testmain.h"
+#include "testsupport/windowfixture.h"
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QProcess>
+
+using namespace testsupport;
+
+namespace {
+
+struct Messages {
+    QStringList shown;
+    Messages() { messages::override = [this](const QString& t) { shown << t; }; }
+    ~Messages() { messages::override = nullptr; }
+};
+
+// A room of solid walls 24 px thick on a 400-dpi sheet, written as PNG.
+QString writeRoom(const QString& path)
+{
+    QImage img(2000, 1500, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    const int dpm = qRound(400 / 0.0254);
+    img.setDotsPerMeterX(dpm);
+    img.setDotsPerMeterY(dpm);
+    QPainter p(&img);
+    p.fillRect(200, 200, 1600, 24, Qt::black);
+    p.fillRect(200, 1276, 1600, 24, Qt::black);
+    p.fillRect(200, 200, 24, 1100, Qt::black);
+    p.fillRect(1776, 200, 24, 1100, Qt::black);
+    p.end();
+    return img.save(path) ? path : QString();
+}
+
+QJsonObject readDxf(const QString& path)
+{
+    for (const QString& python : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
+        QProcess p;
+        p.start(python, {QStringLiteral(ZORVAT_SOURCE_DIR "/tests/vector/dxf_readback.py"), path});
+        if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
+            return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    }
+    return {};
+}
+
+QByteArray digest(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
+}
+
+} // namespace
+
+class DrawingSaveTest : public QObject {
+    Q_OBJECT
+private slots:
+    void saveAsDxfWritesTheWallsAndKeepsThePicture()
+    {
+        ProgramDir dir("[print]\ndpi=200\n");
+        const QString picture = writeRoom(dir.file("room.png"));
+        QVERIFY(!picture.isEmpty());
+        const QByteArray before = digest(picture);
+        MainWindow f({picture}, dir.path());
+        paintOnCanvas(f, QRect(900, 700, 4, 4), qRgb(255, 0, 0)); // work not yet saved
+        Messages messages;
+        FileDialogs dialogs;
+        dialogs.answer = dir.file("room.dxf");
+        f.btnSave_Click(1);
+        QCOMPARE(dialogs.opened, 1);
+        QVERIFY2(messages.shown.size() == 1 && messages.shown[0].contains("図面を書き出しました"),
+                 qPrintable(messages.shown.join('|')));
+        QVERIFY(!messages.shown[0].contains("解像度の記録がない"));
+
+        const QJsonObject dxf = readDxf(dir.file("room.dxf"));
+        QVERIFY2(!dxf.isEmpty(), "python3-ezdxf is needed to read the drawing back");
+        QCOMPARE(dxf["errors"].toArray().size(), 0);
+        // At 400 dpi and the default 1/100 a pixel is 6.35 mm: the room's
+        // outer top edge (y = 200 px from the top of 1500) lies at 8255 mm.
+        double top = 0;
+        int walls = 0;
+        for (const QJsonValue& v : dxf["entities"].toArray()) {
+            if (v.toObject()["layer"].toString() != QStringLiteral("壁"))
+                continue;
+            ++walls;
+            for (const QJsonValue& pt : v.toObject()["points"].toArray())
+                top = std::max(top, pt.toArray()[1].toDouble());
+        }
+        QVERIFY(walls >= 4);
+        QVERIFY2(std::abs(top - 1300 * 6.35) <= 6.35, qPrintable(QString::number(top)));
+
+        // The picture's own file is untouched; the document takes the
+        // drawing's name but its pixels are saved nowhere.
+        QCOMPARE(digest(picture), before);
+        QCOMPARE(f.document.path(), dir.file("room.dxf"));
+        QVERIFY(f.recoveryKeeper().hasUnsavedWork());
+        dialogs.answer.clear();
+        f.mnuEditSave_Click();
+        QCOMPARE(dialogs.opened, 2); // a plain save asks for a name
+        f.btnSaveVertion_Click();    // nothing to revert to
+        QVERIFY(!canvasImage(f).isNull());
+    }
+
+    void aBlankSheetWithoutResolutionSaysBoth()
+    {
+        ProgramDir dir("[print]\ndpi=300\n");
+        MainWindow f({}, dir.path());
+        Messages messages;
+        FileDialogs dialogs;
+        dialogs.answer = dir.file("blank.svg");
+        f.btnSave_Click(1);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY2(messages.shown[0].contains("壁が見つからなかった"), qPrintable(messages.shown[0]));
+        QVERIFY2(messages.shown[0].contains("解像度の記録がないため 300dpi"), qPrintable(messages.shown[0]));
+        QVERIFY(QFile::exists(dir.file("blank.svg")));
+    }
+};
+
+ZORVAT_TEST_MAIN(DrawingSaveTest)
+#include "test_drawing_save.moc"

@@ -3,10 +3,12 @@
 // stays the picture (its work unsaved, a plain save asks for a name), and a
 // sheet without walls or without its own resolution says so.
 #include "documents/recovery.h"
+#include "floorplan/plan_keys.h"
 #include "shell/messages.h"
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include <QCryptographicHash>
+#include <array>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -107,6 +109,65 @@ private slots:
         QCOMPARE(dialogs.opened, 2); // a plain save asks for a name
         f.btnSaveVertion_Click();    // nothing to revert to
         QVERIFY(!canvasImage(f).isNull());
+    }
+
+    // A room traced with the keypad on the new sheet (200 dpi from the
+    // settings, 1/100): each wall's band, read back from the DXF, lies
+    // within a pixel (12.7 mm) of where the keypad drew it.
+    void aKeypadTracedRoomLandsWithinAPixel()
+    {
+        ProgramDir dir("[print]\ndpi=200\n");
+        MainWindow f({}, dir.path());
+        using plantest::ltrb;
+        const QRect corners[] = {ltrb(60, 60, 80, 80), ltrb(520, 60, 540, 80), ltrb(520, 520, 540, 540),
+                                 ltrb(60, 520, 80, 540)};
+        for (int i = 0; i < 4; ++i) {
+            plantest::trace(f, corners[i], corners[(i + 1) % 4]);
+            plantest::pad(f, Qt::Key_Plus);
+        }
+        Messages messages;
+        FileDialogs dialogs;
+        dialogs.answer = dir.file("room.dxf");
+        f.btnSave_Click(1);
+        const QJsonObject dxf = readDxf(dir.file("room.dxf"));
+        QVERIFY2(!dxf.isEmpty(), qPrintable(messages.shown.join('|')));
+        // The drawn faces in pixels (x0, y0, x1, y1): outer and inner edge of each band.
+        const double faces[][4] = {{60, 60, 540, 60},   {80, 80, 520, 80},   {540, 60, 540, 540}, {520, 80, 520, 520},
+                                   {60, 540, 540, 540}, {80, 520, 520, 520}, {60, 60, 60, 540},   {80, 80, 80, 520}};
+        const double k = 25.4 / 200 * 100;
+        const double kTol = 1;
+        std::vector<std::array<double, 4>> found; // wall edges in pixels
+        for (const QJsonValue& v : dxf["entities"].toArray()) {
+            const QJsonObject e = v.toObject();
+            if (e["layer"].toString() != QStringLiteral("壁"))
+                continue;
+            const QJsonArray pts = e["points"].toArray();
+            const int n = int(pts.size());
+            for (int i = 0; i < n; ++i) {
+                const QJsonArray a = pts[i].toArray(), b = pts[(i + 1) % n].toArray();
+                found.push_back({a[0].toDouble() / k, 600 - a[1].toDouble() / k, b[0].toDouble() / k,
+                                 600 - b[1].toDouble() / k});
+            }
+        }
+        for (const auto& face : faces) {
+            // The part of the face that found edges run along within 1 px.
+            const bool horizontal = face[1] == face[3];
+            double covered = 0;
+            for (const auto& e : found) {
+                const bool along = horizontal ? std::abs(e[1] - face[1]) <= kTol && std::abs(e[3] - face[1]) <= kTol
+                                              : std::abs(e[0] - face[0]) <= kTol && std::abs(e[2] - face[0]) <= kTol;
+                if (!along)
+                    continue;
+                const double lo = horizontal ? std::min(e[0], e[2]) : std::min(e[1], e[3]);
+                const double hi = horizontal ? std::max(e[0], e[2]) : std::max(e[1], e[3]);
+                const double from = horizontal ? face[0] : face[1], to = horizontal ? face[2] : face[3];
+                covered += std::max(0.0, std::min(hi, to) - std::max(lo, from));
+            }
+            const double length = horizontal ? face[2] - face[0] : face[3] - face[1];
+            QVERIFY2(covered >= 0.9 * length, qPrintable(QString("face (%1,%2)-(%3,%4): %5 of %6 px found")
+                                                             .arg(face[0]).arg(face[1]).arg(face[2]).arg(face[3])
+                                                             .arg(covered).arg(length)));
+        }
     }
 
     void aBlankSheetWithoutResolutionSaysBoth()

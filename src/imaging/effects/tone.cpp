@@ -36,18 +36,10 @@ void greyRows(const cv::Mat& src, cv::Mat& dst)
 
 } // namespace
 
-int32_t Gf5Effect::Brightness(const int32_t* xs, const int32_t* ys, int n, int32_t a, int32_t b, int32_t c)
-{
-    const fx::ToneMaps maps = fx::shiftMaps(std::clamp(a, -255, 255));
-    return fx::runPointOperation(*this, xs, ys, n,
-                                 [&](const cv::Mat& src, cv::Mat& dst) { fx::applyToneMaps(maps, src, dst); });
-}
+namespace fx {
 
-int32_t Gf5Effect::ToneCurve(const int32_t* xs, const int32_t* ys, int n, const int32_t* in,
-                             const int32_t* out, int count, int32_t r, int32_t g, int32_t b)
+void curveMap(const int32_t* in, const int32_t* out, int count, uchar curve[256])
 {
-    if (!in || !out || count < 1)
-        return 0;
     // Points in order of input level; levels outside the first and last
     // input keep the end outputs.
     std::vector<std::pair<double, double>> pts;
@@ -56,7 +48,6 @@ int32_t Gf5Effect::ToneCurve(const int32_t* xs, const int32_t* ys, int n, const 
         pts.emplace_back(double(in[i]), double(out[i]));
     std::stable_sort(pts.begin(), pts.end(), [](const auto& p, const auto& q) { return p.first < q.first; });
 
-    uchar curve[256];
     for (int v = 0; v < 256; ++v) {
         double y;
         if (v <= pts.front().first) {
@@ -74,6 +65,24 @@ int32_t Gf5Effect::ToneCurve(const int32_t* xs, const int32_t* ys, int n, const 
         // Halves round up (away from zero): 232.5 becomes 233.
         curve[v] = uchar(fx::clampByte(int(std::lround(y))));
     }
+}
+
+} // namespace fx
+
+int32_t Gf5Effect::Brightness(const int32_t* xs, const int32_t* ys, int n, int32_t a, int32_t b, int32_t c)
+{
+    const fx::ToneMaps maps = fx::shiftMaps(std::clamp(a, -255, 255));
+    return fx::runPointOperation(*this, xs, ys, n,
+                                 [&](const cv::Mat& src, cv::Mat& dst) { fx::applyToneMaps(maps, src, dst); });
+}
+
+int32_t Gf5Effect::ToneCurve(const int32_t* xs, const int32_t* ys, int n, const int32_t* in,
+                             const int32_t* out, int count, int32_t r, int32_t g, int32_t b)
+{
+    if (!in || !out || count < 1)
+        return 0;
+    uchar curve[256];
+    fx::curveMap(in, out, count, curve);
     fx::ToneMaps maps;
     for (int v = 0; v < 256; ++v) {
         maps.blue[v] = b ? curve[v] : uchar(v);

@@ -5,6 +5,7 @@
 // shifted by the same amount (brightness), a single table for a curve on one
 // channel, three tables otherwise. Alpha always comes out opaque.
 #include <QtGlobal>
+#include <cstdint>
 #include <opencv2/core.hpp>
 
 namespace gf5::fx {
@@ -12,6 +13,11 @@ namespace gf5::fx {
 struct ToneMaps {
     uchar blue[256], green[256], red[256];
 };
+
+// The curve through the points (in[i], out[i]), i < count (count >= 1):
+// straight pieces between them in order of input level, the end outputs
+// beyond the first and last input, halves rounded up.
+void curveMap(const int32_t* in, const int32_t* out, int count, uchar curve[256]);
 
 // The map of every channel v -> clamp(v + delta).
 ToneMaps shiftMaps(int delta);

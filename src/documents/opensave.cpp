@@ -77,7 +77,7 @@ bool MainWindow::AdoptLoadedImage(bool skipSnapshot)
                   resolution.fromImage ? documents::ResolutionSource::Image : documents::ResolutionSource::Settings);
     UpdateTitle();
     if (!skipSnapshot)
-        TakeUndoSnapshot();
+        TakeSharedUndoSnapshot();
     markDocumentClean();
     return result;
 }

@@ -1,7 +1,8 @@
-// Marking and removing the underlay: one pass over the pixels of the
-// selection (or the whole image) on the canvas's drawing surface.
-#include "floorplan/underlay_rules.h"
-#include "imaging/draw/surface.h"
+// Making, marking and removing the underlay: one pass over the canvas
+// image's own pixels (the selection, or the whole image), no working copy.
+#include "floorplan/underlay_pass.h"
+#include "imaging/effects/tonerows.h"
+#include "imaging/store/imagestore.h"
 #include "shell/main_window.h"
 #include "shell/progress_window.h"
 #include <QApplication>
@@ -21,20 +22,25 @@ void MainWindow::btnGomiFix_Click()
 
 void MainWindow::ProcessUnderlayPixels(bool mark)
 {
-    imgInfo.ImageHandle = dspCanvas->ImageHandle();
-    if (imgInfo.IsValid() == 0)
-        return;
-    const int32_t w = imgInfo.ImageWidth(), h = imgInfo.ImageHeight();
+    uchar identity[256];
+    for (int v = 0; v < 256; ++v)
+        identity[v] = uchar(v);
+    underlayPass(mark ? identity : nullptr);
+}
 
-    // Drawing not yet committed (a floating paste) is not part of the image.
-    QImage* pixels = freshDrawingPixels();
-    gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(dspCanvas->DrawingDC());
-    if (!pixels || pixels->format() != QImage::Format_RGB32 ||
-        pixels->size() != QSize(w, h)) {
-        dspCanvas->setDisplayMode(1);
-        dspCanvas->Refresh();
-        return;
-    }
+bool MainWindow::underlayPass(const uchar* greenCurve)
+{
+    // Drawing not yet committed (a floating paste) is not part of the image:
+    // it is dropped, and the pass works on the stored image itself, so no
+    // working copy is made.
+    endFloatingPaste();
+    dspCanvas->setDisplayMode(1);
+    dspCanvas->Refresh();
+    gf5::StoredImage* stored = gf5::ImageStore::get(dspCanvas->ImageHandle());
+    if (!stored || stored->image.format() != QImage::Format_RGB32)
+        return false;
+    QImage& pixels = stored->image;
+    const int32_t w = pixels.width(), h = pixels.height();
 
     // Selection edges are both included here; the region is kept inside the image.
     const int32_t selR = dspCanvas->SelectionRight(), selB = dspCanvas->SelectionBottom();
@@ -48,6 +54,7 @@ void MainWindow::ProcessUnderlayPixels(bool mark)
         bottom = std::min(h - 1, selB);
         bound = selB;
     }
+    const QRect area = left <= right && top <= bottom ? QRect(QPoint(left, top), QPoint(right, bottom)) : QRect();
 
     ProgressSource = 1;
     ShowProgress();
@@ -58,17 +65,7 @@ void MainWindow::ProcessUnderlayPixels(bool mark)
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     int lastPercent = -1;
-    uchar* const bits = pixels->bits();
-    const qsizetype stride = pixels->bytesPerLine();
-    for (int y = top; y <= bottom && left <= right; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
-        if (mark) {
-            for (int x = left; x <= right; ++x)
-                row[x] = floorplan::markUnderlayPixel(row[x]);
-        } else {
-            for (int x = left; x <= right; ++x)
-                row[x] = floorplan::removeUnderlayPixel(row[x]);
-        }
+    const floorplan::RowProgress progress = [&](int y) {
         const int percent = int(std::nearbyint(double(y) / bound * 100.0));
         if (percent != lastPercent) {
             lastPercent = percent;
@@ -76,19 +73,25 @@ void MainWindow::ProcessUnderlayPixels(bool mark)
             progressWindow->barProgress->setValue(std::min(y, bound));
         }
         // Events run often enough to keep the window painted, but not per
-        // row: on a 30-megapixel scan that would cost more than the pass.
+        // band: the pass itself takes a few tens of milliseconds.
         if (sinceEvents.elapsed() >= 40) {
             QApplication::processEvents();
             sinceEvents.restart();
         }
+    };
+    // bits() gives the pixels for writing (copying them first if another
+    // image still shares them); null when that copy cannot be had.
+    bool done = false;
+    if (pixels.bits()) {
+        done = greenCurve ? floorplan::makeUnderlay(pixels, greenCurve, area, progress)
+                          : floorplan::removeUnderlay(pixels, area, progress);
+        stored->bitDepth = 24;
     }
     --busyDepth;
-    if (left <= right && top <= bottom)
-        surface->surfaceChanged(QRect(QPoint(left, top), QPoint(right, bottom)));
 
     CloseProgress();
-    dspCanvas->CommitDrawing();
     dspCanvas->setDisplayMode(1);
     dspCanvas->Refresh();
     Form_Paint();
+    return done;
 }

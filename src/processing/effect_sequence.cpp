@@ -1,5 +1,7 @@
 // The canvas effect sequence and the tone commands that use it.
 #include "shell/main_window.h"
+#include "imaging/effects/tonerows.h"
+#include "imaging/store/imagestore.h"
 
 namespace {
 // The straight-line pieces of the underlay and contrast curves.
@@ -9,7 +11,7 @@ constexpr int32_t kContrastOut[5] = {0, 64, 128, 215, 255};
 }
 
 bool MainWindow::runCanvasEffect(bool areaFromSelection, bool progressWindow, bool reportProgress,
-                            int32_t (*op)(MainWindow&))
+                            int32_t (*op)(MainWindow&), bool inPlace)
 {
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
@@ -29,7 +31,11 @@ bool MainWindow::runCanvasEffect(bool areaFromSelection, bool progressWindow, bo
     }
     fxCanvas.ReportProgress = reportProgress;
     fxCanvas.AreaMode = (areaFromSelection && r > 0 && b > 0) ? 2 : 1;
+    // Changing the canvas in place is safe only when the snapshot is an
+    // image of its own holding the pixels as they were.
+    fxCanvas.InPlace = inPlace && fxUndo.ResultImage != 0 && fxUndo.ResultImage != canvas;
     OpResult = op(*this);
+    fxCanvas.InPlace = false;
     if (progressWindow)
         CloseProgress();
     if (OpResult == 0) {
@@ -62,9 +68,20 @@ void MainWindow::adoptEffectResult(gf5::Gf5Disp& display, bool refresh)
 }
 
 // Underlay: the green channel through a fixed curve over the whole image,
-// then every remaining exact grey of the selection (or image) is marked.
+// then every remaining exact grey of the selection (or image) is marked,
+// both in one pass over the canvas image.
 void MainWindow::btnRGB_Click()
 {
+    const QImage* canvas = gf5::ImageStore::image(dspCanvas->ImageHandle());
+    if (canvas && canvas->format() == QImage::Format_RGB32) {
+        // A picture still floating belongs to the image before the change.
+        endFloatingPaste();
+        TakeUndoSnapshot();
+        uchar curve[256];
+        gf5::fx::curveMap(kCurveIn, kUnderlayOut, 5, curve);
+        underlayPass(curve);
+        return;
+    }
     const bool ok = runCanvasEffect(false, false, false, [](MainWindow& f) {
         return f.fxCanvas.ToneCurve(f.PolyX.data(), f.PolyY.data(), 4, kCurveIn, kUnderlayOut, 5, 0, 1, 0);
     });
@@ -74,14 +91,17 @@ void MainWindow::btnRGB_Click()
 
 void MainWindow::btnContlast_Click()
 {
-    runCanvasEffect(true, false, false, [](MainWindow& f) {
-        return f.fxCanvas.ToneCurve(f.PolyX.data(), f.PolyY.data(), 4, kCurveIn, kContrastOut, 5, 1, 1, 1);
-    });
+    runCanvasEffect(
+        true, false, false,
+        [](MainWindow& f) {
+            return f.fxCanvas.ToneCurve(f.PolyX.data(), f.PolyY.data(), 4, kCurveIn, kContrastOut, 5, 1, 1, 1);
+        },
+        true);
 }
 
 void MainWindow::btnBrighten_Click()
 {
-    runCanvasEffect(true, false, true, [](MainWindow& f) {
-        return f.fxCanvas.Brightness(f.PolyX.data(), f.PolyY.data(), 4, 8, 0, 0);
-    });
+    runCanvasEffect(
+        true, false, true,
+        [](MainWindow& f) { return f.fxCanvas.Brightness(f.PolyX.data(), f.PolyY.data(), 4, 8, 0, 0); }, true);
 }

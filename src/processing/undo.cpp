@@ -24,6 +24,24 @@ void MainWindow::TakeUndoSnapshot()
     fxUndo.SourceImage = 0;
 }
 
+void MainWindow::TakeSharedUndoSnapshot()
+{
+    gf5::StoredImage* stored = gf5::ImageStore::get(dspCanvas->ImageHandle());
+    if (!stored || stored->image.isNull())
+        return;
+    // The snapshot shares the canvas's pixels: nothing is copied now, and the
+    // first change to the canvas image copies them (the image detaches).
+    const int32_t shared = gf5::ImageStore::add(stored->image, stored->bitDepth);
+    if (shared == 0)
+        return;
+    const int32_t old = fxUndo.ResultImage;
+    fxUndo.ResultImage = shared;
+    if (old != 0 && old != dspCanvas->ImageHandle()) {
+        imgInfo.ImageHandle = old;
+        imgInfo.FreeImage();
+    }
+}
+
 void MainWindow::btnUndo_Click()
 {
     if (dspCanvas->ImageHandle() == 0)

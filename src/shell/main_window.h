@@ -115,6 +115,9 @@ public:
 
     // ---- Processing: one-level undo ---------------------------------------
     void TakeUndoSnapshot();
+    // The same for an image just opened, without copying its pixels until
+    // the canvas image first changes.
+    void TakeSharedUndoSnapshot();
     void btnUndo_Click();
 
     // ---- Canvas: clicks, edit menu, shapes, fills, colour -----------------
@@ -239,6 +242,13 @@ public:
     // mark: push every pure-grey pixel off grey; otherwise whiten every pixel
     // that is not pure grey. Covers the selection, or the whole image.
     void ProcessUnderlayPixels(bool mark);
+    // One pass over the canvas image's own pixels, uncommitted drawing
+    // dropped first: with greenCurve, every pixel's green through it and then
+    // the pure greys of the selection (or image) marked; without, the
+    // selection's (or image's) pixels that are not pure grey made white. The
+    // view is rebuilt once afterwards. False when the canvas is no RGB32
+    // image or its pixels cannot be had.
+    bool underlayPass(const uchar* greenCurve);
     void btnSharpen_Click();
     void btnDenoise_Click();
     void btnMosaic_Click();
@@ -265,9 +275,11 @@ public:
     // The canvas effect sequence: snapshot, region polygon from the
     // selection, op on fxCanvas, and on success the result replaces the
     // canvas image. areaFromSelection: AreaMode 2 when a selection exists;
-    // progressWindow: show ProgressWindow meanwhile. Returns OpResult != 0.
+    // progressWindow: show ProgressWindow meanwhile. inPlace: a tone
+    // operation changes the canvas image itself once the snapshot holds the
+    // old pixels (no second image). Returns OpResult != 0.
     bool runCanvasEffect(bool areaFromSelection, bool progressWindow, bool reportProgress,
-                         int32_t (*op)(MainWindow&));
+                         int32_t (*op)(MainWindow&), bool inPlace = false);
     // Shows fxCanvas's result on the canvas and releases the image it replaces.
     void adoptEffectResultOnCanvas(bool refresh);
     // The same for the preview display.

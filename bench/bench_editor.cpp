@@ -5,8 +5,11 @@
 // found it (an untimed undo or second key press after the timed part).
 #include "bench.h"
 #include "editor_session.h"
+#include "reference.h"
+#include "imaging/effects/effectcore.h"
 #include <QPoint>
 #include <QRect>
+#include <opencv2/core.hpp>
 
 namespace {
 
@@ -21,11 +24,30 @@ const QRect kEnd(1600, 1000, 21, 21);
 
 void selectSquare(MainWindow& f, const QRect& r) { select(f, r.left(), r.top(), r.right(), r.bottom()); }
 
+// The undo snapshot's copy: the plan into a buffer that exists.
+Outcome snapshotCopy(const Context& c) { return bench::ref::copyBytes(c.planImage, c.scratch()); }
+
+// A whole-image command's least work: one pass over the plan's bytes and
+// the snapshot's copy, two memcpy's into buffers that exist.
+Outcome passAndSnapshot(const Context& c)
+{
+    const Outcome pass = bench::ref::copyBytes(c.planImage, c.scratch());
+    const Outcome snapshot = bench::ref::copyBytes(c.planImage, c.scratch());
+    return Outcome{pass.ok && snapshot.ok, 0};
+}
+
+// The view's rebuild: Qt's smooth scaling of the plan to the canvas's size.
+Outcome viewRebuild(const Context& c)
+{
+    const QSize view = window(c).dspCanvas->viewport()->size();
+    return bench::ref::qtSmooth(c.planImage, c.planImage.size().scaled(view, Qt::KeepAspectRatio));
+}
+
 // Keypad 5 with a square selected marks the start of a wall: undo
 // snapshot, the square's pixels saved, the square painted red. A second
 // press (untimed) takes the mark back.
 const bench::Registrar keypad5(
-    "editor: keypad 5, wall start marked (to idle)",
+    "editor: keypad 5, wall start marked (to idle) (ref: memcpy, the snapshot's copy)",
     [](const Context& c) {
         MainWindow& f = window(c);
         selectSquare(f, kStart);
@@ -38,12 +60,12 @@ const bench::Registrar keypad5(
         untilIdle(f);
         return Outcome{marked && !f.WallStartMarked && showsPlan(f, c), 0, ms};
     },
-    {}, bench::msAtMost(30));
+    snapshotCopy, bench::msAtMost(30));
 
 // The first command after a file is opened has no snapshot to copy into:
 // the plan is opened again (untimed) before each press.
 const bench::Registrar keypad5First(
-    "editor: keypad 5, first after opening the plan (to idle)",
+    "editor: keypad 5, first after opening the plan (to idle) (ref: memcpy)",
     [](const Context& c) {
         MainWindow& f = window(c);
         const bool opened = openFile(f, c.planBmp);
@@ -55,11 +77,12 @@ const bench::Registrar keypad5First(
         pressKeypad(f, Qt::Key_5);
         untilIdle(f);
         return Outcome{opened && !f.WallStartMarked && showsPlan(f, c), 0, ms};
-    });
+    },
+    snapshotCopy);
 
 // Ctrl+Z after a solid wall drawn with keypad 5 and keypad +.
 const bench::Registrar undoWall(
-    "editor: Ctrl+Z after a wall (to idle)",
+    "editor: Ctrl+Z after a wall (to idle) (ref: Qt smooth to the view)",
     [](const Context& c) {
         MainWindow& f = window(c);
         selectSquare(f, kStart);
@@ -73,7 +96,7 @@ const bench::Registrar undoWall(
         untilIdle(f);
         return Outcome{drawn && showsPlan(f, c), 0, msSince(start)};
     },
-    {}, bench::msAtMost(40));
+    viewRebuild, bench::msAtMost(40));
 
 // A button click until idle, then an untimed undo that brings the plan back.
 Outcome clickThenUndo(const Context& c, const char* button)
@@ -90,11 +113,22 @@ Outcome clickThenUndo(const Context& c, const char* button)
 }
 
 const bench::Registrar underlayMade(
-    "editor: underlay creation 下絵作成処理 (button to idle)",
-    [](const Context& c) { return clickThenUndo(c, "btnRGB"); }, {}, bench::msAtMost(150));
+    "editor: underlay creation 下絵作成処理 (button to idle) (ref: 2 memcpy, pass + snapshot)",
+    [](const Context& c) { return clickThenUndo(c, "btnRGB"); }, passAndSnapshot, bench::ratioAtMost(2.5));
 
 const bench::Registrar underlayRemoved(
-    "editor: underlay removal 下絵を取る (button to idle)",
-    [](const Context& c) { return clickThenUndo(c, "btnGomiFix"); }, {}, bench::msAtMost(100));
+    "editor: underlay removal 下絵を取る (button to idle) (ref: 2 memcpy, pass + snapshot)",
+    [](const Context& c) { return clickThenUndo(c, "btnGomiFix"); }, passAndSnapshot, bench::ratioAtMost(2.0));
+
+const bench::Registrar brightnessClick(
+    "editor: brightness +8 明度UP (button to idle) (ref: cv::add in place + memcpy snapshot)",
+    [](const Context& c) { return clickThenUndo(c, "Command14"); },
+    [](const Context& c) {
+        const Outcome snapshot = bench::ref::copyBytes(c.planImage, c.scratch());
+        cv::Mat pixels = gf5::fx::viewOf(c.scratch());
+        cv::add(pixels, cv::Scalar(8, 8, 8, 0), pixels);
+        return Outcome{snapshot.ok, 0};
+    },
+    bench::ratioAtMost(2.5));
 
 } // namespace

@@ -11,7 +11,9 @@
 #include "editor_session.h"
 #include "imaging/store/bufferpool.h"
 #include "imaging/store/imagestore.h"
+#include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // the old pixels: brightness, contrast, and the snapshot a plan opened at
 // start shares with the canvas until the first change.
 #include "testsupport/testmain.h"
-#include "testsupport/windowfixture.h"
+#include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 
 using namespace testsupport;

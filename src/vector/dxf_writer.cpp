@@ -1,7 +1,8 @@
 #include "vector/dxf_writer.h"
+#include "vector/file_text.h"
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -71,23 +72,11 @@ public:
         text.append(buf, r.ptr);
         text.push_back('\n');
     }
-    // Fixed point to a millionth, without trailing zeros: exact enough for
-    // millimetres and free of exponents that some readers refuse.
+    // Fixed point to a millionth: exact enough for millimetres.
     void real(int c, double v)
     {
         code(c);
-        if (!std::isfinite(v) || std::fabs(v) < 5e-7)
-            v = 0;
-        char buf[64];
-        auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6);
-        if (r.ec != std::errc()) // beyond any drawing: a corrupt map, not a coordinate
-            r = std::to_chars(buf, buf + sizeof buf, 0.0, std::chars_format::fixed, 6);
-        char* end = r.ptr;
-        while (end[-1] == '0')
-            --end;
-        if (end[-1] == '.')
-            ++end; // keep "12.0"
-        text.append(buf, end);
+        text += decimalText(v, 6, true);
         text.push_back('\n');
     }
     void handle(int c, unsigned h)
@@ -264,39 +253,31 @@ void writeTables(Tags& t, Handles& h, const std::vector<LayerDef>& layers, doubl
     endSection(t);
 }
 
-void writeBlock(Tags& t, unsigned block, unsigned end, unsigned record, std::string_view name, bool paper)
+void beginEntity(Tags& t, std::string_view type, unsigned handle, unsigned owner, std::string_view layer,
+                 bool paper = false)
 {
-    t.str(0, "BLOCK");
-    t.handle(5, block);
-    t.handle(330, record);
+    t.str(0, type);
+    t.handle(5, handle);
+    t.handle(330, owner);
     t.str(100, "AcDbEntity");
     if (paper)
         t.num(67, 1);
-    t.str(8, "0");
+    t.str(8, layer);
+}
+
+void writeBlock(Tags& t, unsigned block, unsigned end, unsigned record, std::string_view name, bool paper)
+{
+    beginEntity(t, "BLOCK", block, record, "0", paper);
     t.str(100, "AcDbBlockBegin");
     t.str(2, name);
     t.num(70, 0);
     t.point(10, 0, 0);
     t.str(3, name);
     t.str(1, "");
-    t.str(0, "ENDBLK");
-    t.handle(5, end);
-    t.handle(330, record);
-    t.str(100, "AcDbEntity");
-    if (paper)
-        t.num(67, 1);
-    t.str(8, "0");
+    beginEntity(t, "ENDBLK", end, record, "0", paper);
     t.str(100, "AcDbBlockEnd");
 }
 
-void beginEntity(Tags& t, std::string_view type, unsigned handle, unsigned owner, const std::string& layer)
-{
-    t.str(0, type);
-    t.handle(5, handle);
-    t.handle(330, owner);
-    t.str(100, "AcDbEntity");
-    t.str(8, layer);
-}
 
 void writeImage(Tags& t, const Handles& h, const PlanVectors& plan, const std::string& layer)
 {
@@ -321,15 +302,27 @@ void writeImage(Tags& t, const Handles& h, const PlanVectors& plan, const std::s
     t.point(14, plan.widthPx - 0.5, plan.heightPx - 0.5, false);
 }
 
+// An object's opening: its type, handle, owner and subclass.
+void beginObject(Tags& t, std::string_view type, unsigned handle, unsigned owner, std::string_view subclass)
+{
+    t.str(0, type);
+    t.handle(5, handle);
+    t.handle(330, owner);
+    t.str(100, subclass);
+}
+
+// A dictionary whose entries are owned by it (hard owner).
+void beginDictionary(Tags& t, unsigned handle, unsigned owner)
+{
+    beginObject(t, "DICTIONARY", handle, owner, "AcDbDictionary");
+    t.num(281, 1);
+}
+
 void writeObjects(Tags& t, const Handles& h, const PlanVectors& plan, const QString& rasterFileName)
 {
     const bool image = !rasterFileName.isEmpty();
     beginSection(t, "OBJECTS");
-    t.str(0, "DICTIONARY");
-    t.handle(5, h.rootDict);
-    t.handle(330, 0);
-    t.str(100, "AcDbDictionary");
-    t.num(281, 1);
+    beginDictionary(t, h.rootDict, 0);
     t.str(3, "ACAD_GROUP");
     t.handle(350, h.groupDict);
     if (image) {
@@ -338,24 +331,13 @@ void writeObjects(Tags& t, const Handles& h, const PlanVectors& plan, const QStr
         t.str(3, "ACAD_IMAGE_VARS");
         t.handle(350, h.imageVars);
     }
-    t.str(0, "DICTIONARY");
-    t.handle(5, h.groupDict);
-    t.handle(330, h.rootDict);
-    t.str(100, "AcDbDictionary");
-    t.num(281, 1);
+    beginDictionary(t, h.groupDict, h.rootDict);
     if (image) {
-        t.str(0, "DICTIONARY");
-        t.handle(5, h.imageDict);
-        t.handle(330, h.rootDict);
-        t.str(100, "AcDbDictionary");
-        t.num(281, 1);
+        beginDictionary(t, h.imageDict, h.rootDict);
         t.str(3, dxfString(QFileInfo(rasterFileName).completeBaseName()));
         t.handle(350, h.imageDef);
 
-        t.str(0, "RASTERVARIABLES");
-        t.handle(5, h.imageVars);
-        t.handle(330, h.rootDict);
-        t.str(100, "AcDbRasterVariables");
+        beginObject(t, "RASTERVARIABLES", h.imageVars, h.rootDict, "AcDbRasterVariables");
         t.num(90, 0);
         t.num(70, 0); // no frame around the picture
         t.num(71, 1); // high quality display
@@ -376,10 +358,7 @@ void writeObjects(Tags& t, const Handles& h, const PlanVectors& plan, const QStr
         t.num(280, 1);
         t.num(281, 0);
 
-        t.str(0, "IMAGEDEF_REACTOR");
-        t.handle(5, h.imageReactor);
-        t.handle(330, h.imageEntity);
-        t.str(100, "AcDbRasterImageDefReactor");
+        beginObject(t, "IMAGEDEF_REACTOR", h.imageReactor, h.imageEntity, "AcDbRasterImageDefReactor");
         t.num(90, 2);
         t.handle(330, h.imageEntity);
     }
@@ -520,25 +499,21 @@ QByteArray dxfText(const PlanVectors& plan, const QString& rasterFileName)
 
 WriteResult writeDxf(const PlanVectors& plan, const QString& path, const QImage* raster)
 {
-    WriteResult result;
     QString rasterName;
+    QString rasterPath;
     if (raster && !raster->isNull()) {
-        result.rasterPath = rasterPathFor(path);
-        QSaveFile png(result.rasterPath);
-        if (!png.open(QIODevice::WriteOnly) || !raster->save(&png, "PNG") || !png.commit()) {
-            result.error = QStringLiteral("画像 %1 を書き込めませんでした。").arg(result.rasterPath);
-            result.rasterPath.clear();
-            return result;
-        }
-        rasterName = QFileInfo(result.rasterPath).fileName();
+        rasterPath = rasterPathFor(path);
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !raster->save(&buffer, "PNG"))
+            return {false, QStringLiteral("画像 %1 を書き込めませんでした。").arg(rasterPath), {}};
+        if (WriteResult written = writeWhole(rasterPath, png); !written.ok)
+            return written;
+        rasterName = QFileInfo(rasterPath).fileName();
     }
-    const QByteArray text = dxfText(plan, rasterName);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        result.error = QStringLiteral("%1 を書き込めませんでした。").arg(path);
-        return result;
-    }
-    result.ok = true;
+    WriteResult result = writeWhole(path, dxfText(plan, rasterName));
+    if (result.ok)
+        result.rasterPath = rasterPath;
     return result;
 }
 

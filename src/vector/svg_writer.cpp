@@ -1,9 +1,8 @@
 #include "vector/svg_writer.h"
 #include "vector/dxf_writer.h"
+#include "vector/file_text.h"
 #include <QBuffer>
-#include <QSaveFile>
 #include <QXmlStreamWriter>
-#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -14,21 +13,10 @@ namespace {
 const QString kInkscape = QStringLiteral("http://www.inkscape.org/namespaces/inkscape");
 const QString kXlink = QStringLiteral("http://www.w3.org/1999/xlink");
 
-// Four decimals of a millimetre, trailing zeros dropped.
+// Four decimals of a millimetre.
 QString num(double v)
 {
-    if (!std::isfinite(v) || std::fabs(v) < 5e-5)
-        v = 0;
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 4);
-    if (r.ec != std::errc()) // beyond any drawing: a corrupt map, not a coordinate
-        r = std::to_chars(buf, buf + sizeof buf, 0.0, std::chars_format::fixed, 4);
-    char* end = r.ptr;
-    while (end[-1] == '0')
-        --end;
-    if (end[-1] == '.')
-        --end;
-    return QString::fromLatin1(buf, end - buf);
+    return QString::fromStdString(decimalText(v, 4, false));
 }
 
 struct Svg {
@@ -147,15 +135,7 @@ QByteArray svgText(const PlanVectors& plan, const QImage* raster)
 
 WriteResult writeSvg(const PlanVectors& plan, const QString& path, const QImage* raster)
 {
-    WriteResult result;
-    const QByteArray text = svgText(plan, raster);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        result.error = QStringLiteral("%1 を書き込めませんでした。").arg(path);
-        return result;
-    }
-    result.ok = true;
-    return result;
+    return writeWhole(path, svgText(plan, raster));
 }
 
 } // namespace vectors

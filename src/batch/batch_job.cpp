@@ -9,6 +9,10 @@
 #include "imaging/io/gf5file.h"
 #include "imaging/store/imagestore.h"
 #include "processing/size_rules.h"
+#include "scale/stated_resolution.h"
+#include "shell/settings.h"
+#include "shell/userpaths.h"
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <cmath>
 
@@ -103,6 +107,18 @@ QImage eightBitGrey(const QImage& image, bool indexed)
     return out;
 }
 
+// The resolution the picture is worked on and written at, by the window's
+// rules: --dpi when given, otherwise the file's own when it states a
+// believable one, otherwise the settings file's print resolution.
+double workingDpi(const QString& input, const Options& o)
+{
+    if (o.dpi > 0)
+        return o.dpi;
+    const QString programDir = userpaths::programFolder(QCoreApplication::applicationDirPath());
+    const int settingsDpi = settings::resolutionFromSetting(settings::readSetting(programDir, "print", "dpi"));
+    return scale::chooseResolution(scale::statedResolutionOfFile(input), settingsDpi).dpi;
+}
+
 } // namespace
 
 QString formatForName(const QString& path)
@@ -129,6 +145,15 @@ QString processFile(const QString& input, const QString& output, const Options& 
     }
     if (!cur.image())
         return QStringLiteral("読み込めませんでした");
+    // Every step (dust, paper, straightening, walls) and the written file
+    // take the one resolution.
+    {
+        const int dpm = scale::dotsPerMetre(workingDpi(input, o));
+        if (dpm > 0) {
+            cur.image()->setDotsPerMeterX(dpm);
+            cur.image()->setDotsPerMeterY(dpm);
+        }
+    }
 
     if (o.whiten) {
         const QImage white = gf5::whitenPaper(*cur.image());
@@ -168,12 +193,6 @@ QString processFile(const QString& input, const QString& output, const Options& 
             return tooLarge;
         cur.replace(gf5::ImageStore::add(bordered));
     }
-    if (o.dpi > 0) {
-        const int dpm = int(std::lround(o.dpi / 0.0254));
-        cur.image()->setDotsPerMeterX(dpm);
-        cur.image()->setDotsPerMeterY(dpm);
-    }
-
     if (const QString error = writeVectorFiles(*cur.image(), input, o); !error.isEmpty())
         return error;
     if (!o.wallsDir.isEmpty()) {

@@ -2,6 +2,10 @@
 // preview display, and pictures dropped on the canvas.
 #include "shell/main_window.h"
 #include "documents/parts_search.h"
+#include "scale/part_scaling.h"
+#include "scale/resolution_rules.h"
+#include "scale/stated_resolution.h"
+#include "imaging/store/imagestore.h"
 #include "shell/userpaths.h"
 #include <QTabBar>
 
@@ -47,15 +51,36 @@ void MainWindow::releasePreviewImage()
     if (h == 0)
         return;
     dspPreview->setImageHandle(0);
+    PreviewPartDpi = 0;
     imgInfo.ImageHandle = h;
     imgInfo.FreeImage();
 }
 
+void MainWindow::bringPartToPlanScale(int32_t copy)
+{
+    gf5::StoredImage* stored = gf5::ImageStore::get(copy);
+    const double factor = scale::partScaleFactor(document.dpi(), PreviewPartDpi);
+    if (!stored || factor == 1.0)
+        return;
+    QImage scaled = scale::scalePart(stored->image, factor, document.dpi());
+    if (scaled.isNull())
+        return; // out of memory: the part keeps its pixel size
+    if (scaled.format() != stored->image.format())
+        stored->bitDepth = scaled.hasAlphaChannel() ? 32 : 24;
+    stored->image = std::move(scaled);
+}
+
 namespace {
-// Shows the image just read by the file control in the preview, fitted.
+// Shows the image just read by the file control in the preview, fitted. A
+// part of the library (or of the user's parts) that states a believable
+// resolution is placed at the plan's scale.
 void showReadImageInPreview(MainWindow& f)
 {
+    const QString path = f.fileIo.FileName;
+    const std::optional<scale::StatedResolution> stated =
+        f.IsLibraryPath(path) ? scale::statedResolutionOfFile(path) : std::nullopt;
     f.dspPreview->setImageHandle(f.fileIo.ImageHandle);
+    f.PreviewPartDpi = stated && scale::isBelievable(*stated) ? scale::chooseResolution(stated, 0).dpi : 0;
     f.dspPreview->setZoomMode(0);
     f.dspPreview->setDisplayMode(1);
     f.dspPreview->Refresh();

@@ -31,6 +31,7 @@ void MainWindow::UpdateTitle()
     imgInfo.UpdateImageInfo();
     setWindowTitle(documents::titleText(document.path(), imgInfo.ImageWidth(), imgInfo.ImageHeight(),
                                         imgInfo.BitDepth()));
+    refreshPlanScale();
 }
 
 void MainWindow::ReleaseCanvasImage()

@@ -26,12 +26,13 @@ void PlanDocument::recover(const QString& path)
 void PlanDocument::markClean(CanvasState now)
 {
     m_clean = now;
+    m_cleanDpi = m_dpi;
     m_recovered = false;
 }
 
 bool PlanDocument::hasUnsavedWork(CanvasState now) const
 {
-    return now.handle != 0 && !(now == m_clean);
+    return now.handle != 0 && (!(now == m_clean) || m_dpi != m_cleanDpi);
 }
 
 void PlanDocument::setResolution(double dpi, ResolutionSource source)
@@ -46,6 +47,18 @@ bool PlanDocument::setScaleDenominator(int n)
         return false;
     m_scaleDenominator = n;
     return true;
+}
+
+void PlanDocument::setScaleSetting(const ScaleSetting& setting)
+{
+    setResolution(setting.dpi, setting.source);
+    setScaleDenominator(setting.scaleDenominator);
+}
+
+void PlanDocument::restoreScaleFromUndo()
+{
+    if (m_undoScale)
+        setScaleSetting(*m_undoScale);
 }
 
 } // namespace documents

@@ -8,6 +8,7 @@
 #include <QtGlobal>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace documents {
 
@@ -57,6 +58,22 @@ public:
     int scaleDenominator() const { return m_scaleDenominator; }
     bool setScaleDenominator(int n);
 
+    // Resolution and scale together, as the one-level undo keeps them with
+    // its picture: a change of either is undone with the picture.
+    struct ScaleSetting {
+        double dpi = 0;
+        ResolutionSource source = ResolutionSource::Settings;
+        int scaleDenominator = kDefaultScaleDenominator;
+        bool operator==(const ScaleSetting&) const = default;
+    };
+    ScaleSetting scaleSetting() const { return {m_dpi, m_resolutionSource, m_scaleDenominator}; }
+    // Sets both; a scale below 1 leaves the scale as it is.
+    void setScaleSetting(const ScaleSetting& setting);
+    // The undo snapshot was taken: the setting now goes with it.
+    void keepScaleForUndo() { m_undoScale = scaleSetting(); }
+    // The snapshot came back: so does the setting kept with it (when any).
+    void restoreScaleFromUndo();
+
     // The wall map read from the plan's ink; null until an analysis ran.
     const std::shared_ptr<const ink::WallMap>& wallMap() const { return m_wallMap; }
     void setWallMap(std::shared_ptr<const ink::WallMap> map) { m_wallMap = std::move(map); }
@@ -70,6 +87,10 @@ private:
     double m_dpi = 0;
     ResolutionSource m_resolutionSource = ResolutionSource::Settings;
     int m_scaleDenominator = kDefaultScaleDenominator;
+    // The resolution last saved or opened: files state it, so a change is
+    // unsaved work even when no pixel changed.
+    double m_cleanDpi = 0;
+    std::optional<ScaleSetting> m_undoScale;
     std::shared_ptr<const ink::WallMap> m_wallMap;
 };
 

@@ -3,6 +3,7 @@
 // preview.
 #include "documents/print_size_dialog.h"
 #include "documents/print_layout.h"
+#include "imaging/store/imagestore.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 
@@ -20,6 +21,9 @@ void MainWindow::btnPrintOut_Click()
     if (dspCanvas->ImageHandle() == 0)
         return;
     drawTools.SetupName = kSetupName;
+    // The sheet lies as the plan does; the printer dialog may turn it back.
+    if (const QImage* plan = gf5::ImageStore::image(dspCanvas->ImageHandle()))
+        drawTools.SetPaperOrientation(documents::landscapeFor(plan->size()));
     OpResult = drawTools.ShowPrinterDialog(this);
     if (OpResult == 0)
         return;
@@ -30,6 +34,7 @@ void MainWindow::btnPrintOut_Click()
     documents::PrintImageHeight = imgInfo.ImageHeight();
     const QSize pixels(documents::PrintImageWidth, documents::PrintImageHeight);
     documents::PrintActualSizeMm = documents::actualSize(pixels, document.dpi()) / 10.0;
+    documents::PrintScaleDenominator = document.scaleDenominator();
     {
         PrintSizeDialog sizeWindow(this);
         sizeWindow.showModal();

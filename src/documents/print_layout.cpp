@@ -53,4 +53,6 @@ QRect printRect(PrintLayout layout, int edgeCm, QSize imagePx, double dpi, const
     return QRect();
 }
 
+bool landscapeFor(QSize imagePx) { return imagePx.width() > imagePx.height(); }
+
 } // namespace documents

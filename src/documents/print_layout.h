@@ -33,4 +33,7 @@ QSizeF actualSize(QSize imagePx, double dpi);
 // millimetre is allowed for rounding).
 bool actualSizeFits(QSize imagePx, double dpi, const PageGeometry& page);
 
+// Whether the sheet should lie across for the image: wider than high.
+bool landscapeFor(QSize imagePx);
+
 } // namespace documents

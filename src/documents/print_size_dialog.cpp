@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include "scale/scale_entry.h"
 
 namespace documents {
 int32_t PrintSize = 0;
@@ -11,6 +12,7 @@ int32_t PrintImageWidth = 0;
 int32_t PrintImageHeight = 0;
 PrintLayout PrintChoice = PrintLayout::Square;
 QSizeF PrintActualSizeMm;
+int32_t PrintScaleDenominator = 0;
 }
 
 std::function<void(PrintSizeDialog&)> PrintSizeDialog::showOverride;
@@ -59,6 +61,14 @@ PrintSizeDialog::PrintSizeDialog(QWidget* owner) : QDialog(owner)
     optActualSize->setObjectName("optActualSize");
     optActualSize->setGeometry(16, 24 + 28 * 6, 140, 24);
 
+    // What 原寸 means for a scaled plan: the scale it comes out at.
+    lblPrintScale = new QLabel(this);
+    lblPrintScale->setObjectName("lblPrintScale");
+    lblPrintScale->setGeometry(200, 300, 95, 40);
+    lblPrintScale->setWordWrap(true);
+    lblPrintScale->setEnabled(false);
+    connect(optActualSize, &QRadioButton::toggled, lblPrintScale, &QLabel::setEnabled);
+
     const char* buttons[3] = {"", "OK", "キャンセル"};
     for (int i = 1; i <= 2; ++i) {
         btnRet[i] = new QPushButton(buttons[i], this);
@@ -79,6 +89,10 @@ void PrintSizeDialog::Form_Load()
     const QSizeF mm = documents::PrintActualSizeMm;
     if (!mm.isEmpty())
         actual += QString("（%1×%2mm）").arg(mm.width(), 0, 'f', 1).arg(mm.height(), 0, 'f', 1);
+    const int n = documents::PrintScaleDenominator;
+    lblPrintScale->setText(n > 0 ? scale::printScaleText(n) : QString());
+    if (n > 0)
+        actual += "\n" + scale::printScaleText(n);
     optActualSize->setToolTip(actual);
 }
 

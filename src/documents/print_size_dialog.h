@@ -25,6 +25,8 @@ extern PrintLayout PrintChoice;
 // The image's size on paper at its own resolution, in millimetres, for the
 // 原寸 tooltip (empty: not known).
 extern QSizeF PrintActualSizeMm;
+// The plan's drawing scale (1:n) that 原寸 prints at; 0 when not known.
+extern int32_t PrintScaleDenominator;
 }
 
 class PrintSizeDialog : public QDialog {
@@ -37,6 +39,7 @@ public:
     std::array<QPushButton*, 3> btnRet{};    // 1 OK, 2 cancel
     QRadioButton* optFitPaper = nullptr;     // 用紙に合わせる
     QRadioButton* optActualSize = nullptr;   // 原寸
+    QLabel* lblPrintScale = nullptr;         // "1/100 で印刷", live while 原寸 is chosen
 
     void Form_Load();
     void btnRet_Click(int index);

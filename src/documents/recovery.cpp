@@ -127,6 +127,8 @@ bool findCopy(const QString& dir, QString* imagePath, Meta* meta)
     Meta m;
     m.name = ini.value("name").toString();
     m.time = QDateTime::fromString(ini.value("time").toString(), Qt::ISODate);
+    m.scaleDenominator = qMax(0, ini.value("scale").toInt());
+    m.resolutionAssumed = ini.value("resolution").toString() == "assumed";
     if (m.name.isEmpty())
         m.name = documents::kNewImageName;
     if (!m.time.isValid())
@@ -147,7 +149,10 @@ bool writeMeta(const QString& dir, const Meta& meta)
     // Written by hand: QSettings would escape the Japanese name.
     QByteArray text = "[General]\nname=";
     text += meta.name.toUtf8().replace('\n', ' ');
-    text += "\ntime=" + meta.time.toString(Qt::ISODate).toUtf8() + "\n";
+    text += "\ntime=" + meta.time.toString(Qt::ISODate).toUtf8() + "\n";    if (meta.scaleDenominator > 0)
+        text += "scale=" + QByteArray::number(meta.scaleDenominator) + "\n";
+    if (meta.resolutionAssumed)
+        text += "resolution=assumed\n";
     f.write(text);
     return f.commit();
 }
@@ -202,7 +207,12 @@ Keeper::CanvasKey Keeper::currentKey() const
     return img ? CanvasKey{m_form.dspCanvas->ImageHandle(), img->cacheKey()} : CanvasKey{};
 }
 
-Meta Keeper::metaNow() const { return Meta{m_form.document.path(), QDateTime::currentDateTime()}; }
+Meta Keeper::metaNow() const
+{
+    const documents::PlanDocument& doc = m_form.document;
+    return Meta{doc.path(), QDateTime::currentDateTime(), doc.scaleDenominator(),
+                doc.resolutionSource() == documents::ResolutionSource::Settings};
+}
 
 void Keeper::markClean()
 {
@@ -323,5 +333,11 @@ void MainWindow::offerRecovery()
     // picture: a plain save asks for a place, and the copy stays until the
     // picture is saved.
     document.recover(meta.name);
+    // The picture file keeps the resolution; the scale and where the
+    // resolution came from are kept beside it.
+    if (meta.scaleDenominator > 0)
+        document.setScaleDenominator(meta.scaleDenominator);
+    if (meta.resolutionAssumed)
+        document.setResolution(document.dpi(), documents::ResolutionSource::Settings);
     UpdateTitle();
 }

@@ -21,6 +21,11 @@ namespace recovery {
 struct Meta {
     QString name;
     QDateTime time;
+    // The drawing scale (1:n; 0 when not recorded), and whether the
+    // resolution the picture file states was the settings file's, taken for
+    // want of one of the plan's own.
+    int scaleDenominator = 0;
+    bool resolutionAssumed = false;
 };
 
 QString folder(); // <state folder>/recovery

@@ -143,6 +143,7 @@ void MainWindow::btnClip2Disp2_Click()
     fxCanvas.ResultImage = 0;
     const int32_t old = dspPreview->ImageHandle();
     dspPreview->setImageHandle(sheet);
+    PreviewPartDpi = 0; // a clipboard picture states no part resolution
     releaseWorkImage(old);
     dspPreview->setZoomMode(0);
     dspCanvas->Refresh();
@@ -169,6 +170,7 @@ void MainWindow::CopyPreviewToClipboard()
     fxCanvas.AreaMode = 1;
     if (fxCanvas.CutOutRegion(PolyX.data(), PolyY.data(), 0, 255, 255, 255) != 0) {
         const int32_t copy = fxCanvas.ResultImage;
+        bringPartToPlanScale(copy);
         fxCanvas.SourceImage = copy;
         fxCanvas.CopySourceToClipboard();
         fxCanvas.SourceImage = keptSource;

@@ -12,6 +12,8 @@ void MainWindow::TakeUndoSnapshot()
     const int32_t old = fxUndo.ResultImage;
     // The snapshot it replaces takes the new pixels in place when the sizes
     // match: no new buffer, and never two snapshots at once.
+    // The plan's resolution and scale go with the snapshot.
+    document.keepScaleForUndo();
     if (old != 0 && old != canvas && gf5::ImageStore::copyPixels(canvas, old))
         return;
     fxUndo.SourceImage = canvas;
@@ -58,6 +60,7 @@ void MainWindow::btnUndo_Click()
         return;
     const int32_t replaced = dspCanvas->ImageHandle();
     dspCanvas->setImageHandle(snapshot);
+    document.restoreScaleFromUndo();
     // The image the undo replaced is no longer shown anywhere.
     if (replaced != snapshot && replaced != dspPreview->ImageHandle()) {
         imgInfo.ImageHandle = replaced;

@@ -29,6 +29,7 @@ MainWindow::MainWindow(const QStringList& args, const QString& programDir, QWidg
     buildToolbar();
     buildControlPanel();
     buildEditMenu();
+    buildPlanScaleControls();
     fileIo.DialogParent = this;
     setCurrentColour(0xFFFFFF);
     connectHandlers();

@@ -84,6 +84,16 @@ public:
     void UpdateTitle();
     // Writes the document's resolution into the canvas image.
     void StampDocumentResolution();
+    // The plan's real size: shown in btnPlanScale and the wall sizes'
+    // tooltips, set by 縮尺と解像度 or 寸法で合わせる (one undo step, no
+    // resampling; false when the values cannot be used).
+    void buildPlanScaleControls();
+    void refreshPlanScale();
+    bool setPlanScale(double dpi, int scaleDenominator);
+    void mnuEditScale_Click();
+    void mnuEditCalibrate_Click();
+    QPushButton* btnPlanScale = nullptr;
+    QAction *mnuEditScale = nullptr, *mnuEditCalibrate = nullptr;
     void btnOpen_Click();
     void btnSave_Click(int index);
     void mnuEditSave_Click();
@@ -300,6 +310,11 @@ public:
     bool IsLibraryPath(const QString& path) const;
     // Releases the preview's image, if any, and leaves the preview empty.
     void releasePreviewImage();
+    // The resolution the part in the preview states (0: none, or no part);
+    // a part is placed scaled by plan resolution / PreviewPartDpi.
+    double PreviewPartDpi = 0;
+    // Resamples the stored copy of the preview's part to the plan's scale.
+    void bringPartToPlanScale(int32_t copy);
     void btnHelp_Click();
     static const char* helpWindowTitle() { return "Zorvatのヘルプ"; }
 

@@ -179,6 +179,38 @@ private slots:
         QVERIFY(batch::estimateCost(large) - batch::estimateCost(small) >= qint64(2000 * 1500 - 360 * 240) * 4);
     }
 
+    void theResolutionFollowsTheWindowsRules_data()
+    {
+        QTest::addColumn<qint32>("statedDpm"); // written into the BMP header
+        QTest::addColumn<int>("dpiOption");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("stated 400 is kept") << qint32(kDpm400) << 0 << 400;
+        QTest::newRow("stated 0 takes the settings' 200") << qint32(0) << 0 << 200;
+        QTest::newRow("stated 1 takes the settings' 200") << qint32(39) << 0 << 200;
+        QTest::newRow("--dpi sets it") << qint32(0) << 300 << 300;
+    }
+    void theResolutionFollowsTheWindowsRules()
+    {
+        QFETCH(qint32, statedDpm);
+        QFETCH(int, dpiOption);
+        QFETCH(int, dpi);
+        QTemporaryDir dir;
+        const QString in = write(scan(0), dir.filePath("in.bmp"));
+        {
+            QFile f(in);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            f.seek(38);
+            f.write(reinterpret_cast<const char*>(&statedDpm), 4);
+            f.write(reinterpret_cast<const char*>(&statedDpm), 4);
+        }
+        batch::Options o;
+        o.dpi = dpiOption;
+        o.format = "png";
+        const QString out = dir.filePath("out.png");
+        QVERIFY(batch::processFile(in, out, o).isEmpty());
+        QCOMPARE(qRound(QImage(out).dotsPerMeterX() * 0.0254), dpi);
+    }
+
     void eachStepDoesItsWork()
     {
         QTemporaryDir dir;

@@ -22,12 +22,15 @@ struct Dialogs {
     ~Dialogs() { gf5::Gf5File::dialogOverride = nullptr; }
 };
 
-// A grey picture of the given size with a black pixel at (1, 1).
+// A grey picture of the given size with a black pixel at (1, 1), stating
+// the new sheet's 200 dpi, so a part comes in at its own pixel size.
 QImage part(int w, int h, int grey)
 {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(qRgb(grey, grey, grey));
     img.setPixel(1, 1, qRgb(0, 0, 0));
+    img.setDotsPerMeterX(7874);
+    img.setDotsPerMeterY(7874);
     return img;
 }
 
@@ -40,6 +43,8 @@ void writeIndexed(const QString& path, int w, int h)
         greys << qRgb(i, i, i);
     img.setColorTable(greys);
     img.fill(200);
+    img.setDotsPerMeterX(7874); // the sheet's 200 dpi: placed at its pixel size
+    img.setDotsPerMeterY(7874);
     QVERIFY(img.save(path, "BMP"));
 }
 
@@ -201,6 +206,8 @@ private slots:
         QImage door = whiteImage(80, 44);
         for (int x = 2; x < 78; ++x)
             door.setPixel(x, 40, qRgb(0, 0, 0));
+        door.setDotsPerMeterX(7874); // the sheet's 200 dpi: placed at its pixel size
+        door.setDotsPerMeterY(7874);
         QVERIFY(door.save(lib.bihin + "/片開き戸_800_右.bmp", "BMP"));
         MainWindow f({}, lib.dir.path());
         clickTab(f, 0);
@@ -292,6 +299,39 @@ private slots:
         f.busyDepth = 0;
         QCOMPARE(f.dspCanvas->ImageHandle(), canvas);
         QCOMPARE(f.document.path(), plan);
+    }
+
+    void aPartIsPlacedAtThePlansScale()
+    {
+        Library lib;
+        // Drawn at 254 dpi (1 px = 10 mm at 1:100), placed on a 508 dpi plan:
+        // twice its pixel size, still pure black and white.
+        QImage door(30, 20, QImage::Format_RGB32);
+        door.fill(Qt::white);
+        for (int x = 0; x < 30; ++x)
+            door.setPixel(x, 10, qRgb(0, 0, 0));
+        door.setDotsPerMeterX(10000);
+        door.setDotsPerMeterY(10000);
+        QVERIFY(door.save(lib.bihin + "/扉_254.bmp", "BMP"));
+        QImage plan(400, 300, QImage::Format_RGB32);
+        plan.fill(Qt::white);
+        plan.setDotsPerMeterX(20000);
+        plan.setDotsPerMeterY(20000);
+        const QString planPath = lib.dir.file("plan.bmp");
+        QVERIFY(plan.save(planPath, "BMP"));
+        MainWindow f({planPath}, lib.dir.path());
+        QCOMPARE(f.document.dpi(), 508.0);
+        clickTab(f, 0);
+        f.thmParts->clickRow(int(f.thmParts->shownFiles().indexOf(lib.bihin + "/扉_254.bmp")));
+        emit f.dspCanvas->FileDropped(lib.bihin + "/扉_254.bmp");
+        QVERIFY(f.PasteFloating);
+        const QImage* floating = gf5::ImageStore::image(f.FloatingPicture);
+        QVERIFY(floating);
+        QCOMPARE(floating->size(), QSize(60, 40));
+        QCOMPARE(floating->pixel(30, 21) & 0xFFFFFF, 0u);
+        QCOMPARE(floating->pixel(30, 5) & 0xFFFFFF, 0xFFFFFFu);
+        // The preview keeps the part as read.
+        QCOMPARE(gf5::ImageStore::image(f.dspPreview->ImageHandle())->size(), QSize(30, 20));
     }
 
     void aLibraryDropPastesThePreviewPicture()

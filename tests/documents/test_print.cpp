@@ -13,7 +13,9 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QLabel>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -59,16 +61,19 @@ QRect inkOnPage(const QString& pdf, const QString& dir)
 }
 
 // The PDF printer's sheet and printable area, in tenths of a millimetre.
-QSizeF paperSize()
+// The sheet lies across for a picture wider than high.
+QSizeF paperSize(bool landscape = false)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     return printer.paperRect(QPrinter::Millimeter).size() * 10;
 }
-QRectF printableArea()
+QRectF printableArea(bool landscape = false)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     const QRectF mm = printer.pageRect(QPrinter::Millimeter);
     return QRectF(mm.topLeft() * 10, mm.size() * 10);
 }
@@ -161,24 +166,29 @@ private slots:
         QTest::addColumn<QRectF>("expected"); // on the sheet, tenths of a millimetre
         const QRectF area = printableArea();
         const QSizeF paper = paperSize();
+        // A picture wider than high is printed on a sheet lying across.
+        const QRectF across = printableArea(true);
+        const QSizeF acrossPaper = paperSize(true);
         // Squares: 10 mm in from the printable corner, proportions kept.
         QTest::newRow("square 10cm") << 3 << QSize(600, 600) << 200
                                      << QRectF(area.left() + 100, area.top() + 100, 1000, 1000);
         QTest::newRow("square 7cm, landscape") << 2 << QSize(600, 300) << 200
-                                               << QRectF(area.left() + 100, area.top() + 100, 700, 350);
+                                               << QRectF(across.left() + 100, across.top() + 100, 700, 350);
         QTest::newRow("square 5cm, portrait") << 1 << QSize(200, 400) << 200
                                               << QRectF(area.left() + 100, area.top() + 100, 250, 500);
         // Fit: as large as the printable area allows, centred.
-        const double w = area.width(), hLand = area.width() / 2;
-        QTest::newRow("fit, landscape on portrait")
+        const double hLand = across.height(), wLand = std::min(across.width(), hLand * 2);
+        QTest::newRow("fit, landscape on a sheet across")
             << 6 << QSize(600, 300) << 200
-            << QRectF(area.left(), area.top() + (area.height() - hLand) / 2, w, hLand);
+            << QRectF(across.left() + (across.width() - wLand) / 2, across.top() + (across.height() - wLand / 2) / 2,
+                      wLand, wLand / 2);
         const double h = area.height(), wPort = area.height() * 0.25;
         QTest::newRow("fit, tall") << 6 << QSize(100, 400) << 200
                                    << QRectF(area.left() + (area.width() - wPort) / 2, area.top(), wPort, h);
         // Actual size: pixels at the document's resolution, centred on the sheet.
         QTest::newRow("actual, 300 dpi") << 7 << QSize(600, 300) << 300
-                                         << QRectF((paper.width() - 508) / 2, (paper.height() - 254) / 2, 508, 254);
+                                         << QRectF((acrossPaper.width() - 508) / 2, (acrossPaper.height() - 254) / 2,
+                                                   508, 254);
         QTest::newRow("actual, 100 dpi") << 7 << QSize(400, 500) << 100
                                          << QRectF((paper.width() - 1016) / 2, (paper.height() - 1270) / 2, 1016, 1270);
     }
@@ -200,6 +210,36 @@ private slots:
         QCOMPARE(f.drawTools.PrintMode(), int16_t(0));
         const QRect ink = inkOnPage(pdf, dir.path());
         QVERIFY2(near(ink, expected), qPrintable(describe(ink, expected)));
+    }
+
+    void theSizeWindowSaysTheScaleAndTheSheetLiesAsThePlan()
+    {
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            QSKIP("pdfinfo (poppler-utils) is not installed");
+        ProgramDir dir;
+        MainWindow f(QStringList{writeBlack(dir.file("plan.bmp"), 600, 300, 300)}, dir.path());
+        f.document.setScaleDenominator(50);
+        const QString pdf = dir.file("out.pdf");
+        f.drawTools.setPrintToFile(pdf);
+        QString said;
+        bool liveBefore = true, liveAfter = false;
+        PrintSizeDialog::showOverride = [&](PrintSizeDialog& w) {
+            said = w.lblPrintScale->text();
+            liveBefore = w.lblPrintScale->isEnabled();
+            w.optActualSize->setChecked(true);
+            liveAfter = w.lblPrintScale->isEnabled();
+            w.btnRet[1]->click();
+        };
+        f.btnPrintOut->click();
+        QCOMPARE(said, QString("1/50 で印刷"));
+        QVERIFY(!liveBefore && liveAfter); // it speaks for 原寸
+        QProcess info;
+        info.start("pdfinfo", {pdf});
+        QVERIFY(info.waitForFinished(30000));
+        const QRegularExpressionMatch m = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")
+                                              .match(QString::fromUtf8(info.readAllStandardOutput()));
+        QVERIFY(m.hasMatch());
+        QVERIFY2(m.captured(1).toDouble() > m.captured(2).toDouble(), qPrintable(m.captured(0)));
     }
 
     void actualSizeTooLargeAsksForFit()

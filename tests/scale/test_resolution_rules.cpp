@@ -2,9 +2,12 @@
 // which resolutions are believed, calibration from a known length, parts and
 // wall sizes at the plan's scale.
 #include "testsupport/testmain.h"
+#include "scale/part_scaling.h"
+#include "scale/scale_entry.h"
 #include "scale/stated_resolution.h"
 #include <QBuffer>
 #include <QImage>
+#include <cmath>
 
 using namespace scale;
 
@@ -147,6 +150,112 @@ private slots:
         QCOMPARE(assumedResolutionNote(200), QString("解像度の記録がないため 200dpi として扱っています"));
         QCOMPARE(dotsPerMetre(300), 11811);
         QCOMPARE(dotsPerMetre(0), 0);
+    }
+
+    void typedEntriesAreRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value"); // -1: refused
+        QTest::newRow("scale 1/100") << "scale" << "1/100" << 100.0;
+        QTest::newRow("scale full width") << "scale" << "１／５０" << 50.0;
+        QTest::newRow("scale 1:200 with blanks") << "scale" << " 1 : 200 " << 200.0;
+        QTest::newRow("scale bare") << "scale" << "150" << 150.0;
+        QTest::newRow("scale S=1/30") << "scale" << "S=1/30" << 30.0;
+        QTest::newRow("scale 1/0") << "scale" << "1/0" << -1.0;
+        QTest::newRow("scale 2/100") << "scale" << "2/100" << -1.0;
+        QTest::newRow("scale words") << "scale" << "百分の一" << -1.0;
+        QTest::newRow("scale empty") << "scale" << "" << -1.0;
+        QTest::newRow("dpi 300") << "dpi" << "300" << 300.0;
+        QTest::newRow("dpi with unit") << "dpi" << "1270.5dpi" << 1270.5;
+        QTest::newRow("dpi full width") << "dpi" << "４００" << 400.0;
+        QTest::newRow("dpi below least") << "dpi" << "49" << -1.0;
+        QTest::newRow("dpi above most") << "dpi" << "4801" << -1.0;
+        QTest::newRow("dpi not a number") << "dpi" << "abc" << -1.0;
+        QTest::newRow("dpi infinite") << "dpi" << "inf" << -1.0;
+        QTest::newRow("length 3640") << "length" << "3640" << 3640.0;
+        QTest::newRow("length grouped, unit") << "length" << "3,640mm" << 3640.0;
+        QTest::newRow("length full width") << "length" << "９１０" << 910.0;
+        QTest::newRow("length zero is read") << "length" << "0" << 0.0;
+        QTest::newRow("length badly grouped") << "length" << "36,40" << -1.0;
+        QTest::newRow("length words") << "length" << "三千" << -1.0;
+    }
+    void typedEntriesAreRead()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        std::optional<double> read;
+        if (kind == "scale") {
+            const std::optional<int> n = parseScale(text);
+            if (n)
+                read = *n;
+        } else {
+            read = kind == "dpi" ? parseResolution(text) : parseLength(text);
+        }
+        QCOMPARE(read.has_value(), value >= 0);
+        if (read)
+            QCOMPARE(*read, value);
+        QCOMPARE(printScaleText(100), QString("1/100 で印刷"));
+        QCOMPARE(standardScaleTexts().first(), QString("1/10"));
+        QVERIFY(resolutionRangeProblem(1270).isEmpty());
+        QVERIFY(resolutionRangeProblem(6000).contains("6000dpi"));
+    }
+
+    void partsAreResampledToThePlansScale_data()
+    {
+        QTest::addColumn<double>("factor");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("254 dpi part on a 508 dpi plan") << 2.0 << QSize(60, 40);
+        QTest::newRow("254 dpi part on a 300 dpi plan") << 300 / 254.0 << QSize(35, 24);
+        QTest::newRow("254 dpi part on a 200 dpi plan") << 200 / 254.0 << QSize(24, 16);
+        QTest::newRow("254 dpi part on a 127 dpi plan") << 0.5 << QSize(15, 10);
+    }
+    void partsAreResampledToThePlansScale()
+    {
+        QFETCH(double, factor);
+        QFETCH(QSize, size);
+        // A line drawing as the library holds it: a one-pixel frame and a
+        // one-pixel line across, black on white, 8-bit grey.
+        QImage part(30, 20, QImage::Format_Grayscale8);
+        part.fill(255);
+        for (int x = 0; x < 30; ++x)
+            part.setPixel(x, 0, 0), part.setPixel(x, 19, 0), part.setPixel(x, 9, 0);
+        for (int y = 0; y < 20; ++y)
+            part.setPixel(0, y, 0), part.setPixel(29, y, 0);
+        const QImage out = scalePart(part, factor, 508);
+        QCOMPARE(out.size(), size);
+        QCOMPARE(qRound(out.dotsPerMeterX() * 0.0254), 508);
+        // Still pure black and white, and the middle line is there in every
+        // column (a shrink must not lose it, an enlargement not fatten it
+        // beyond the factor).
+        int darkestRows = 0;
+        for (int y = 0; y < out.height(); ++y) {
+            int dark = 0;
+            for (int x = 0; x < out.width(); ++x) {
+                const QRgb c = out.pixel(x, y) & 0xFFFFFF;
+                QVERIFY2(c == 0 || c == 0xFFFFFF, qPrintable(QString("grey at %1,%2").arg(x).arg(y)));
+                dark += c == 0;
+            }
+            darkestRows += dark == out.width();
+        }
+        QVERIFY2(darkestRows >= 3 && darkestRows <= 3 * std::max(1, int(std::ceil(factor))),
+                 qPrintable(QString("%1 solid rows").arg(darkestRows)));
+        // Nothing to do at factor 1: the same picture.
+        QCOMPARE(scalePart(part, 1.0).cacheKey(), part.cacheKey());
+    }
+
+    void colourPartsAreScaledSmoothly()
+    {
+        QImage part(10, 10, QImage::Format_RGB32);
+        part.fill(qRgb(255, 255, 255));
+        for (int y = 0; y < 10; ++y)
+            part.setPixel(4, y, qRgb(200, 0, 0));
+        const QImage out = scalePart(part, 0.5);
+        QCOMPARE(out.size(), QSize(5, 5));
+        // A red line half the width of a result pixel: pink, not lost.
+        const QRgb c = out.pixel(2, 2);
+        QVERIFY2(qRed(c) > qGreen(c) && qGreen(c) > 0 && qGreen(c) < 255, qPrintable(QString::number(c, 16)));
     }
 };
 

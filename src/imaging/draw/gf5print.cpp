@@ -388,6 +388,20 @@ int32_t Gf5Print::DrawImage(int32_t dc, int32_t image, int32_t l, int32_t t, int
             // Paper: the device scales the picture itself, without loss.
             p.setRenderHint(QPainter::SmoothPixmapTransform, true);
             p.setRenderHint(QPainter::LosslessImageRendering, true);
+            // A preview shows the page small, and its own scaling samples
+            // the picture: one-pixel lines would drop out. The picture is
+            // shrunk to the size seen, every pixel averaged in, so thin
+            // lines stay as grey.
+            const double seen = s->previewPixelsPerUnit();
+            const QSize shown(int(std::ceil(target.width() * seen)), int(std::ceil(target.height() * seen)));
+            if (seen > 0 && shown.width() < src->width() && shown.height() < src->height()) {
+                const QImage small = src->scaled(shown.expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
+                                                 Qt::SmoothTransformation);
+                if (!small.isNull()) {
+                    p.drawImage(QRectF(target), small);
+                    return;
+                }
+            }
             p.drawImage(QRectF(target), *src);
             return;
         }
@@ -427,6 +441,13 @@ int32_t Gf5Print::ShowPrintPreview(QWidget* owner, const std::function<void()>& 
     if (!m_job)
         m_job = std::make_unique<PrintJob>();
     return m_job->preview(owner, m_pdfPath, drawDocument, previewOverride) ? 1 : 0;
+}
+
+void Gf5Print::SetPaperOrientation(bool landscape)
+{
+    if (!m_job)
+        m_job = std::make_unique<PrintJob>();
+    m_job->setLandscape(landscape);
 }
 
 QSizeF Gf5Print::PaperSize()

@@ -102,6 +102,9 @@ public:
     // set, which then gets the dialog instead of it being shown.
     int32_t ShowPrintPreview(QWidget* owner, const std::function<void()>& drawDocument);
     static std::function<bool(QDialog&)> previewOverride;
+    // Turns the sheet across (landscape) or upright before the printer
+    // dialog; the user may still turn it there.
+    void SetPaperOrientation(bool landscape);
     // The printer's sheet and printable area (on the sheet), in tenths of a
     // millimetre.
     QSizeF PaperSize();

@@ -26,6 +26,9 @@ public:
     }
     // Pixels were written directly into surfaceImage() inside rect.
     virtual void surfaceChanged(const QRect& rect) = 0;
+    // While a print preview is drawn: screen pixels per surface unit at the
+    // preview's present zoom. 0 when the drawing goes to its real output.
+    virtual double previewPixelsPerUnit() const { return 0; }
 };
 
 class SurfaceRegistry {

@@ -3,7 +3,10 @@
 #include <QCoreApplication>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QTimer>
+#include <cmath>
 
 namespace gf5 {
 
@@ -30,9 +33,15 @@ bool PrintJob::showDialog(QWidget* owner, const QString& pdfPath)
     return dialog.exec() == QDialog::Accepted;
 }
 
+void PrintJob::setLandscape(bool landscape)
+{
+    printer().setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
 void PrintJob::configureOutput(const QString& pdfPath)
 {
     QPrinter& pr = printer();
+    const QPageLayout::Orientation kept = pr.pageLayout().orientation();
     if (!pdfPath.isEmpty()) {
         pr.setOutputFormat(QPrinter::PdfFormat);
         pr.setOutputFileName(pdfPath);
@@ -43,6 +52,10 @@ void PrintJob::configureOutput(const QString& pdfPath)
         pr.setOutputFormat(QPrinter::NativeFormat);
         m_toFile = false;
     }
+    // A change of output may bring the printer's own page layout back; the
+    // sheet stays turned as it was chosen.
+    if (pr.pageLayout().orientation() != kept)
+        pr.setPageOrientation(kept);
 }
 
 QSizeF PrintJob::paperSize(const QString& pdfPath)
@@ -85,12 +98,38 @@ bool PrintJob::preview(QWidget* owner, const QString& pdfPath, const std::functi
     QPrintPreviewDialog dialog(&printer(), owner);
     dialog.setWindowTitle(QStringLiteral("印刷プレビュー"));
     printButtonConfirms(dialog);
+    m_previewWidget = dialog.findChild<QPrintPreviewWidget*>();
+    m_renderedZoom = 0;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&](QPrinter*) {
         m_previewing = true;
+        m_renderedZoom = m_previewWidget ? m_previewWidget->zoomFactor() : 0;
         drawDocument();
         m_previewing = false;
     });
-    return override ? override(dialog) : dialog.exec() == QDialog::Accepted;
+    // Pictures are drawn for the zoom the preview shows (see
+    // previewPixelsPerUnit); when the zoom moves well away from it (the
+    // first fit, the zoom buttons) the pages are drawn again.
+    QTimer redraw(&dialog);
+    redraw.setInterval(250);
+    QObject::connect(&redraw, &QTimer::timeout, &dialog, [this] {
+        if (!m_previewWidget || m_previewing || m_renderedZoom <= 0)
+            return;
+        const double change = m_previewWidget->zoomFactor() / m_renderedZoom;
+        if (change > 1.2 || change < 1 / 1.2)
+            m_previewWidget->updatePreview();
+    });
+    redraw.start();
+    const bool confirmed = override ? override(dialog) : dialog.exec() == QDialog::Accepted;
+    m_previewWidget = nullptr;
+    return confirmed;
+}
+
+double PrintJob::previewPixelsPerUnit() const
+{
+    if (!m_previewing || !m_previewWidget || m_renderedZoom <= 0)
+        return 0;
+    // At zoom 1 the preview shows the page at its real size on the screen.
+    return m_renderedZoom * m_previewWidget->logicalDpiY() * m_previewWidget->devicePixelRatioF() / 254.0;
 }
 
 int32_t PrintJob::begin(const QString& pdfPath)

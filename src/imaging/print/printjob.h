@@ -9,6 +9,7 @@
 
 class QDialog;
 class QPrinter;
+class QPrintPreviewWidget;
 class QWidget;
 
 namespace gf5 {
@@ -25,6 +26,9 @@ public:
     // chose to print. With a PDF path it is shown only through override.
     bool preview(QWidget* owner, const QString& pdfPath, const std::function<void()>& drawDocument,
                  const std::function<bool(QDialog&)>& override);
+    // Turns the sheet across (landscape) or upright for the next dialog and
+    // printout; the printer dialog may still change it.
+    void setLandscape(bool landscape);
     // The sheet and its printable area, in tenths of a millimetre.
     QSizeF paperSize(const QString& pdfPath);
     QRectF printableArea(const QString& pdfPath);
@@ -38,6 +42,7 @@ public:
     QImage* surfaceImage() override { return nullptr; }
     void paintOn(const std::function<void(QPainter&)>& fn) override;
     void surfaceChanged(const QRect&) override {}
+    double previewPixelsPerUnit() const override;
 
 private:
     QPrinter& printer();
@@ -51,6 +56,8 @@ private:
     bool m_pageOpen = false;
     bool m_toFile = false; // the printer was last pointed at a PDF file
     bool m_previewing = false; // drawing goes into the preview, not to the output
+    QPrintPreviewWidget* m_previewWidget = nullptr; // the preview being shown
+    double m_renderedZoom = 0; // the preview's zoom its pages were drawn for
 };
 
 } // namespace gf5

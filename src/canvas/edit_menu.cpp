@@ -18,6 +18,9 @@ void MainWindow::prepareEditMenu()
     mnuEditClipInsert->setEnabled(true);
     mnuEditSave->setEnabled(true);
     mnuEditUndo->setEnabled(true);
+    // Calibration measures the selection.
+    if (mnuEditCalibrate)
+        mnuEditCalibrate->setEnabled(selection);
 }
 
 // No undo snapshot here: the menu fills straight away.

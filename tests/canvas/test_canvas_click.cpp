@@ -204,7 +204,8 @@ private slots:
         QCOMPARE(actionNames(f.mnuEditDisp),
                  (QStringList{"mnuEditNuri", "-", "mnuEditMojiPaste", "-", "mnuEditClipCopy", "-",
                               "mnuEditClipInsert", "mnuEditClipPaste", "mnuEditClipPasteToka", "-",
-                              "mnuEditAnti", "mnuEditSave", "mnuEditUndo", "-", "mnuEditDeskew"}));
+                              "mnuEditAnti", "mnuEditSave", "mnuEditUndo", "-", "mnuEditDeskew",
+                              "mnuEditScale", "mnuEditCalibrate"}));
         auto enabled = [&] {
             QStringList on;
             for (const QAction* a : f.mnuEditDisp->actions())
@@ -215,14 +216,14 @@ private slots:
         // No selection.
         f.prepareEditMenu();
         QCOMPARE(enabled(), (QStringList{"mnuEditMojiPaste", "mnuEditClipInsert", "mnuEditSave", "mnuEditUndo",
-                                         "mnuEditDeskew"}));
+                                         "mnuEditDeskew", "mnuEditScale"}));
         QCOMPARE(f.mnuEditMojiPaste->text(), QString("文字を張付ける"));
         // A floating paste enables the confirm items even without a selection.
         f.PasteFloating = true;
         f.prepareEditMenu();
         QCOMPARE(enabled(), (QStringList{"mnuEditMojiPaste", "mnuEditClipInsert", "mnuEditClipPaste",
                                          "mnuEditClipPasteToka", "mnuEditSave", "mnuEditUndo",
-                                         "mnuEditDeskew"}));
+                                         "mnuEditDeskew", "mnuEditScale"}));
         // A selection (zero width, but a bottom) without a floating paste.
         f.PasteFloating = false;
         f.txtmoji->setEditText("LDK");
@@ -230,7 +231,7 @@ private slots:
         f.prepareEditMenu();
         QCOMPARE(enabled(), (QStringList{"mnuEditNuri", "mnuEditMojiPaste", "mnuEditClipCopy",
                                          "mnuEditClipInsert", "mnuEditAnti", "mnuEditSave", "mnuEditUndo",
-                                         "mnuEditDeskew"}));
+                                         "mnuEditDeskew", "mnuEditScale", "mnuEditCalibrate"}));
         QCOMPARE(f.mnuEditMojiPaste->text(), QString("[LDK]という文字を貼付け"));
         // The caption stays on later menus without a selection.
         select(f, 0, 0, 0, 0);

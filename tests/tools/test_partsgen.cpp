@@ -167,6 +167,8 @@ private slots:
                           f.thmParts->visualItemRect(f.thmParts->item(shown)).center());
         QCOMPARE(f.thmParts->SelectedFile, washitsu);
 
+        // On a plan at the library's own 254 dpi the part comes in pixel for pixel.
+        QVERIFY(f.setPlanScale(254, 100));
         std::unique_ptr<QMimeData> mime(f.thmParts->model()->mimeData({f.thmParts->model()->index(shown, 0)}));
         QWidget* target = f.dspCanvas->viewport();
         QDragEnterEvent enter(QPoint(60, 60), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);

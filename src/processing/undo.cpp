@@ -10,10 +10,10 @@ void MainWindow::TakeUndoSnapshot()
     // The superseded snapshot is released unless the canvas is showing it
     // (right after an undo the two are the same image).
     const int32_t old = fxUndo.ResultImage;
-    // The snapshot it replaces takes the new pixels in place when the sizes
-    // match: no new buffer, and never two snapshots at once.
     // The plan's resolution and scale go with the snapshot.
     document.keepScaleForUndo();
+    // The snapshot it replaces takes the new pixels in place when the sizes
+    // match: no new buffer, and never two snapshots at once.
     if (old != 0 && old != canvas && gf5::ImageStore::copyPixels(canvas, old))
         return;
     fxUndo.SourceImage = canvas;
@@ -36,6 +36,7 @@ void MainWindow::TakeSharedUndoSnapshot()
     const int32_t shared = gf5::ImageStore::add(stored->image, stored->bitDepth);
     if (shared == 0)
         return;
+    document.keepScaleForUndo();
     const int32_t old = fxUndo.ResultImage;
     fxUndo.ResultImage = shared;
     if (old != 0 && old != dspCanvas->ImageHandle()) {

@@ -103,6 +103,12 @@ private slots:
         QCOMPARE(f.btnPlanScale->text(), QString("200dpi・1/100"));
         QVERIFY(f.btnPlanScale->toolTip().contains("解像度の記録がないため 200dpi として扱っています"));
         QVERIFY(f.optSize[1]->toolTip().contains("約254mm"));
+
+        // Undo right after opening another plan keeps that plan's resolution.
+        f.TakeUndoSnapshot();
+        emit f.dspCanvas->FileDropped(writeAt(dir.file("other.bmp"), 11811, 11811));
+        f.btnUndo_Click();
+        QCOMPARE(f.btnPlanScale->text(), QString("300dpi・1/100"));
     }
 
     void theScaleCommandSetsTheSizeNotThePixels()

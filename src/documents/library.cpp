@@ -1,5 +1,6 @@
 // The parts library: the thumbnail browser over the library folders, the
 // preview display, and pictures dropped on the canvas.
+#include "documents/open_failure.h"
 #include "shell/main_window.h"
 #include "documents/parts_search.h"
 #include "scale/part_scaling.h"
@@ -96,6 +97,8 @@ void MainWindow::thmParts_ThumbnailClicked()
     fileIo.FileOperation = gf5::Gf5File::Read;
     if (fileIo.Execute() != 0)
         showReadImageInPreview(*this);
+    else
+        documents::reportOpenFailure(this, fileIo);
 }
 
 void MainWindow::btnBuhinRead_Click()
@@ -115,6 +118,8 @@ void MainWindow::btnBuhinRead_Click()
     CloseProgress();
     if (OpResult != 0)
         showReadImageInPreview(*this);
+    else
+        documents::reportOpenFailure(this, fileIo);
 }
 
 bool MainWindow::IsLibraryPath(const QString& path) const
@@ -139,8 +144,10 @@ void MainWindow::dspCanvas_FileDropped(const QString& path)
     }
     fileIo.FileName = path;
     fileIo.FileOperation = gf5::Gf5File::Read;
-    if (fileIo.Execute() == 0)
+    if (fileIo.Execute() == 0) {
+        documents::reportOpenFailure(this, fileIo);
         return;
+    }
     if (dspCanvas->ImageHandle() != 0)
         ReleaseCanvasImage();
     AdoptLoadedImage(false);

@@ -1,4 +1,5 @@
 // Opening, saving and reverting documents.
+#include "documents/open_failure.h"
 #include "document_rules.h"
 #include "drawing_export.h"
 #include "save_proposal.h"
@@ -32,8 +33,10 @@ void MainWindow::btnOpen_Click()
         ok = fileIo.Execute();
     }
     CloseProgress();
-    if (ok == 0)
+    if (ok == 0) {
+        documents::reportOpenFailure(this, fileIo);
         return;
+    }
     dspCanvas->setDisplayMode(0);
     dspCanvas->Refresh();
     if (dspCanvas->ImageHandle() != 0)
@@ -204,8 +207,10 @@ void MainWindow::btnSaveVertion_Click()
     fileIo.FileName = document.path();
     fileIo.FileOperation = gf5::Gf5File::Read;
     fileIo.CancelRequested = false;
-    if (fileIo.Execute() == 0)
+    if (fileIo.Execute() == 0) {
+        documents::reportOpenFailure(this, fileIo);
         return;
+    }
     TakeUndoSnapshot();
     // The snapshot just taken is a separate copy, so the canvas image can go.
     ReleaseCanvasImage();

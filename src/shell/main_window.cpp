@@ -1,5 +1,7 @@
 // Start-up, layout on resize, tool panels, shutdown.
 #include "main_window.h"
+#include "documents/large_picture.h"
+#include "documents/open_failure.h"
 #include "floorplan/trace_assist.h"
 #include "progress_window.h"
 #include "settings.h"
@@ -74,11 +76,15 @@ void MainWindow::Form_Load()
     // "/", so they are not split further.
     FirstArg = m_args.isEmpty() ? QString() : m_args.first();
     LastArg = m_args.isEmpty() ? QString() : m_args.last();
+    // A picture that would take over a gigabyte is read only after asking.
+    documents::installLargePictureQuestion(this);
     if (!FirstArg.isEmpty()) {
         fileIo.FileName = FirstArg;
         fileIo.FileOperation = gf5::Gf5File::Read;
         if (fileIo.Execute() != 0)
             AdoptLoadedImage(false);
+        else
+            documents::reportOpenFailure(this, fileIo);
     } else {
         btnNewImage_Click();
     }

@@ -2,6 +2,7 @@
 #include "testsupport/testmain.h"
 #include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
+#include "shell/messages.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -288,9 +289,15 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write("not a picture");
         bad.close();
+        QStringList told;
+        messages::override = [&](const QString& text) { told << text; };
         emit f.dspCanvas->FileDropped(bad.fileName());
+        messages::override = nullptr;
         QCOMPARE(f.dspCanvas->ImageHandle(), canvas);
         QCOMPARE(f.document.path(), plan);
+        // The user is told which file and why.
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(QStringLiteral("「bad.jpg」を開けませんでした")), qPrintable(told[0]));
 
         // While a long operation runs, nothing dropped replaces its image.
         const QString other = writePlan(lib.dir.file("other.bmp"), 60, 40, "BMP");

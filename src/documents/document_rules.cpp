@@ -44,4 +44,9 @@ bool FileExists(const QString& path)
     return info.exists() && info.isFile();
 }
 
+bool hasFileToRevertTo(const QString& documentPath)
+{
+    return !documentPath.isEmpty() && documentPath != kNewImageName && documentPath != kScanName;
+}
+
 } // namespace documents

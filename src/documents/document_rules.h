@@ -22,5 +22,8 @@ bool IsPdfName(const QString& name);
 gf5::io::FileType SaveTypeForName(const QString& name);
 // True when a file (not a folder) of that name exists.
 bool FileExists(const QString& path);
+// False for the names that stand for no file (a new sheet, a scan, none):
+// there is nothing to revert such a document to.
+bool hasFileToRevertTo(const QString& documentPath);
 
 } // namespace documents

@@ -1,5 +1,6 @@
 // The parts library: the thumbnail browser over the library folders, the
 // preview display, and pictures dropped on the canvas.
+#include "documents/file_read.h"
 #include "documents/open_failure.h"
 #include "shell/main_window.h"
 #include "documents/parts_search.h"
@@ -11,13 +12,6 @@
 #include <QTabBar>
 
 namespace {
-// Holds back input to the window while a long operation runs.
-struct BusyScope {
-    int& depth;
-    explicit BusyScope(int& d) : depth(d) { ++depth; }
-    ~BusyScope() { --depth; }
-};
-
 const char* const kLibraryFolder = "/buhin";
 
 // The user's own parts, listed with the program folder's.
@@ -92,10 +86,10 @@ void showReadImageInPreview(MainWindow& f)
 void MainWindow::thmParts_ThumbnailClicked()
 {
     releasePreviewImage();
-    // A part is shown as read: no conversion and no progress window.
+    // A part is shown as read: no conversion, and no progress window unless
+    // the read is slow.
     fileIo.FileName = thmParts->SelectedFile;
-    fileIo.FileOperation = gf5::Gf5File::Read;
-    if (fileIo.Execute() != 0)
+    if (documents::readWithProgress(*this, false) != 0)
         showReadImageInPreview(*this);
     else
         documents::reportOpenFailure(this, fileIo);
@@ -108,14 +102,7 @@ void MainWindow::btnBuhinRead_Click()
     dspPreview->Refresh();
     if (fileIo.ShowOpenDialog() == 0)
         return;
-    ProgressSource = 0;
-    ShowProgress();
-    fileIo.FileOperation = gf5::Gf5File::Read;
-    {
-        BusyScope busy(busyDepth);
-        OpResult = fileIo.Execute();
-    }
-    CloseProgress();
+    OpResult = documents::readWithProgress(*this, true);
     if (OpResult != 0)
         showReadImageInPreview(*this);
     else
@@ -143,8 +130,7 @@ void MainWindow::dspCanvas_FileDropped(const QString& path)
         return;
     }
     fileIo.FileName = path;
-    fileIo.FileOperation = gf5::Gf5File::Read;
-    if (fileIo.Execute() == 0) {
+    if (documents::readWithProgress(*this, false) == 0) {
         documents::reportOpenFailure(this, fileIo);
         return;
     }

@@ -1,4 +1,5 @@
 // Opening, saving and reverting documents.
+#include "documents/file_read.h"
 #include "documents/open_failure.h"
 #include "document_rules.h"
 #include "drawing_export.h"
@@ -23,17 +24,7 @@ void MainWindow::btnOpen_Click()
 {
     if (fileIo.ShowOpenDialog() == 0)
         return;
-    ProgressSource = 0;
-    fileIo.CancelRequested = false;
-    ShowProgress();
-    fileIo.FileOperation = gf5::Gf5File::Read;
-    int32_t ok = 0;
-    {
-        BusyScope busy(busyDepth);
-        ok = fileIo.Execute();
-    }
-    CloseProgress();
-    if (ok == 0) {
+    if (documents::readWithProgress(*this, true) == 0) {
         documents::reportOpenFailure(this, fileIo);
         return;
     }
@@ -198,16 +189,16 @@ void MainWindow::mnuEditSave_Click() { SaveDocument(false); }
 
 void MainWindow::btnSaveVertion_Click()
 {
-    // A PDF or drawing cannot be read back; reverting to it would only empty the canvas.
-    if (!documents::FileExists(document.path()) || documents::IsPdfName(document.path()) ||
+    // A PDF or drawing cannot be read back; reverting to it would only empty
+    // the canvas. A new sheet or a scan has no file to go back to.
+    if (!documents::hasFileToRevertTo(document.path()) || documents::IsPdfName(document.path()) ||
         documents::IsDrawingName(document.path()))
         return;
     // The file is read before anything of the canvas is let go: when it can
-    // no longer be read, the canvas keeps showing what it showed.
+    // no longer be read (gone, no longer a picture), the canvas keeps
+    // showing what it showed and the user is told why.
     fileIo.FileName = document.path();
-    fileIo.FileOperation = gf5::Gf5File::Read;
-    fileIo.CancelRequested = false;
-    if (fileIo.Execute() == 0) {
+    if (documents::readWithProgress(*this, false) == 0) {
         documents::reportOpenFailure(this, fileIo);
         return;
     }

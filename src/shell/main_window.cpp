@@ -1,5 +1,6 @@
 // Start-up, layout on resize, tool panels, shutdown.
 #include "main_window.h"
+#include "documents/file_read.h"
 #include "documents/large_picture.h"
 #include "documents/open_failure.h"
 #include "floorplan/trace_assist.h"
@@ -80,8 +81,7 @@ void MainWindow::Form_Load()
     documents::installLargePictureQuestion(this);
     if (!FirstArg.isEmpty()) {
         fileIo.FileName = FirstArg;
-        fileIo.FileOperation = gf5::Gf5File::Read;
-        if (fileIo.Execute() != 0)
+        if (documents::readWithProgress(*this, false) != 0)
             AdoptLoadedImage(false);
         else
             documents::reportOpenFailure(this, fileIo);

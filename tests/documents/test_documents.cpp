@@ -148,9 +148,12 @@ private slots:
         bad.write("\xFF\xD8 not really a jpeg");
         bad.close();
         dialogs.answer = bad.fileName();
+        Messages told;
         f.btnOpen_Click();
         QCOMPARE(f.dspCanvas->ImageHandle(), before);
         QCOMPARE(f.document.path(), QString("新規イメージ"));
+        QCOMPARE(told.shown.size(), 1);
+        QVERIFY2(told.shown[0].contains("「bad.jpg」を開けませんでした"), qPrintable(told.shown[0]));
     }
 
     void theProgressWindowCancelsAnOpen()

@@ -245,14 +245,19 @@ private slots:
         QCOMPARE(gf5::ImageStore::get(f.dspPreview->ImageHandle())->bitDepth, 8);
         QCOMPARE(gf5::ImageStore::liveCount(), alive + 1); // the door was released
 
-        // A part that cannot be read leaves the preview empty.
+        // A part that cannot be read leaves the preview empty, and says why.
         QFile bad(lib.moji + "/word.bmp");
         QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
         bad.write("BM broken");
         bad.close();
+        QStringList told;
+        messages::override = [&](const QString& text) { told << text; };
         f.thmParts->clickRow(0);
+        messages::override = nullptr;
         QCOMPARE(f.dspPreview->ImageHandle(), 0);
         QCOMPARE(gf5::ImageStore::liveCount(), alive);
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(QStringLiteral("「word.bmp」を開けませんでした")), qPrintable(told[0]));
     }
 
     void readingIntoThePreviewFromAFile()

@@ -2,6 +2,10 @@
 #include "imaging/io/imageread.h"
 #include <QDir>
 #include <QLocale>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
 #include <QStandardPaths>
 #include <cstdlib>
 
@@ -38,6 +42,29 @@ void prepareEnvironment()
     QStandardPaths::setTestModeEnabled(true);
     gf5::io::limitQtImageReaders(); // the limit the program sets at start-up
     isolateUserFolders();
+}
+
+void closeUnansweredMessageBoxes()
+{
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(250);
+    QObject::connect(timer, &QTimer::timeout, [] {
+        static QPointer<QMessageBox> seen;
+        static int ticks = 0;
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box != seen) {
+            seen = box;
+            ticks = 0;
+            return;
+        }
+        if (++ticks < 12)
+            return;
+        const QByteArray text = box->text().toUtf8();
+        box->reject();
+        seen = nullptr;
+        QTest::qFail(("a message box was left unanswered: " + text).constData(), __FILE__, __LINE__);
+    });
+    timer->start();
 }
 
 } // namespace testsupport

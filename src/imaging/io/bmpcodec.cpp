@@ -310,7 +310,7 @@ BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& 
     if ((bpp == 16 || bpp == 32) && !masksValid(h.masks, bpp))
         return fail(QStringLiteral("BMP ファイルのビットフィールドが正しくありません"));
     if (!fx::sizeAllowed(width, height))
-        return fail(QStringLiteral("画像が大きすぎて読み込めません: %1 x %2").arg(width).arg(height));
+        return fail(QStringLiteral("画像が大きすぎてメモリーに収まりません: %1 x %2").arg(width).arg(height));
     const QString truncated = QStringLiteral("BMP ファイルが途中で切れています");
     // A run of two bytes gives at most 255 pixels.
     if (rle ? height * width > (size - h.offBits) / 2 * 255 : !rowsFit(h.offBits, width, height, bpp, size))
@@ -341,7 +341,7 @@ BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& 
                                            : QImage::Format_RGB32;
     out.image = fx::allocate(int(width), int(height), format);
     if (out.image.isNull())
-        return fail(QStringLiteral("画像が大きすぎて読み込めません: %1 x %2").arg(width).arg(height));
+        return fail(QStringLiteral("画像が大きすぎてメモリーに収まりません: %1 x %2").arg(width).arg(height));
     if (bpp <= 8) {
         QList<QRgb> table = palette;
         while (table.size() < (bpp == 1 ? 2 : 256)) // never indexed: every pixel is checked

@@ -27,24 +27,24 @@ int32_t Gf5File::Execute()
         return 0;
     }
     if (FileOperation == Read) {
-        if (largePictureQuestion) {
-            // The header alone: nothing is allocated before the answer.
-            const io::ImagePeek peek = io::peekImageFile(FileName);
-            const qint64 bytes = io::editingBytes(peek.size);
-            if (peek.error.isEmpty() && bytes > io::kLargePictureBytes &&
-                !largePictureQuestion(FileName, peek.size, bytes)) {
-                LastError = QStringLiteral("大きな画像を開くのをやめました");
-                Declined = true;
-                return 0;
-            }
-        }
-        io::ReadOutcome read = io::readImageFile(FileName, [this](int percent) {
-            emit Progress(int16_t(percent));
-            return !CancelRequested;
-        });
+        // The question comes once the header is known and before anything
+        // is made; none is asked for pictures below the threshold, nor for
+        // those too large to be made at all (the reader refuses them).
+        auto approve = [this](const QSize& size) {
+            const qint64 bytes = io::editingBytes(size);
+            return !largePictureQuestion || bytes <= io::kLargePictureBytes ||
+                   !fx::sizeAllowed(size.width(), size.height()) || largePictureQuestion(FileName, size, bytes);
+        };
+        io::ReadOutcome read = io::readImageFile(
+            FileName,
+            [this](int percent) {
+                emit Progress(int16_t(percent));
+                return !CancelRequested;
+            },
+            QSize(), approve);
         if (!read.error.isEmpty()) {
             LastError = read.error;
-            Declined = CancelRequested;
+            Declined = read.stopped;
             return 0;
         }
         const int32_t handle = ImageStore::add(std::move(read.image), read.depth);

@@ -1,11 +1,11 @@
 #include "imaging/io/imageread.h"
 #include "imaging/effects/effectcore.h"
 #include "imaging/io/bmpcodec.h"
+#include "imaging/io/fileload.h"
 #include "imaging/io/jpegcodec.h"
 #include "imaging/io/normalise.h"
 #include "imaging/io/pngcodec.h"
-#include "imaging/io/regularfile.h"
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -78,7 +78,7 @@ QString qtReaderError(QImageReader::ImageReaderError error)
 }
 
 // Reads through Qt's readers what the program's own readers do not handle.
-ReadOutcome readWithQt(QFile& file, qint64 size, const QSize& box)
+ReadOutcome readWithQt(QIODevice& file, qint64 size, const QSize& box)
 {
     ReadOutcome out;
     limitQtImageReaders();
@@ -88,7 +88,7 @@ ReadOutcome readWithQt(QFile& file, qint64 size, const QSize& box)
     if (claimed.isValid()) {
         if (!fx::sizeAllowed(claimed.width(), claimed.height())) {
             out.error =
-                QStringLiteral("画像が大きすぎて読み込めません: %1 x %2").arg(claimed.width()).arg(claimed.height());
+                QStringLiteral("画像が大きすぎてメモリーに収まりません: %1 x %2").arg(claimed.width()).arg(claimed.height());
             return out;
         }
         const qint64 perByte = mostPixelsPerByte(reader.format());
@@ -126,82 +126,33 @@ void limitQtImageReaders()
 
 namespace {
 
-// A regular file opened and its bytes mapped (or read when mapping fails).
-struct FileBytes {
-    QFile file;
-    QByteArray copy;
-    const uchar* data = nullptr;
-    qint64 size = 0;
-    QString error;
-};
-
-bool loadBytes(const QString& path, FileBytes& in)
+// The size the picture in data claims, from its header alone.
+QSize claimedSize(const QByteArray& bytes)
 {
-    if (!openRegularFile(path, in.file, &in.error))
-        return false;
-    in.size = in.file.size();
-    in.data = in.size > 0 ? in.file.map(0, in.size) : nullptr;
-    if (in.size > 0 && !in.data) {
-        in.copy = in.file.readAll();
-        in.data = reinterpret_cast<const uchar*>(in.copy.constData());
-        in.size = in.copy.size();
-    }
-    if (!in.data || in.size <= 0) {
-        in.error = QStringLiteral("ファイルが空です: %1").arg(path);
-        return false;
-    }
-    return true;
+    const uchar* d = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 size = bytes.size();
+    if (looksLikeJpeg(bytes.constData(), size))
+        return jpegSize(d, size_t(size));
+    if (looksLikePng(d, size))
+        return pngSize(d, size);
+    if (looksLikeBmp(d, size))
+        return bmpSize(d, size);
+    limitQtImageReaders();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer).size();
 }
 
-} // namespace
+QString cancelledText() { return QStringLiteral("読み込みを中止しました"); }
 
-ImagePeek peekImageFile(const QString& path)
-{
-    ImagePeek out;
-    FileBytes in;
-    if (!loadBytes(path, in)) {
-        out.error = in.error;
-        return out;
-    }
-    const uchar* d = in.data;
-    if (looksLikeJpeg(reinterpret_cast<const char*>(d), in.size)) {
-        out.size = jpegSize(d, size_t(in.size));
-    } else if (looksLikePng(d, in.size)) {
-        out.size = pngSize(d, in.size);
-    } else if (looksLikeBmp(d, in.size)) {
-        out.size = bmpSize(d, in.size);
-    } else {
-        limitQtImageReaders();
-        QImageReader reader(&in.file);
-        out.size = reader.size();
-    }
-    if (!out.size.isValid() || out.size.isEmpty()) {
-        out.size = QSize();
-        out.error = QStringLiteral("画像ファイルの大きさを読み取れません: %1").arg(path);
-    }
-    return out;
-}
-
-qint64 editingBytes(const QSize& size)
-{
-    return size.isValid() ? qint64(size.width()) * size.height() * 4 : 0;
-}
-
-ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& report, const QSize& box)
+// Decodes a whole file's bytes with the reader its first bytes call for.
+ReadOutcome decodeBytes(QByteArray& bytes, const std::function<bool(int)>& progress, const QSize& box)
 {
     ReadOutcome out;
-    FileBytes in;
-    if (!loadBytes(path, in)) {
-        out.error = in.error;
-        return out;
-    }
-    QFile& file = in.file;
-    const uchar* data = in.data;
-    const qint64 size = in.size;
-    const QString cancelled = QStringLiteral("読み込みを中止しました");
-    auto progress = [&](int percent) { return !report || report(percent); };
-
-    if (looksLikeJpeg(reinterpret_cast<const char*>(data), size)) {
+    const uchar* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 size = bytes.size();
+    if (looksLikeJpeg(bytes.constData(), size)) {
         JpegImage jpeg = decodeJpeg(data, size_t(size), progress, [&](const QSize& full) { return jpegReduction(full, box); });
         out.image = std::move(jpeg.image);
         out.depth = jpeg.bitDepth;
@@ -224,17 +175,86 @@ ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& r
                                        : QString();
         return out;
     }
-
     // Everything else through Qt's readers.
     if (!progress(0)) {
-        out.error = cancelled;
+        out.error = cancelledText();
         return out;
     }
-    out = readWithQt(file, size, box);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    out = readWithQt(buffer, size, box);
     if (out.error.isEmpty() && !progress(100)) {
         out.image = QImage();
-        out.error = cancelled;
+        out.error = cancelledText();
     }
+    return out;
+}
+
+QString noSize(const QString& path) { return QStringLiteral("画像ファイルの大きさを読み取れません: %1").arg(path); }
+
+} // namespace
+
+ImagePeek peekImageFile(const QString& path)
+{
+    ImagePeek out;
+    // The head of the file holds the header of every format read here; a
+    // JPEG whose size comes after larger metadata is read on.
+    constexpr qint64 kHead = 1 << 20;
+    LoadedFile in = loadFile(path, nullptr, kHead);
+    if (in.error.isEmpty() && in.bytes.size() >= kHead && !claimedSize(in.bytes).isValid())
+        in = loadFile(path, nullptr);
+    if (!in.error.isEmpty()) {
+        out.error = in.error;
+        return out;
+    }
+    if (in.bytes.isEmpty()) {
+        out.error = QStringLiteral("ファイルが空です: %1").arg(path);
+        return out;
+    }
+    out.size = claimedSize(in.bytes);
+    if (!out.size.isValid() || out.size.isEmpty()) {
+        out.size = QSize();
+        out.error = noSize(path);
+    }
+    return out;
+}
+
+qint64 editingBytes(const QSize& size)
+{
+    return size.isValid() ? qint64(size.width()) * size.height() * 4 : 0;
+}
+
+ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& report, const QSize& box,
+                          const std::function<bool(const QSize&)>& approve)
+{
+    ReadOutcome out;
+    // A read that takes long (a slow folder, a file still being written)
+    // reports its bytes in the first half and the decoding in the second.
+    bool slowRead = false;
+    LoadedFile in = loadFile(path, [&](int percent) {
+        slowRead = true;
+        return !report || report(percent / 2);
+    });
+    if (!in.error.isEmpty()) {
+        out.error = in.error;
+        out.stopped = in.cancelled;
+        return out;
+    }
+    if (in.bytes.isEmpty()) {
+        out.error = QStringLiteral("ファイルが空です: %1").arg(path);
+        return out;
+    }
+    if (approve) {
+        const QSize claimed = claimedSize(in.bytes);
+        if (claimed.isValid() && !claimed.isEmpty() && !approve(claimed)) {
+            out.error = QStringLiteral("大きな画像を開くのをやめました");
+            out.stopped = true;
+            return out;
+        }
+    }
+    auto progress = [&](int percent) { return !report || report(slowRead ? 50 + percent / 2 : percent); };
+    out = decodeBytes(in.bytes, progress, box);
+    out.stopped = out.image.isNull() && out.error == cancelledText();
     return out;
 }
 

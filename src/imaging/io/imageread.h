@@ -16,12 +16,17 @@ struct ReadOutcome {
     QImage image; // in a format the image store keeps (see normaliseImage)
     int depth = 24;
     QString error; // empty on success
+    bool stopped = false; // the caller cancelled, or did not approve the size
 };
 
-// Reads path. report(percent), when given, returns false to cancel. With a
-// valid box a JPEG may be decoded at a half, quarter or eighth of its size,
-// still covering box, and Qt's readers scale to fit it.
-ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& report, const QSize& box = QSize());
+// Reads path. report(percent), when given, returns false to cancel; it is
+// called while the file's bytes arrive too (see loadFile), so a slow source
+// can be left. With a valid box a JPEG may be decoded at a half, quarter or
+// eighth of its size, still covering box, and Qt's readers scale to fit it.
+// approve, when given, is asked with the size the file's header claims
+// before any image is made; false stops the read.
+ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& report, const QSize& box = QSize(),
+                          const std::function<bool(const QSize&)>& approve = nullptr);
 
 // The size a picture file claims, from its header alone (nothing is
 // decoded), so that a caller can ask before a very large image is made. The

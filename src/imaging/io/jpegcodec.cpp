@@ -352,7 +352,7 @@ JpegImage decodeJpeg(const uchar* data, size_t size, const std::function<bool(in
         out.error = QStringLiteral("読み込みを中止しました");
         break;
     case Refusal::TooLarge:
-        out.error = QStringLiteral("画像が大きすぎて読み込めません");
+        out.error = QStringLiteral("画像が大きすぎてメモリーに収まりません");
         break;
     case Refusal::Incomplete:
         out.error = QStringLiteral("JPEG ファイルが壊れているか途中で切れています: 画像の一部のデータがありません");

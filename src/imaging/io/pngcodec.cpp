@@ -229,7 +229,7 @@ PngImage decodePng(const uchar* data, qint64 size, const std::function<bool(int)
         st->info = png_create_info_struct(st->png);
     if (!st->png || !st->info) {
         png_destroy_read_struct(st->png ? &st->png : nullptr, nullptr, nullptr);
-        out.error = QStringLiteral("画像が大きすぎて読み込めません");
+        out.error = QStringLiteral("画像が大きすぎてメモリーに収まりません");
         return out;
     }
     bool ok = runDecoder(*st, progress);
@@ -248,7 +248,7 @@ PngImage decodePng(const uchar* data, qint64 size, const std::function<bool(int)
         out.error = QStringLiteral("読み込みを中止しました");
         break;
     case Refusal::TooLarge:
-        out.error = QStringLiteral("画像が大きすぎて読み込めません");
+        out.error = QStringLiteral("画像が大きすぎてメモリーに収まりません");
         break;
     case Refusal::Incomplete:
         out.error = QStringLiteral("PNG ファイルが壊れているか途中で切れています: 画像の大きさに対してデータが足りません");

@@ -123,8 +123,12 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
         bad.write("BM not a picture any more");
         bad.close();
+        QStringList told;
+        messages::override = [&](const QString& text) { told << text; };
         f.btnSaveVertion->click();
+        messages::override = nullptr;
         COMPARE_IMAGES(canvasImage(f), drawn, "failed_revert");
+        QCOMPARE(told.size(), 1); // and the user is told why
         // Undo still acts: back to the plan as opened.
         f.btnUndo->click();
         QCOMPARE(canvasImage(f).pixel(60, 50), qRgb(255, 255, 255));

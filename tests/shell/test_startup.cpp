@@ -3,6 +3,7 @@
 #include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
 #include "imaging/store/gf5common.h"
+#include "shell/messages.h"
 #include <QComboBox>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -68,8 +69,15 @@ private slots:
         ProgramDir dir;
         const int alive = gf5::ImageStore::liveCount();
         {
+            QStringList told;
+            messages::override = [&](const QString& text) { told << text; };
             MainWindow f({dir.file("missing.bmp")}, dir.path());
+            messages::override = nullptr;
             QCOMPARE(f.dspCanvas->ImageHandle(), 0);
+            // The window opens and says the file was not found.
+            QCOMPARE(told.size(), 1);
+            QVERIFY2(told[0].contains("「missing.bmp」を開けませんでした") && told[0].contains("見つかりません"),
+                     qPrintable(told[0]));
             // Document commands do nothing without an image.
             f.SaveDocument(false);
             f.btnUndo_Click();

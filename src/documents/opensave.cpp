@@ -69,6 +69,7 @@ bool MainWindow::AdoptLoadedImage(bool skipSnapshot)
     Form_Paint();
     document.open(fileIo.FileName, resolution.dpi,
                   resolution.fromImage ? documents::ResolutionSource::Image : documents::ResolutionSource::Settings);
+    readWalls(false);
     UpdateTitle();
     if (!skipSnapshot)
         TakeSharedUndoSnapshot();

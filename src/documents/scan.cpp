@@ -79,6 +79,7 @@ void MainWindow::btnScan_Click()
     Form_Paint();
     document.open(QStringLiteral("NoName画像"), resolution.dpi,
                   resolution.fromImage ? documents::ResolutionSource::Image : documents::ResolutionSource::Settings);
+    readWalls(false);
     UpdateTitle();
     TakeUndoSnapshot();
     markDocumentClean();

@@ -85,8 +85,10 @@ void MainWindow::btnRGB_Click()
     const bool ok = runCanvasEffect(false, false, false, [](MainWindow& f) {
         return f.fxCanvas.ToneCurve(f.PolyX.data(), f.PolyY.data(), 4, kCurveIn, kUnderlayOut, 5, 0, 1, 0);
     });
-    if (ok)
+    if (ok) {
         ProcessUnderlayPixels(true);
+        readWalls(true);
+    }
 }
 
 void MainWindow::btnContlast_Click()

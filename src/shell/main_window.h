@@ -20,6 +20,9 @@
 #include <optional>
 #include <vector>
 
+namespace documents {
+class WallReader;
+}
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -122,6 +125,11 @@ public:
     // The plan's own facts: path, recovered or not, unsaved work,
     // resolution and scale, wall map.
     documents::PlanDocument document;
+    // Reads the canvas's walls in the background (after an open, a scan, a
+    // new image and underlay creation) into document's wall map; underlay:
+    // the canvas is an underlay, and pure greys are the user's tracing.
+    void readWalls(bool underlay);
+    documents::WallReader* wallReader = nullptr;
 
     // ---- Processing: one-level undo ---------------------------------------
     void TakeUndoSnapshot();

@@ -1,4 +1,5 @@
 #include "editor_session.h"
+#include "documents/wall_reader.h"
 #include "imaging/io/gf5file.h"
 #include "imaging/store/gf5common.h"
 #include "imaging/store/imagestore.h"
@@ -77,6 +78,13 @@ bool openFile(MainWindow& f, const QString& file)
     gf5::Gf5File::dialogOverride = [file](bool) { return file; };
     const bool clicked = clickButton(f, "Command1");
     gf5::Gf5File::dialogOverride = nullptr;
+    untilIdle(f);
+    // The window reads the plan's walls behind the scenes after an open; the
+    // rows time commands on an idle machine, so the reading ends first.
+    QElapsedTimer reading;
+    reading.start();
+    while (f.wallReader && f.wallReader->busy() && reading.elapsed() < 60000)
+        QTest::qWait(20);
     untilIdle(f);
     gf5::Gf5Common info;
     info.ImageHandle = f.dspCanvas->ImageHandle();

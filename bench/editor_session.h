@@ -18,7 +18,7 @@ std::unique_ptr<MainWindow> openWindow();
 MainWindow& window(const Context& c);
 
 // Opens file as the user does: the open button, the file dialog answered
-// with file. True when the canvas then shows an image of the file's size.
+// with file; returns once the window has read the plan's walls. True when the canvas then shows an image of the file's size.
 bool openFile(MainWindow& f, const QString& file);
 
 // Processes events until none are left, then makes sure the canvas has

@@ -18,7 +18,7 @@ void MainWindow::btnNewImage_Click()
     Form_Paint();
     // A new sheet has the resolution it is given.
     document.open(documents::kNewImageName, PrintDpi, documents::ResolutionSource::Settings);
-    readWalls(false);
+    forgetWalls();
     UpdateTitle();
     markDocumentClean();
 }

@@ -69,6 +69,8 @@ bool MainWindow::setPlanScale(double dpi, int scaleDenominator)
     endFloatingPaste();
     TakeUndoSnapshot();
     document.setScaleSetting(next);
+    // Wall thicknesses and lengths are read in real millimetres.
+    rereadWalls();
     UpdateTitle(); // writes the resolution into the picture
     refreshPlanScale();
     return true;

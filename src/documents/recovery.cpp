@@ -339,5 +339,7 @@ void MainWindow::offerRecovery()
         document.setScaleDenominator(meta.scaleDenominator);
     if (meta.resolutionAssumed)
         document.setResolution(document.dpi(), documents::ResolutionSource::Settings);
+    if (meta.scaleDenominator > 0)
+        rereadWalls(); // at the plan's own scale
     UpdateTitle();
 }

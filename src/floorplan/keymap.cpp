@@ -80,7 +80,6 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
     // The help on the wall map: an offered wall lasts until the next key
     // other than keypad Enter and keypad . (which use it).
     syncTraceAssist();
-    const bool afterConfirm = std::exchange(m_confirmedLast, false);
     if (keyCode != keys::VK_KEYPAD_ENTER && keyCode != keys::VK_DECIMAL)
         dropTraceOffer();
 
@@ -93,12 +92,8 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
             SaveDocument(false);
         break;
     case KeyZ:
-        if (ctrl) {
+        if (ctrl)
             btnUndo_Click();
-            // The wall just traced is untraced again.
-            if (afterConfirm)
-                traceAssist().undone();
-        }
         break;
     case KeyC:
         if (ctrl)

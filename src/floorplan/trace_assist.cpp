@@ -110,6 +110,15 @@ void TraceAssist::undone()
     log_.dropLast();
 }
 
+void TraceAssist::untraceTo(int count)
+{
+    if (count >= log_.size())
+        return;
+    offers_.clear();
+    current_ = 0;
+    log_.truncate(count);
+}
+
 const TraceOffer* TraceAssist::offer() const
 {
     return offers_.empty() ? nullptr : &offers_[size_t(current_)];

@@ -45,6 +45,10 @@ public:
     void confirmed(const Rect& start, const Rect& end, std::optional<WallConfirm> kind);
     // Ctrl+Z took the last confirmation back.
     void undone();
+    // How many walls count as traced; an undo puts the count back to what
+    // it was at its snapshot, and the walls traced since are offered again.
+    int tracedCount() const { return log_.size(); }
+    void untraceTo(int count);
 
     const TraceOffer* offer() const;
     int offerCount() const { return int(offers_.size()); }

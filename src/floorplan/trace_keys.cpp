@@ -36,7 +36,7 @@ TraceAssist& MainWindow::traceAssist()
 void MainWindow::syncTraceAssist()
 {
     TraceAssist& t = traceAssist();
-    t.setMap(document.wallMap());
+    t.setMap(canvasWallMap());
     t.setEnabled(!chkSnapToScan || chkSnapToScan->isChecked());
     showTraceOffer();
 }

@@ -70,4 +70,5 @@ void MainWindow::turnCanvasKeepingSize(int32_t angle)
         return;
     }
     adoptEffectResultOnCanvas(false);
+    rereadWalls();
 }

@@ -95,6 +95,7 @@ void MainWindow::TurnCanvas(int32_t angle, int kind)
         return;
     }
     adoptEffectResultOnCanvas(true);
+    rereadWalls();
     // Turned or mirrored, the plan no longer lies under the old rectangle.
     ClearSelection();
 }

@@ -83,6 +83,7 @@ void MainWindow::btnResize_Click()
         return;
     }
     adoptEffectResultOnCanvas(true);
+    rereadWalls();
     // The old rectangle no longer covers the same part of the plan.
     ClearSelection();
     UpdateTitle();
@@ -116,6 +117,7 @@ void MainWindow::btnCut_Click()
     fxCanvas.AuxImage = 0;
     releaseWorkImage(aux);
     adoptEffectResultOnCanvas(true);
+    rereadWalls();
     // The cut-out is the whole image now; its old place means nothing in it.
     ClearSelection();
     UpdateTitle();

@@ -7,6 +7,7 @@ void MainWindow::TakeUndoSnapshot()
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return;
+    keepWallsForUndo();
     // The superseded snapshot is released unless the canvas is showing it
     // (right after an undo the two are the same image).
     const int32_t old = fxUndo.ResultImage;
@@ -37,6 +38,7 @@ void MainWindow::TakeSharedUndoSnapshot()
     if (shared == 0)
         return;
     document.keepScaleForUndo();
+    keepWallsForUndo();
     const int32_t old = fxUndo.ResultImage;
     fxUndo.ResultImage = shared;
     if (old != 0 && old != dspCanvas->ImageHandle()) {
@@ -62,6 +64,7 @@ void MainWindow::btnUndo_Click()
     const int32_t replaced = dspCanvas->ImageHandle();
     dspCanvas->setImageHandle(snapshot);
     document.restoreScaleFromUndo();
+    restoreWallsOfUndo();
     // The image the undo replaced is no longer shown anywhere.
     if (replaced != snapshot && replaced != dspPreview->ImageHandle()) {
         imgInfo.ImageHandle = replaced;

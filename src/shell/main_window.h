@@ -129,7 +129,26 @@ public:
     // new image and underlay creation) into document's wall map; underlay:
     // the canvas is an underlay, and pure greys are the user's tracing.
     void readWalls(bool underlay);
+    // The picture was turned, resized or trimmed: its walls are read again
+    // the way the last reading did.
+    void rereadWalls();
+    // A picture with no walls to read (a blank sheet): no map, no reading.
+    void forgetWalls();
+    void keepWallsForUndo();   // with each undo snapshot: the map it shows
+    void restoreWallsOfUndo(); // an undo: the snapshot's map comes back
+    // The document's map when it was read from a picture of the canvas's
+    // size, else null: a map of another picture never steers the tracer.
+    std::shared_ptr<const ink::WallMap> canvasWallMap() const;
     documents::WallReader* wallReader = nullptr;
+    // Which reading a map came from (one per readWalls), how it was read,
+    // and how many walls the tracer had traced on it.
+    struct WallsReading {
+        quint64 generation = 0;
+        bool underlay = false;
+        std::shared_ptr<const ink::WallMap> map;
+        int traced = 0;
+    };
+    WallsReading wallsNow, wallsOfUndo;
 
     // ---- Processing: one-level undo ---------------------------------------
     void TakeUndoSnapshot();
@@ -465,5 +484,4 @@ private:
     bool m_unloaded = false;
     Qt::KeyboardModifiers m_inputModifiers;
     std::unique_ptr<floorplan::TraceAssist> m_traceAssist;
-    bool m_confirmedLast = false; // the last key confirmed a wall (for Ctrl+Z)
 };

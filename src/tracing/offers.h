@@ -11,6 +11,12 @@ class TraceLog {
 public:
     void add(Point from, Point to, int thickness);
     void clear() { traced_.clear(); }
+    // Forgets every stretch traced after the first n.
+    void truncate(int n)
+    {
+        if (n >= 0 && n < int(traced_.size()))
+            traced_.resize(size_t(n));
+    }
     void dropLast()
     {
         if (!traced_.empty())

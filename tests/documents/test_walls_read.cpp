@@ -1,7 +1,10 @@
 // The window reads the plan's walls in the background after opening a
 // picture and again after underlay creation.
+#include "floorplan/trace_assist.h"
 #include "testsupport/formfixture.h"
 #include "testsupport/testmain.h"
+#include <QAbstractButton>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -43,6 +46,72 @@ private slots:
         QVERIFY(!w.document.wallMap());
         QTRY_VERIFY_WITH_TIMEOUT(w.document.wallMap() != nullptr, 20000);
         QCOMPARE(int(w.document.wallMap()->walls.size()), 5);
+    }
+
+    // A turn, a mirror, a resize or a cut-out moves the walls: the old map is
+    // dropped at once (the tracer never follows it) and read again for the
+    // new picture; an undo brings the old picture's map straight back, and
+    // an undo of a traced stroke keeps the map as it is.
+    void geometryChangesReadTheWallsAgain()
+    {
+        testsupport::ProgramDir program;
+        MainWindow w({}, program.path());
+        QImage img(2400, 1800, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        img.setDotsPerMeterX(11811);
+        img.setDotsPerMeterY(11811);
+        QPainter p(&img);
+        p.setPen(QPen(Qt::black, 18, Qt::SolidLine, Qt::SquareCap));
+        p.drawRect(400, 400, 1600, 1000);
+        p.drawLine(1000, 400, 1000, 1400); // off centre: a mirror moves it
+        p.end();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("plan.png");
+        QVERIFY(img.save(path));
+        {
+            testsupport::FileDialogs dialogs;
+            dialogs.answer = path;
+            w.btnOpen_Click();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(w.traceAssist().active(), 20000);
+        const std::shared_ptr<const ink::WallMap> opened = w.document.wallMap();
+        auto partitionAt = [](const ink::WallMap& m, bool vertical, double at) {
+            for (const ink::Wall& wall : m.walls) {
+                const double a = vertical ? wall.a.x : wall.a.y, b = vertical ? wall.b.x : wall.b.y;
+                if (std::abs(a - at) < 3 && std::abs(b - at) < 3 &&
+                    std::abs(vertical ? wall.a.y - wall.b.y : wall.a.x - wall.b.x) > 900)
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(partitionAt(*opened, true, 1000.5));
+
+        // Mirrored left to right: the partition moves to x = 1400.
+        w.findChild<QAbstractButton*>("btnRoteteAndTurn(1)")->click();
+        QVERIFY(!w.traceAssist().active());
+        QTRY_VERIFY_WITH_TIMEOUT(w.traceAssist().active(), 20000);
+        QVERIFY(partitionAt(*w.document.wallMap(), true, 1399.5));
+
+        // Undone: the opened picture's map at once, no reading.
+        w.btnUndo_Click();
+        QCOMPARE(w.document.wallMap(), opened);
+        QVERIFY(w.traceAssist().active());
+
+        // Turned a quarter: the map is read for the upright picture.
+        w.cmbRotate->setText("90");
+        w.findChild<QAbstractButton*>("btnRoteteAndTurn(0)")->click();
+        QVERIFY(!w.traceAssist().active());
+        QTRY_VERIFY_WITH_TIMEOUT(w.traceAssist().active(), 20000);
+        QCOMPARE(w.document.wallMap()->width, 1800);
+        QCOMPARE(w.document.wallMap()->height, 2400);
+        QVERIFY(partitionAt(*w.document.wallMap(), false, 1000.5) || partitionAt(*w.document.wallMap(), false, 1399.5));
+        w.btnUndo_Click();
+        QCOMPARE(w.document.wallMap(), opened);
+
+        // A stroke drawn on the plan and undone: the same map.
+        w.TakeUndoSnapshot();
+        w.btnUndo_Click();
+        QCOMPARE(w.document.wallMap(), opened);
     }
 };
 

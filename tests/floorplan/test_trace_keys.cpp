@@ -128,6 +128,29 @@ private slots:
         COMPARE_IMAGES(canvasImage(p.f), before, "trace_keys_image");
     }
 
+    // A traced wall is no longer offered; once Ctrl+Z has taken it back it
+    // is offered again.
+    void undoneWallIsOfferedAgain_data()
+    {
+        QTest::addColumn<bool>("undo");
+        QTest::addColumn<QRectF>("offered");
+        QTest::newRow("kept") << false << QRectF(290, 90, 20, 320);   // down the interior wall
+        QTest::newRow("undone") << true << QRectF(90, 90, 220, 20);   // straight on over it
+    }
+    void undoneWallIsOfferedAgain()
+    {
+        QFETCH(bool, undo);
+        QFETCH(QRectF, offered);
+        Plan p;
+        trace(p.f, square(100, 100), square(300, 100));
+        pad(p.f, Qt::Key_Plus);
+        if (undo)
+            key(p.f, Qt::Key_Z, Qt::ControlModifier);
+        trace(p.f, square(500, 100), square(300, 100));
+        pad(p.f, Qt::Key_Plus);
+        QCOMPARE(p.f.dspCanvas->guide().boundingRect(), offered);
+    }
+
     void walksStopAtOpenings()
     {
         Plan p;

@@ -151,6 +151,35 @@ private slots:
         QCOMPARE(p.f.dspCanvas->guide().boundingRect(), offered);
     }
 
+    // A slanted wall: the start snaps to its free end, keypad * walks along
+    // it whatever the keypad's heading within reach, + draws the slanted
+    // band, and the wall that goes on from its end is offered.
+    void slantedWall()
+    {
+        ProgramDir dir;
+        MainWindow f({}, dir.path());
+        ink::WallMap map;
+        map.width = 600;
+        map.height = 500;
+        map.walls = {plans::wall(100, 100, 300, 100), plans::wall(300, 100, 450, 250)};
+        using J = ink::JunctionType;
+        map.junctions = {{{100, 100}, J::End, {0}}, {{300, 100}, J::L, {0, 1}}, {{450, 250}, J::End, {1}}};
+        showOnCanvas(f, whiteImage(600, 500)); // the traced wall shows on paper
+        f.document.setWallMap(std::make_shared<const ink::WallMap>(map));
+        f.show();
+        select(f, 444, 246, 456, 258);
+        pad(f, Qt::Key_5);
+        QCOMPARE(selection(f), square(450, 250));
+        pad(f, Qt::Key_8); // up: the wall runs up and to the left
+        pad(f, Qt::Key_Asterisk);
+        QCOMPARE(selection(f), square(300, 100));
+        pad(f, Qt::Key_Plus);
+        const QImage img = canvasImage(f);
+        QVERIFY(isBlack(img, 375, 175) && isBlack(img, 330, 130) && isBlack(img, 420, 220));
+        QVERIFY(isWhite(img, 400, 150) && isWhite(img, 350, 200)); // off the band on either side
+        QCOMPARE(f.dspCanvas->guide().boundingRect(), QRectF(90, 90, 220, 20));
+    }
+
     void walksStopAtOpenings()
     {
         Plan p;

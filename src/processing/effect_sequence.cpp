@@ -79,7 +79,8 @@ void MainWindow::btnRGB_Click()
         TakeUndoSnapshot();
         uchar curve[256];
         gf5::fx::curveMap(kCurveIn, kUnderlayOut, 5, curve);
-        underlayPass(curve);
+        if (underlayPass(curve))
+            readWalls(true);
         return;
     }
     const bool ok = runCanvasEffect(false, false, false, [](MainWindow& f) {

@@ -1,3 +1,4 @@
+#include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/translations.h"
 #include "imaging/io/imageread.h"
@@ -5,9 +6,20 @@
 #include <QApplication>
 #include <QFont>
 #include <QTimer>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    // Answered before QApplication exists, so they need no display.
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given << QString::fromLocal8Bit(argv[i]);
+    const command_line::Parsed parsed = command_line::parse(given);
+    if (parsed.action != command_line::Action::Run) {
+        std::FILE* out = parsed.action == command_line::Action::Error ? stderr : stdout;
+        std::fputs(parsed.message.toUtf8().constData(), out);
+        return command_line::exitStatus(parsed.action);
+    }
     QApplication app(argc, argv);
     app.setApplicationName("Zorvat");
     // Before any widget: the standard dialogs take their texts at creation.
@@ -19,9 +31,7 @@ int main(int argc, char** argv)
     // it claims, gets more.
     gf5::io::limitQtImageReaders();
     QFont::insertSubstitution("ＭＳ Ｐゴシック", "IPAPGothic");
-    QStringList args = app.arguments();
-    args.removeFirst();
-    MainWindow window(args, userpaths::programFolder(QCoreApplication::applicationDirPath()));
+    MainWindow window(parsed.files, userpaths::programFolder(QCoreApplication::applicationDirPath()));
     window.show();
     // Asked once the window is on screen and the event loop runs.
     QTimer::singleShot(0, &window, &MainWindow::offerRecovery);

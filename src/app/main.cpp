@@ -1,3 +1,4 @@
+#include "documents/session_end.h"
 #include "shell/main_window.h"
 #include "shell/translations.h"
 #include "imaging/io/imageread.h"
@@ -23,6 +24,8 @@ int main(int argc, char** argv)
     args.removeFirst();
     MainWindow window(args, userpaths::programFolder(QCoreApplication::applicationDirPath()));
     window.show();
+    // A signal or the session's end keeps unsaved work before the program ends.
+    recovery::keepWorkAtSessionEnd(app);
     // Asked once the window is on screen and the event loop runs.
     QTimer::singleShot(0, &window, &MainWindow::offerRecovery);
     return app.exec();

@@ -154,7 +154,10 @@ void MainWindow::WaitMilliseconds(int32_t ms)
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
-    keepUnsavedWork();
+    if (!keepUnsavedWork(true)) {
+        e->ignore();
+        return;
+    }
     Form_QueryUnload();
     Form_Unload();
     e->accept();
@@ -192,8 +195,8 @@ void MainWindow::Form_Unload()
 
 void MainWindow::btnQuit_Click()
 {
-    close();
-    QApplication::quit();
+    if (close())
+        QApplication::quit();
 }
 
 int32_t MainWindow::currentColour() const

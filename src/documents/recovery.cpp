@@ -1,5 +1,6 @@
 #include "recovery.h"
 #include "document_rules.h"
+#include "session_end.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
 #include "shell/userpaths.h"
@@ -230,7 +231,10 @@ void MainWindow::offerRecovery()
     // window of its own, so that none is dropped.
     bool thisWindowTaken = false;
     for (recovery::OrphanCopy& orphan : orphans) {
-        if (!messages::askYesDefault(this, recovery::questionText(orphan.meta))) {
+        const bool yes = messages::askYesDefault(this, recovery::questionText(orphan.meta));
+        if (recovery::sessionEnding())
+            break; // the box was closed by the program's end, not answered
+        if (!yes) {
             recovery::setAside(orphan, root, QDateTime::currentDateTime());
             continue;
         }

@@ -6,6 +6,12 @@
 
 namespace recovery {
 
+namespace {
+bool s_ending = false;
+}
+
+bool sessionEnding() { return s_ending; }
+
 void keepEveryWindowsWork()
 {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -17,6 +23,7 @@ void keepWorkAtSessionEnd(QApplication& app)
 {
     auto* endSignals = new ShutdownSignals(&app);
     QObject::connect(endSignals, &ShutdownSignals::received, &app, [] {
+        s_ending = true;
         keepEveryWindowsWork();
         // Leaves every event loop, a dialog's too; the windows are then
         // destroyed as after a normal exit.

@@ -10,6 +10,9 @@ namespace recovery {
 
 // Keeps the unsaved work of every main window now.
 void keepEveryWindowsWork();
+// True once a signal asked the program to end: questions still open are
+// left unanswered, and nothing is decided on their behalf.
+bool sessionEnding();
 // Connects the signals and the session manager's request to the above.
 void keepWorkAtSessionEnd(QApplication& app);
 

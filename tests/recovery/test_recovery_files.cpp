@@ -85,6 +85,18 @@ private slots:
         QCOMPARE(again.name, meta.name);
     }
 
+    void scaleAndResolutionSourceComeBack()
+    {
+        const Meta kept{"plan.bmp", QDateTime::currentDateTime(), 50, true};
+        const Meta back = readMeta(metaText(kept));
+        QCOMPARE(back.scaleDenominator, 50);
+        QVERIFY(back.resolutionAssumed);
+        QCOMPARE(back.time, kept.time);
+        const Meta bad = readMeta("[General]\nscale=-3\nresolution=yes\n");
+        QCOMPARE(bad.scaleDenominator, 0);
+        QVERIFY(!bad.resolutionAssumed);
+    }
+
     void aHugeMetaFileIsReadOnlyInPart()
     {
         QTemporaryDir dir;

@@ -13,7 +13,7 @@ seconds="${1:-60}"
 build="$here/build-fuzz"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
   -DZORVAT_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-harnesses=(jpeg png bmp open thumbnail settings)
+harnesses=(jpeg png bmp open thumbnail settings recovery_ini)
 cmake --build "$build" --parallel "$(nproc)" --target "${harnesses[@]/#/fuzz_}"
 
 export QT_QPA_PLATFORM=offscreen
@@ -24,7 +24,7 @@ suppressions="$here/scripts/lsan-suppressions.txt"
 limits=(-rss_limit_mb=3072 -malloc_limit_mb=2048)
 for name in "${harnesses[@]}"; do
   bin="$build/fuzz/fuzz_$name"
-  if [ "$name" != settings ]; then
+  if [ "$name" != settings ] && [ "$name" != recovery_ini ]; then
     echo "== $name: reproducers"
     "$bin" "${limits[@]}" "$here"/tests/imaging/data/hostile/* 2>&1 | tail -n 2
   fi

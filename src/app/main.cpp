@@ -1,3 +1,4 @@
+#include "documents/session_end.h"
 #include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/translations.h"
@@ -33,6 +34,8 @@ int main(int argc, char** argv)
     QFont::insertSubstitution("ＭＳ Ｐゴシック", "IPAPGothic");
     MainWindow window(parsed.files, userpaths::programFolder(QCoreApplication::applicationDirPath()));
     window.show();
+    // A signal or the session's end keeps unsaved work before the program ends.
+    recovery::keepWorkAtSessionEnd(app);
     // Asked once the window is on screen and the event loop runs.
     QTimer::singleShot(0, &window, &MainWindow::offerRecovery);
     return app.exec();

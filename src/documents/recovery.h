@@ -1,68 +1,34 @@
 #pragma once
 // Keeping unsaved work: a lossless copy of the canvas in the user's state
-// folder, written when the window closes with changes and, while editing,
-// at most every couple of minutes in small slices while the editor is idle.
-// The next start offers it back.
+// folder, one slot per window. The first copy follows the first unsaved
+// change within seconds, later ones at most every couple of minutes, written
+// in small slices while the editor is idle; closing the window, a signal
+// that ends the program, or the session's end keeps one at once. The next
+// start offers every copy left behind.
 #include "plan_document.h"
-#include <QDateTime>
+#include "recovery/bmp_slice_writer.h"
+#include "recovery/copy_meta.h"
+#include "recovery/copy_schedule.h"
+#include "recovery/copy_slots.h"
 #include <QElapsedTimer>
-#include <QFile>
-#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QTimer>
-#include <memory>
 
 class MainWindow;
 
 namespace recovery {
 
-// What a copy was: the document's name and when it was kept.
-struct Meta {
-    QString name;
-    QDateTime time;
-    // The drawing scale (1:n; 0 when not recorded), and whether the
-    // resolution the picture file states was the settings file's, taken for
-    // want of one of the plan's own.
-    int scaleDenominator = 0;
-    bool resolutionAssumed = false;
-};
-
 QString folder(); // <state folder>/recovery
 // The question offering a copy back.
 QString questionText(const Meta& meta);
-
-// Writes a 24-bit BMP row range by row range, so that a large picture can go
-// to disk in small pieces. Rows go into "<path>.part", which finish() renames
-// to path (so the copy on disk is always a whole one).
-class BmpSliceWriter {
-public:
-    bool begin(const QString& path, int width, int height, int dotsPerMeterX, int dotsPerMeterY);
-    // Writes rows [from, to) of image (the size given to begin()).
-    bool writeRows(const QImage& image, int from, int to);
-    bool finish();
-    void abort();
-    bool active() const { return m_file.isOpen(); }
-
-private:
-    QFile m_file;
-    QString m_path;
-    int m_width = 0, m_height = 0;
-    qint64 m_stride = 0;
-    QByteArray m_buffer;
-};
-
-// The copy kept in dir, if any: its picture file and what it was.
-bool findCopy(const QString& dir, QString* imagePath, Meta* meta);
-// Writes image as the only copy in dir (replacing an older one).
-bool writeCopy(const QString& dir, const QImage& image, const Meta& meta);
-// Makes a written "<dir>/recovery.bmp.part" the copy, with its meta.
-bool adoptPart(const QString& dir, const Meta& meta);
-void removeCopy(const QString& dir);
-QString imageFile(const QString& dir);
+// Said after a copy was taken instead of the file named on the command line.
+QString notOpenedText(const QString& file);
+// The question when closing with unsaved work that no copy could keep.
+QString cannotKeepText(const QString& dir);
 
 // Watches the canvas of one window: knows whether it changed since the last
-// open, save, scan or new image, and keeps the periodic copy.
+// open, save, scan or new image, and keeps the window's copy in its slot.
 class Keeper : public QObject {
     Q_OBJECT
 public:
@@ -71,18 +37,22 @@ public:
 
     void markClean(); // the canvas as it is now holds no unsaved work
     bool hasUnsavedWork() const;
-    // Writes the copy now (the window closes): with changes, the canvas;
-    // without, any older copy goes.
-    void keepNow();
+    // Writes the copy now (the window closes, the program is ended) unless
+    // the copy on disk already shows the canvas; without unsaved work, the
+    // copy goes. False when there is unsaved work and no copy could be kept.
+    bool keepNow();
+    // Makes an orphan's copy, now shown on the canvas, this window's own.
+    void adoptShown(OrphanCopy& orphan);
 
-    // Shortest time between two periodic copies, and the rows' time budget
-    // per slice (tests shorten the first).
-    int intervalMs = 2 * 60 * 1000;
+    CopySchedule schedule;
+    // The rows' time budget per slice.
     int sliceBudgetMs = 4;
     // True while a periodic copy is being written.
     bool writing() const { return m_writer.active(); }
     // Looks whether a periodic copy is due and starts it.
     void checkDue();
+    // The window's slot folder; empty until a copy was first written.
+    QString slotFolder() const { return m_slot.dir(); }
 
 private:
     using CanvasKey = documents::PlanDocument::CanvasState;
@@ -93,11 +63,12 @@ private:
     void stopWriting();
 
     MainWindow& m_form;
+    OwnSlot m_slot;
     CanvasKey m_written; // the canvas as the copy on disk shows it
     CanvasKey m_job;     // the canvas being written
     BmpSliceWriter m_writer;
     int m_nextRow = 0;
-    QElapsedTimer m_sinceCopy;
+    QElapsedTimer m_clock;
     QTimer m_check;
     QTimer m_slice;
 };

@@ -159,7 +159,10 @@ void MainWindow::WaitMilliseconds(int32_t ms)
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
-    keepUnsavedWork();
+    if (!keepUnsavedWork(true)) {
+        e->ignore();
+        return;
+    }
     Form_QueryUnload();
     Form_Unload();
     e->accept();
@@ -197,8 +200,8 @@ void MainWindow::Form_Unload()
 
 void MainWindow::btnQuit_Click()
 {
-    close();
-    QApplication::quit();
+    if (close())
+        QApplication::quit();
 }
 
 int32_t MainWindow::currentColour() const

@@ -117,8 +117,10 @@ public:
     // ---- Documents: recovery of unsaved work --------------------------------
     // After an open, save, scan or new image: the canvas holds no unsaved work.
     void markDocumentClean();
-    // The window closes: keeps the canvas when it has unsaved work.
-    void keepUnsavedWork();
+    // The window closes or the program is ended: keeps the canvas when it
+    // has unsaved work. When no copy can be written and askWhenNotKept, asks
+    // whether to save; false when the window should stay open.
+    bool keepUnsavedWork(bool askWhenNotKept = false);
     // At start, once the window is up: offers back a kept copy.
     void offerRecovery();
     recovery::Keeper& recoveryKeeper();

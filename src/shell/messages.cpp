@@ -18,17 +18,23 @@ void show(QWidget* parent, const QString& text)
 
 std::function<bool(const QString&)> askOverride;
 
-bool ask(QWidget* parent, const QString& text)
+namespace {
+bool askWithDefault(QWidget* parent, const QString& text, bool yesIsDefault)
 {
     if (askOverride)
         return askOverride(text);
     QMessageBox box(QMessageBox::Question, QString(), text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton("はい", QMessageBox::YesRole);
     QPushButton* no = box.addButton("いいえ", QMessageBox::NoRole);
-    box.setDefaultButton(no);
+    box.setDefaultButton(yesIsDefault ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
 }
+}
+
+bool ask(QWidget* parent, const QString& text) { return askWithDefault(parent, text, false); }
+
+bool askYesDefault(QWidget* parent, const QString& text) { return askWithDefault(parent, text, true); }
 
 } // namespace messages

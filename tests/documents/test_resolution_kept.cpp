@@ -6,6 +6,7 @@
 #include "documents/recovery.h"
 #include "scale/stated_resolution.h"
 #include "shell/messages.h"
+#include <QDir>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -223,7 +224,7 @@ private slots:
 
     void aRecoveredCopyKeepsResolutionAndScale()
     {
-        recovery::removeCopy(recovery::folder());
+        QDir(recovery::folder()).removeRecursively();
         ProgramDir dir("[print]\ndpi=200\n");
         {
             MainWindow f({writeAt(dir.file("plan.bmp"), 11811, 11811)}, dir.path());
@@ -240,7 +241,7 @@ private slots:
             QCOMPARE(g.document.scaleDenominator(), 50);
             QCOMPARE(g.btnPlanScale->text(), QString("1270dpi・1/50"));
         }
-        recovery::removeCopy(recovery::folder());
+        QDir(recovery::folder()).removeRecursively();
         {
             // A copy of a sheet without a resolution of its own says so again.
             MainWindow f({}, dir.path());
@@ -253,7 +254,7 @@ private slots:
         messages::askOverride = nullptr;
         QCOMPARE(g.document.resolutionSource(), documents::ResolutionSource::Settings);
         QVERIFY(g.btnPlanScale->toolTip().contains("解像度の記録がないため 200dpi"));
-        recovery::removeCopy(recovery::folder());
+        QDir(recovery::folder()).removeRecursively();
     }
 
     void aStatedResolutionSurvivesEverySave_data()

@@ -1,10 +1,11 @@
+#include "shell/first_paint.h"
 #include "shell/main_window.h"
 #include "shell/translations.h"
+#include "imaging/io/gf5file.h"
 #include "imaging/io/imageread.h"
 #include "shell/userpaths.h"
 #include <QApplication>
 #include <QFont>
-#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -21,9 +22,15 @@ int main(int argc, char** argv)
     QFont::insertSubstitution("ＭＳ Ｐゴシック", "IPAPGothic");
     QStringList args = app.arguments();
     args.removeFirst();
+    // The file named first is opened by the window: it is read while the
+    // window is built.
+    if (!args.isEmpty())
+        gf5::Gf5File::readAhead(args.first());
     MainWindow window(args, userpaths::programFolder(QCoreApplication::applicationDirPath()));
     window.show();
-    // Asked once the window is on screen and the event loop runs.
-    QTimer::singleShot(0, &window, &MainWindow::offerRecovery);
+    startup::reportFirstPaintIfAsked(window.dspCanvas->viewport());
+    // Asked once the window shows the picture: the scan of the recovery
+    // folder does not delay it.
+    startup::afterFirstPaint(window.dspCanvas->viewport(), [&window] { window.offerRecovery(); });
     return app.exec();
 }

@@ -1,7 +1,9 @@
 #include "documents/session_end.h"
 #include "shell/command_line.h"
+#include "shell/first_paint.h"
 #include "shell/main_window.h"
 #include "shell/translations.h"
+#include "imaging/io/gf5file.h"
 #include "imaging/io/imageread.h"
 #include "shell/userpaths.h"
 #include <QApplication>
@@ -32,11 +34,17 @@ int main(int argc, char** argv)
     // it claims, gets more.
     gf5::io::limitQtImageReaders();
     QFont::insertSubstitution("ＭＳ Ｐゴシック", "IPAPGothic");
+    // The file named first is opened by the window: it is read while the
+    // window is built.
+    if (!parsed.files.isEmpty())
+        gf5::Gf5File::readAhead(parsed.files.first());
     MainWindow window(parsed.files, userpaths::programFolder(QCoreApplication::applicationDirPath()));
     window.show();
     // A signal or the session's end keeps unsaved work before the program ends.
     recovery::keepWorkAtSessionEnd(app);
-    // Asked once the window is on screen and the event loop runs.
-    QTimer::singleShot(0, &window, &MainWindow::offerRecovery);
+    startup::reportFirstPaintIfAsked(window.dspCanvas->viewport());
+    // Asked once the window shows the picture: the scan of the recovery
+    // folder does not delay it.
+    startup::afterFirstPaint(window.dspCanvas->viewport(), [&window] { window.offerRecovery(); });
     return app.exec();
 }

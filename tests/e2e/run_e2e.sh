@@ -39,7 +39,11 @@ done
 [ -s "$WORK/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$WORK/display")"
 
-QT_QPA_PLATFORM=xcb "$PROGRAM" "$PLAN" >"$WORK/zorvat.log" 2>&1 &
+# Settings, data and state folders of its own: a recovery copy another run
+# left in the user's folders would ask its question in the middle of the keys.
+mkdir -p "$WORK/xdg/config" "$WORK/xdg/data" "$WORK/xdg/state" "$WORK/xdg/cache"
+XDG_CONFIG_HOME="$WORK/xdg/config" XDG_DATA_HOME="$WORK/xdg/data" XDG_STATE_HOME="$WORK/xdg/state" \
+XDG_CACHE_HOME="$WORK/xdg/cache" QT_QPA_PLATFORM=xcb "$PROGRAM" "$PLAN" >"$WORK/zorvat.log" 2>&1 &
 APP_PID=$!
 WIN=$(timeout 60 xdotool search --sync --onlyvisible --pid "$APP_PID" | head -n1) || { cat "$WORK/zorvat.log" >&2; fail "no main window"; }
 xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"

@@ -10,9 +10,64 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QDateTime>
 #include <QStringList>
+#include <future>
+#include <optional>
 
 namespace gf5 {
+
+namespace {
+// A read started ahead of its Execute, and what the file looked like then.
+struct PendingRead {
+    QString path;
+    qint64 size = -1;
+    QDateTime modified;
+    std::future<io::ReadOutcome> result;
+};
+
+PendingRead& pendingRead()
+{
+    static PendingRead pending;
+    return pending;
+}
+
+// The pending read's outcome when it is of path and the file is unchanged
+// since; otherwise nothing (and the pending read is dropped either way).
+std::optional<io::ReadOutcome> takePendingRead(const QString& path)
+{
+    PendingRead& p = pendingRead();
+    if (!p.result.valid())
+        return std::nullopt;
+    io::ReadOutcome outcome = p.result.get();
+    const QFileInfo now(path);
+    const bool same = p.path == path && now.size() == p.size && now.lastModified() == p.modified;
+    p.path.clear();
+    if (!same)
+        return std::nullopt;
+    return outcome;
+}
+} // namespace
+
+void Gf5File::readAhead(const QString& path)
+{
+    PendingRead& p = pendingRead();
+    if (p.result.valid() || path.isEmpty())
+        return;
+    const io::ImagePeek peek = io::peekImageFile(path);
+    if (!peek.error.isEmpty() || io::editingBytes(peek.size) > io::kLargePictureBytes)
+        return;
+    const QFileInfo info(path);
+    p.path = path;
+    p.size = info.size();
+    p.modified = info.lastModified();
+    try {
+        p.result = std::async(std::launch::async, [path] { return io::readImageFile(path, nullptr); });
+    } catch (...) {
+        // No thread to be had: the file is read when it is opened.
+        p.path.clear();
+    }
+}
 
 std::function<QString(bool save)> Gf5File::dialogOverride;
 std::function<bool(const QString& path, const QSize& size, qint64 bytes)> Gf5File::largePictureQuestion;
@@ -35,7 +90,8 @@ int32_t Gf5File::Execute()
             return !largePictureQuestion || bytes <= io::kLargePictureBytes ||
                    !fx::sizeAllowed(size.width(), size.height()) || largePictureQuestion(FileName, size, bytes);
         };
-        io::ReadOutcome read = io::readImageFile(
+        std::optional<io::ReadOutcome> ahead = takePendingRead(FileName);
+        io::ReadOutcome read = ahead ? std::move(*ahead) : io::readImageFile(
             FileName,
             [this](int percent) {
                 emit Progress(int16_t(percent));

@@ -38,6 +38,12 @@ public:
     // written (JPEG in whole dots per inch, PDF as the page size). On
     // failure ImageHandle is left as it was.
     int32_t Execute();
+    // Starts reading path on another thread at once (a file named when the
+    // program starts, read while the window is built). The next Read of the
+    // same unchanged file takes that result instead of reading again, with
+    // no progress reported; any other Read drops it. Pictures large enough
+    // to be asked about are not read ahead.
+    static void readAhead(const QString& path);
     // Nonzero when a name was chosen; it is then in FileName.
     int32_t ShowOpenDialog();
     int32_t ShowSaveDialog();

@@ -1,10 +1,12 @@
 #include "imaging/io/jpegcodec.h"
 #include "imaging/effects/effectcore.h"
+#include "imaging/store/prefault.h"
 #include <QIODevice>
 #include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
+#include <memory>
 #include <vector>
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
@@ -69,6 +71,9 @@ struct DecodeState {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     QImage image;
+    // Maps image's pages while rows are decoded; declared after image so
+    // that it stops before image is released.
+    std::unique_ptr<BackgroundPrefault> prefault;
     std::vector<uchar> row; // CMYK rows
     int bitDepth = 0;
     Refusal refusal = Refusal::None;
@@ -184,6 +189,7 @@ bool runDecoder(DecodeState& st, const uchar* data, size_t size, const std::func
     st.image = fx::allocate(width, height, st.bitDepth == 8 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     if (st.image.isNull())
         return refuse(st, Refusal::TooLarge);
+    st.prefault = std::make_unique<BackgroundPrefault>(st.image.bits(), size_t(st.image.sizeInBytes()));
     if (cmyk)
         st.row.resize(size_t(width) * 4);
 
@@ -202,6 +208,7 @@ bool runDecoder(DecodeState& st, const uchar* data, size_t size, const std::func
                 return refuse(st, Refusal::Cancelled);
         }
     }
+    st.prefault.reset();
     jpeg_finish_decompress(&cinfo);
 
     // Resolution from the JFIF header; without one the image keeps 96 dpi.

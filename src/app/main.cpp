@@ -2,6 +2,7 @@
 #include "shell/translations.h"
 #include "imaging/io/imageread.h"
 #include "shell/userpaths.h"
+#include "shell/window_placement.h"
 #include <QApplication>
 #include <QFont>
 #include <QTimer>
@@ -22,6 +23,8 @@ int main(int argc, char** argv)
     QStringList args = app.arguments();
     args.removeFirst();
     MainWindow window(args, userpaths::programFolder(QCoreApplication::applicationDirPath()));
+    // Where the user left it last time; the design size the first time.
+    placement::restoreMainWindowPlacement(window);
     window.show();
     // Asked once the window is on screen and the event loop runs.
     QTimer::singleShot(0, &window, &MainWindow::offerRecovery);

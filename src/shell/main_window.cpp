@@ -19,6 +19,8 @@
 #include <QSlider>
 #include <QTabBar>
 #include <QWindow>
+#include "shell/window_placement.h"
+#include "shell/caption_fit.h"
 
 MainWindow::MainWindow(const QStringList& args, const QString& programDir, QWidget* parent)
     : QWidget(parent), m_args(args), m_programDir(programDir)
@@ -41,6 +43,8 @@ MainWindow::MainWindow(const QStringList& args, const QString& programDir, QWidg
     connectLibraryHandlers();
     connectScanPrintHandlers();
     installKeyboardRouting();
+    installCanvasNavigation();
+    captions::shrinkToFit(*this);
     Form_Load();
 }
 
@@ -154,6 +158,7 @@ void MainWindow::WaitMilliseconds(int32_t ms)
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
+    placement::saveMainWindowPlacement(*this);
     keepUnsavedWork();
     Form_QueryUnload();
     Form_Unload();

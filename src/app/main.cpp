@@ -6,6 +6,7 @@
 #include "imaging/io/gf5file.h"
 #include "imaging/io/imageread.h"
 #include "shell/userpaths.h"
+#include "shell/window_placement.h"
 #include <QApplication>
 #include <QFont>
 #include <QTimer>
@@ -39,6 +40,8 @@ int main(int argc, char** argv)
     if (!parsed.files.isEmpty())
         gf5::Gf5File::readAhead(parsed.files.first());
     MainWindow window(parsed.files, userpaths::programFolder(QCoreApplication::applicationDirPath()));
+    // Where the user left it last time; the design size the first time.
+    placement::restoreMainWindowPlacement(window);
     window.show();
     // A signal or the session's end keeps unsaved work before the program ends.
     recovery::keepWorkAtSessionEnd(app);

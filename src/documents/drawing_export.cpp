@@ -11,7 +11,8 @@ bool IsDrawingName(const QString& name)
     return vectors::vectorFormatFor(name).has_value();
 }
 
-DrawingExport exportDrawing(const QImage& canvas, const QString& path, double dpi, bool dpiFromSettings, int scale)
+DrawingExport exportDrawing(const QImage& canvas, const QString& path, double dpi, bool dpiFromSettings, int scale,
+                            bool withPicture)
 {
     DrawingExport out;
     const QString file = QFileInfo(path).fileName();
@@ -27,7 +28,7 @@ DrawingExport exportDrawing(const QImage& canvas, const QString& path, double dp
     const ink::Analysis analysis = ink::analyseWalls(gf5::fx::constViewOf(rgb), dpi, options);
     if (analysis.status != ink::Status::Done)
         return failed(QStringLiteral("壁を読み取れませんでした（%1）。").arg(QString::fromStdString(analysis.reason)));
-    const vectors::WriteResult written = vectors::exportWallMap(analysis.map, {dpi, double(scale)}, path);
+    const vectors::WriteResult written = vectors::exportWallMap(analysis.map, {dpi, double(scale)}, path, withPicture ? &rgb : nullptr);
     if (!written.ok)
         return failed(written.error);
 
@@ -43,6 +44,8 @@ DrawingExport exportDrawing(const QImage& canvas, const QString& path, double dp
                           .arg(map.openings.size())
                           .arg(map.doors.size())
                           .arg(scale);
+    if (!written.rasterPath.isEmpty())
+        out.message += QStringLiteral("\n画像を「%1」として添えました。").arg(QFileInfo(written.rasterPath).fileName());
     if (dpiFromSettings)
         out.message += QStringLiteral("\n解像度の記録がないため %1dpi として扱っています。").arg(qRound(dpi));
     out.message += QStringLiteral("\n図面は書き出しです。画像そのものは保存されていません。");

@@ -21,6 +21,9 @@ struct DrawingExport {
 // stated no resolution of its own and `dpi` is the settings file's, which
 // the message notes. A plan without walls gives a valid drawing without wall
 // entities, and the message says so.
-DrawingExport exportDrawing(const QImage& canvas, const QString& path, double dpi, bool dpiFromSettings, int scale);
+// With `withPicture`, a DXF also gets the canvas as a PNG beside it (see
+// vectors::rasterPathFor) and an SVG embeds it, under the vectors.
+DrawingExport exportDrawing(const QImage& canvas, const QString& path, double dpi, bool dpiFromSettings, int scale,
+                            bool withPicture = false);
 
 } // namespace documents

@@ -2,6 +2,7 @@
 // own viewer window. At most one viewer is open; it is found by its title,
 // which is how closing the editor finds it too.
 #include "shell/main_window.h"
+#include "shell/window_placement.h"
 #include <QApplication>
 #include <QFileInfo>
 #include <QTextBrowser>
@@ -33,5 +34,6 @@ void MainWindow::btnHelp_Click()
     viewer->setSource(QUrl::fromLocalFile(path));
     viewer->setWindowTitle(helpWindowTitle());
     viewer->resize(560, 620);
+    placement::centreOnOwner(*viewer, *this);
     viewer->show();
 }

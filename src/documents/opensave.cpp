@@ -137,7 +137,9 @@ bool writeDrawing(MainWindow& f, const QString& name)
     {
         BusyScope busy(f.busyDepth);
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        result = documents::exportDrawing(*canvas, name, dpi, !ownResolution, doc.scaleDenominator());
+        // The sheet itself goes with the drawing only when the settings ask.
+        const bool withPicture = f.ReadSetting("drawing", "picture").trimmed() == "1";
+        result = documents::exportDrawing(*canvas, name, dpi, !ownResolution, doc.scaleDenominator(), withPicture);
         QApplication::restoreOverrideCursor();
     }
     messages::show(&f, result.message);

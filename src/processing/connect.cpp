@@ -14,6 +14,7 @@ void MainWindow::connectProcessingHandlers()
         {btnGreyscale, &MainWindow::btnGreyscale_Click}, {btnRotate, &MainWindow::btnRotate_Click},
         {btnYohaku, &MainWindow::btnYohaku_Click}, {btnResize, &MainWindow::btnResize_Click},
         {btnCut, &MainWindow::btnCut_Click},       {btnClip2Disp2, &MainWindow::btnClip2Disp2_Click},
+        {btnWhiten, &MainWindow::btnWhiten_Click}, {btnDeskew, &MainWindow::mnuEditDeskew_Click},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });

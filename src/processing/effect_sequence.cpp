@@ -47,7 +47,17 @@ bool MainWindow::runCanvasEffect(bool areaFromSelection, bool progressWindow, bo
     return true;
 }
 
-void MainWindow::adoptEffectResultOnCanvas(bool refresh) { adoptEffectResult(*dspCanvas, refresh); }
+// A result of another size (a turn by any angle, margins, a resize, a
+// cut-out) refreshes the title, which shows the size, at once.
+void MainWindow::adoptEffectResultOnCanvas(bool refresh)
+{
+    const QImage* before = gf5::ImageStore::image(dspCanvas->ImageHandle());
+    const QSize oldSize = before ? before->size() : QSize();
+    adoptEffectResult(*dspCanvas, refresh);
+    const QImage* after = gf5::ImageStore::image(dspCanvas->ImageHandle());
+    if (after && after->size() != oldSize)
+        UpdateTitle();
+}
 
 void MainWindow::adoptEffectResultOnPreview() { adoptEffectResult(*dspPreview, true); }
 

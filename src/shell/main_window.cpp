@@ -20,6 +20,8 @@
 #include <QSlider>
 #include <QTabBar>
 #include <QWindow>
+#include "shell/window_placement.h"
+#include "shell/caption_fit.h"
 
 MainWindow::MainWindow(const QStringList& args, const QString& programDir, QWidget* parent)
     : QWidget(parent), m_args(args), m_programDir(programDir)
@@ -45,6 +47,8 @@ MainWindow::MainWindow(const QStringList& args, const QString& programDir, QWidg
     connectLibraryHandlers();
     connectScanPrintHandlers();
     installKeyboardRouting();
+    installCanvasNavigation();
+    captions::shrinkToFit(*this);
     Form_Load();
 }
 
@@ -163,6 +167,7 @@ void MainWindow::closeEvent(QCloseEvent* e)
         e->ignore();
         return;
     }
+    placement::saveMainWindowPlacement(*this);
     Form_QueryUnload();
     Form_Unload();
     e->accept();

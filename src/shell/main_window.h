@@ -72,6 +72,8 @@ public:
     void optDisplayScale_Click(int index);
     void cmbDispPer_Click();
     void selectDisplayScale(int index); // selects the option and runs its handler
+    void showZoomInControls(double factor); // after a wheel zoom
+    void installCanvasNavigation();          // Ctrl+wheel zoom, Shift+wheel sideways
     // Shows the selection kept in SavedSel* again, when there was one.
     void restoreSavedSelection();
     // Progress window (file and effect reads report here)
@@ -315,6 +317,7 @@ public:
     void turnCanvasKeepingSize(int32_t angle);
     // Measures the skew of the plan's long lines and turns it straight.
     void mnuEditDeskew_Click();
+    void btnWhiten_Click();
     // Rotation and mirroring of the preview (no undo) and of the canvas.
     void btnRotate_Click();
     void btnFlip_Click(int index);
@@ -445,6 +448,8 @@ public:
                 *btnBrighten = nullptr;
     std::array<QPushButton*, 3> btnFineTurn{}; // indexes 1, 2
     QCheckBox* chkBI = nullptr;
+    QPushButton* btnDeskew = nullptr; // 傾き補正, as the edit menu's entry
+    QPushButton* btnWhiten = nullptr; // 用紙を白く
     std::array<QPushButton*, 3> btnRoteteAndTurn{};
     QLineEdit* cmbRotate = nullptr;
     QSlider* sldRotateAngle = nullptr;

@@ -300,26 +300,29 @@ void MainWindow::buildEffectsPanel(QFrame* panel)
         {&btnBlur, "Command9", "ぼかし"}, {&btnMosaic, "Command8", "モザイク"},
         {&btnAntiAlias, "Command11", "アンチエリアス"}, {&btnGreyscale, "Command12", "グレースケール"},
         {&btnContlast, "btnContlast", "コントラスト"}, {&btnBrighten, "Command14", "明度UP"},
-        {&btnCut, "btnCut", "指定範囲切出"},
+        {&btnCut, "btnCut", "指定範囲切出"}, {&btnWhiten, "btnWhiten", "用紙を白く"},
     };
     int i = 0;
     for (const Cmd& c : commands) {
         *c.target = button(p, c.name, c.caption, 2 + (i % 2) * 98, 2 + (i / 2) * 24, 96, 22);
         ++i;
     }
-    btnFineTurn[1] = iconButton(p, "Command13(1)", Icon::RotateClockwise, 100, 122, 22, "右に微回転");
-    btnFineTurn[2] = iconButton(p, "Command13(2)", Icon::RotateCounterClockwise, 124, 122, 22, "左に微回転");
-    chkBI = place(new QCheckBox("微", p), "chkBI", 150, 124, 44, 18);
+    btnWhiten->setToolTip("紙の明るさを場所ごとに測って割り、紙を白に、線の濃さはそのままにします");
+    // Straightening sits with the fine turns it automates.
+    btnFineTurn[1] = iconButton(p, "Command13(1)", Icon::RotateClockwise, 2, 146, 22, "右に微回転");
+    btnFineTurn[2] = iconButton(p, "Command13(2)", Icon::RotateCounterClockwise, 26, 146, 22, "左に微回転");
+    chkBI = place(new QCheckBox("微", p), "chkBI", 52, 148, 44, 18);
+    btnDeskew = button(p, "btnDeskew", "傾き補正", 100, 146, 96, 22, "図面の線の傾きを測って、まっすぐに直します");
 
-    cmbRotate = place(new QLineEdit("0", p), "cmbRotate", 2, 150, 40, 22);
-    btnRoteteAndTurn[0] = button(p, "btnRoteteAndTurn(0)", "任意回転", 44, 150, 74, 22);
-    btnRoteteAndTurn[1] = iconButton(p, "btnRoteteAndTurn(1)", Icon::MirrorLeftRight, 122, 150, 22, "左右反転");
-    btnRoteteAndTurn[2] = iconButton(p, "btnRoteteAndTurn(2)", Icon::MirrorTopBottom, 146, 150, 22, "上下反転");
-    sldRotateAngle = place(new QSlider(Qt::Horizontal, p), "Slider1", 2, 176, 194, 20);
+    cmbRotate = place(new QLineEdit("0", p), "cmbRotate", 2, 172, 40, 22);
+    btnRoteteAndTurn[0] = button(p, "btnRoteteAndTurn(0)", "任意回転", 44, 172, 74, 22);
+    btnRoteteAndTurn[1] = iconButton(p, "btnRoteteAndTurn(1)", Icon::MirrorLeftRight, 122, 172, 22, "左右反転");
+    btnRoteteAndTurn[2] = iconButton(p, "btnRoteteAndTurn(2)", Icon::MirrorTopBottom, 146, 172, 22, "上下反転");
+    sldRotateAngle = place(new QSlider(Qt::Horizontal, p), "Slider1", 2, 196, 194, 18);
     sldRotateAngle->setRange(-10, 10);
     sldRotateAngle->setValue(0);
 
-    frmResize = place(new QGroupBox("リサイズ", p), "Frame4", 2, 198, 196, 104);
+    frmResize = place(new QGroupBox("リサイズ", p), "Frame4", 2, 214, 196, 104);
     const char* resizeCaptions[11] = {"300", "400", "700", "800", "500", " 900", "600",
                                       "1000", "1100", "1200", "1300"};
     for (int k = 0; k < 11; ++k) {
@@ -335,13 +338,13 @@ void MainWindow::buildEffectsPanel(QFrame* panel)
     btnResize = button(frmResize, "Command10", "リサイズ", 100, 78, 90, 22);
     lblResizeUnit = label(frmResize, "Label4", "単位：ﾋﾟｸｾﾙ", 4, 80, 94, 18);
 
-    frmMargin = place(new QGroupBox("余白", p), "Frame5", 2, 304, 196, 84);
+    frmMargin = place(new QGroupBox("余白", p), "Frame5", 2, 320, 196, 66);
     optYohaku[1] = place(new QRadioButton("縦に", frmMargin), "optYohaku(1)", 4, 16, 60, 18);
     optYohaku[2] = place(new QRadioButton("横に", frmMargin), "optYohaku(2)", 66, 16, 60, 18);
     optYohaku[1]->setChecked(true);
     cmbYohaku = combo(frmMargin, "cmbYohaku", {"50", "100", "150", "200", "250", "300"}, "100", 4, 38, 60, 22);
-    lblMarginUnit = label(frmMargin, "Label5", "ﾋﾟｸｾﾙ", 68, 40, 50, 18);
-    btnYohaku = button(frmMargin, "btnYohaku", "余白増加", 110, 56, 80, 22);
+    lblMarginUnit = label(frmMargin, "Label5", "ﾋﾟｸｾﾙ", 66, 40, 40, 18);
+    btnYohaku = button(frmMargin, "btnYohaku", "余白増加", 108, 38, 82, 22);
 }
 
 void MainWindow::buildEditMenu()

@@ -1,5 +1,6 @@
 #include "progress_window.h"
 #include "main_window.h"
+#include "window_placement.h"
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -34,6 +35,8 @@ void MainWindow::ShowProgress()
         connect(progressWindow, &ProgressWindow::cancelClicked, this, [this] { progressCancel_Click(); });
     }
     progressWindow->lblPercent->setText("0");
+    if (!progressWindow->isVisible())
+        placement::centreOnOwner(*progressWindow, *this);
     progressWindow->show();
     progressWindow->raise();
 }

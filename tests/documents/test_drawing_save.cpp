@@ -183,6 +183,35 @@ private slots:
         QVERIFY2(messages.shown[0].contains("解像度の記録がないため 300dpi"), qPrintable(messages.shown[0]));
         QVERIFY(QFile::exists(dir.file("blank.svg")));
     }
+
+    // The settings' [drawing] picture=1 puts the sheet beside the DXF as a
+    // PNG, referred to by an IMAGE under the walls; without it, no PNG.
+    void thePictureGoesBesideTheDxfOnlyWhenTheSettingsAskForIt()
+    {
+        for (const bool asked : {false, true}) {
+            ProgramDir dir(asked ? "[print]\ndpi=200\n[drawing]\npicture=1\n" : "[print]\ndpi=200\n");
+            const QString picture = writeRoom(dir.file("room.png"));
+            MainWindow f({picture}, dir.path());
+            Messages messages;
+            FileDialogs dialogs;
+            dialogs.answer = dir.file("plan.dxf");
+            f.btnSave_Click(1);
+            QCOMPARE(QFile::exists(dir.file("plan_image.png")), asked);
+            const QJsonObject dxf = readDxf(dir.file("plan.dxf"));
+            QVERIFY2(!dxf.isEmpty(), "python3-ezdxf is needed to read the drawing back");
+            QCOMPARE(dxf["errors"].toArray().size(), 0);
+            int images = 0;
+            for (const QJsonValue& v : dxf["entities"].toArray())
+                if (v.toObject()["type"].toString() == "IMAGE") {
+                    ++images;
+                    QCOMPARE(v.toObject()["file"].toString(), QString("plan_image.png"));
+                    QCOMPARE(v.toObject()["pixels"].toArray()[0].toDouble(), 2000.0);
+                }
+            QCOMPARE(images, asked ? 1 : 0);
+            if (asked)
+                QCOMPARE(QImage(dir.file("plan_image.png")).size(), QSize(2000, 1500));
+        }
+    }
 };
 
 ZORVAT_TEST_MAIN(DrawingSaveTest)

@@ -20,6 +20,9 @@ struct View {
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         testsupport::showOnCanvas(f, testsupport::whiteImage(3000, 2000));
         f.selectDisplayScale(scaleOption);
+        // The walks start from the sheet's top-left corner.
+        d->horizontalScrollBar()->setValue(0);
+        d->verticalScrollBar()->setValue(0);
         f.optSize[1]->setChecked(true); // keypad step 10
     }
     int h() const { return d->horizontalScrollBar()->value(); }

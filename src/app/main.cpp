@@ -1,4 +1,5 @@
 #include "documents/session_end.h"
+#include "shell/command_line.h"
 #include "shell/main_window.h"
 #include "shell/translations.h"
 #include "imaging/io/imageread.h"
@@ -6,9 +7,20 @@
 #include <QApplication>
 #include <QFont>
 #include <QTimer>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    // Answered before QApplication exists, so they need no display.
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given << QString::fromLocal8Bit(argv[i]);
+    const command_line::Parsed parsed = command_line::parse(given);
+    if (parsed.action != command_line::Action::Run) {
+        std::FILE* out = parsed.action == command_line::Action::Error ? stderr : stdout;
+        std::fputs(parsed.message.toUtf8().constData(), out);
+        return command_line::exitStatus(parsed.action);
+    }
     QApplication app(argc, argv);
     app.setApplicationName("Zorvat");
     // Before any widget: the standard dialogs take their texts at creation.
@@ -20,9 +32,7 @@ int main(int argc, char** argv)
     // it claims, gets more.
     gf5::io::limitQtImageReaders();
     QFont::insertSubstitution("ＭＳ Ｐゴシック", "IPAPGothic");
-    QStringList args = app.arguments();
-    args.removeFirst();
-    MainWindow window(args, userpaths::programFolder(QCoreApplication::applicationDirPath()));
+    MainWindow window(parsed.files, userpaths::programFolder(QCoreApplication::applicationDirPath()));
     window.show();
     // A signal or the session's end keeps unsaved work before the program ends.
     recovery::keepWorkAtSessionEnd(app);

@@ -50,7 +50,7 @@ void MainWindow::btnFillMode_Click()
 
 QImage* MainWindow::freshDrawingPixels()
 {
-    endFloatingPaste();
+    layInFloatingPaste(QStringLiteral("塗り潰し"));
     dspCanvas->setDisplayMode(1);
     dspCanvas->Refresh();
     dspCanvas->setDisplayMode(3);
@@ -70,7 +70,8 @@ void MainWindow::FillAtPoint(int32_t x, int32_t y)
     const QRgb fill = gf5::colourToRgb(currentColour());
 
     // The fill replaces the whole picture, as confirming a paste of it would:
-    // a floating paste and other drawing not yet committed are dropped first.
+    // a floating paste is laid in and other drawing not yet committed is
+    // dropped first.
     QImage* pixels = freshDrawingPixels();
     gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(dspCanvas->DrawingDC());
     if (!pixels) {

@@ -3,6 +3,8 @@
 
 void MainWindow::btnClipCopy_Click()
 {
+    // What is copied is the picture as shown.
+    layInFloatingPaste(QStringLiteral("コピー"));
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return;

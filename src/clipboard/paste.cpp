@@ -17,7 +17,9 @@ void MainWindow::endFloatingPaste()
 
 void MainWindow::PasteFromClipboard(bool forFill)
 {
-    // A picture still floating stays drawn; only its handle is let go.
+    // A picture still floating is laid in first: moving the new one would
+    // otherwise wipe it from the drawing surface unseen.
+    layInFloatingPaste(QStringLiteral("挿入"));
     endFloatingPaste();
     if (fxCanvas.GetClipboardImage() == 0)
         return;

@@ -8,6 +8,9 @@ void MainWindow::btnNewImage_Click()
 {
     if (dspCanvas->ImageHandle() != 0)
         ReleaseCanvasImage();
+    // A new sheet starts with nothing to undo: the earlier document's
+    // picture never comes back under the new sheet's name.
+    ReleaseUndoSnapshot();
     if (fxCanvas.CreateImage(600, 600, 24, 255, 255, 255) == 0)
         return;
     selectDisplayScale(0);
@@ -40,6 +43,8 @@ void MainWindow::ReleaseCanvasImage()
     const int32_t h = dspCanvas->ImageHandle();
     if (h == 0)
         return;
+    // A paste floating over the released picture has nothing to go into.
+    endFloatingPaste();
     dspCanvas->setImageHandle(0);
     imgInfo.ImageHandle = h;
     imgInfo.FreeImage();

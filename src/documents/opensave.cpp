@@ -32,8 +32,6 @@ void MainWindow::btnOpen_Click()
     dspCanvas->Refresh();
     if (dspCanvas->ImageHandle() != 0)
         ReleaseCanvasImage();
-    // The snapshot of the opened picture: undo never brings back the
-    // previous document's picture under the new document's name.
     AdoptLoadedImage(false);
 }
 
@@ -43,6 +41,8 @@ bool MainWindow::AdoptLoadedImage(bool skipSnapshot)
     imgInfo.ImageHandle = h;
     if (imgInfo.IsValid() == 0) {
         imgInfo.FreeImage();
+        if (!skipSnapshot)
+            ReleaseUndoSnapshot();
         return false;
     }
     SourceBitDepth = imgInfo.BitDepth();
@@ -71,8 +71,10 @@ bool MainWindow::AdoptLoadedImage(bool skipSnapshot)
                   resolution.fromImage ? documents::ResolutionSource::Image : documents::ResolutionSource::Settings);
     readWalls(false);
     UpdateTitle();
+    // Undo right after the load shows the loaded picture, never the
+    // previous document's under this document's name.
     if (!skipSnapshot)
-        TakeSharedUndoSnapshot();
+        startDocumentUndo();
     markDocumentClean();
     return result;
 }
@@ -82,6 +84,8 @@ namespace {
 bool writeCanvas(MainWindow& f, const QString& name, gf5::io::FileType type)
 {
     using gf5::io::FileType;
+    // The file holds the picture as shown.
+    const bool laidIn = f.layInFloatingPaste(QStringLiteral("保存"));
     f.StampDocumentResolution();
     f.fileIo.ImageHandle = f.dspCanvas->ImageHandle();
     f.fileIo.FileName = name;
@@ -104,6 +108,7 @@ bool writeCanvas(MainWindow& f, const QString& name, gf5::io::FileType type)
     if (f.fileIo.Execute() != 0) {
         f.LastSaveFolder = QFileInfo(name).absolutePath();
         f.markDocumentClean();
+        f.showStatus(laidIn ? QStringLiteral("挿入中の画像を貼付決定して保存しました") : QStringLiteral("保存しました"));
         return true;
     }
     QString reason = f.fileIo.LastError;

@@ -35,28 +35,36 @@ void MainWindow::btnPrintOut_Click()
     const QSize pixels(documents::PrintImageWidth, documents::PrintImageHeight);
     documents::PrintActualSizeMm = documents::actualSize(pixels, document.dpi()) / 10.0;
     documents::PrintScaleDenominator = document.scaleDenominator();
-    {
-        PrintSizeDialog sizeWindow(this);
-        sizeWindow.showModal();
-    }
-    documents::PrintLayout layout = documents::PrintChoice;
-    if (layout == documents::PrintLayout::Square && documents::PrintSize == 0)
-        return;
-    if (layout == documents::PrintLayout::ActualSize) {
+    // いいえ to the question below goes back to the size window, so the
+    // user can choose another size instead of being left with nothing.
+    documents::PrintLayout layout = documents::PrintLayout::Square;
+    for (;;) {
+        {
+            PrintSizeDialog sizeWindow(this);
+            sizeWindow.showModal();
+        }
+        layout = documents::PrintChoice;
+        if (layout == documents::PrintLayout::Square && documents::PrintSize == 0)
+            return;
+        if (layout != documents::PrintLayout::ActualSize)
+            break;
         const documents::PageGeometry page = pageOf(drawTools);
-        if (!documents::actualSizeFits(pixels, document.dpi(), page)) {
-            const QSizeF mm = documents::PrintActualSizeMm;
-            const QString text = QString("原寸（%1×%2mm）では用紙（%3×%4mm）に収まりません。\n"
-                                         "用紙に合わせて印刷しますか？")
-                                     .arg(mm.width(), 0, 'f', 0)
-                                     .arg(mm.height(), 0, 'f', 0)
-                                     .arg(page.paper.width() / 10, 0, 'f', 0)
-                                     .arg(page.paper.height() / 10, 0, 'f', 0);
-            if (!messages::ask(this, text))
-                return;
+        if (documents::actualSizeFits(pixels, document.dpi(), page))
+            break;
+        const QSizeF mm = documents::PrintActualSizeMm;
+        const QString text = QString("原寸（%1×%2mm）では用紙（%3×%4mm）に収まりません。\n"
+                                     "用紙に合わせて印刷しますか？")
+                                 .arg(mm.width(), 0, 'f', 0)
+                                 .arg(mm.height(), 0, 'f', 0)
+                                 .arg(page.paper.width() / 10, 0, 'f', 0)
+                                 .arg(page.paper.height() / 10, 0, 'f', 0);
+        if (messages::ask(this, text)) {
             layout = documents::PrintLayout::FitPaper;
+            break;
         }
     }
+    // The printout shows the picture as the canvas shows it.
+    layInFloatingPaste(QStringLiteral("印刷"));
     // The preview draws through the same calls as the printout, so the page
     // (and its orientation, which the preview can change) is read each time.
     auto printPage = [this, layout, pixels] {

@@ -85,6 +85,8 @@ void PrintSizeDialog::Form_Load()
     txtImageSize[2]->setText(QString::number(documents::PrintImageHeight));
     documents::PrintSize = 0;
     documents::PrintChoice = documents::PrintLayout::Square;
+    // A choice is always made, so OK always prints the whole picture.
+    optFitPaper->setChecked(true);
     QString actual = "開いたとき（スキャンしたとき）の解像度のとおりの大きさで印刷";
     const QSizeF mm = documents::PrintActualSizeMm;
     if (!mm.isEmpty())

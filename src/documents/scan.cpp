@@ -81,7 +81,7 @@ void MainWindow::btnScan_Click()
                   resolution.fromImage ? documents::ResolutionSource::Image : documents::ResolutionSource::Settings);
     readWalls(false);
     UpdateTitle();
-    TakeUndoSnapshot();
+    startDocumentUndo();
     markDocumentClean();
     DeleteTempFile(temp);
 }

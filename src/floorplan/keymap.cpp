@@ -92,8 +92,12 @@ void MainWindow::Form_KeyDown(int keyCode, int shift)
             SaveDocument(false);
         break;
     case KeyZ:
+        // With a paste floating, undo ends the paste and nothing else.
         if (ctrl)
-            btnUndo_Click();
+            undoCommand();
+        break;
+    case keys::VK_ESCAPE:
+        cancelFloatingPaste();
         break;
     case KeyC:
         if (ctrl)

@@ -14,6 +14,7 @@
 
 void MainWindow::btnGomiFix_Click()
 {
+    layInFloatingPaste(QStringLiteral("下絵の除去"));
     if (dspCanvas->ImageHandle() == 0)
         return;
     TakeUndoSnapshot();
@@ -30,10 +31,10 @@ void MainWindow::ProcessUnderlayPixels(bool mark)
 
 bool MainWindow::underlayPass(const uchar* greenCurve)
 {
-    // Drawing not yet committed (a floating paste) is not part of the image:
-    // it is dropped, and the pass works on the stored image itself, so no
+    // A floating paste is laid in; other drawing not yet committed is not
+    // part of the image. The pass works on the stored image itself, so no
     // working copy is made.
-    endFloatingPaste();
+    layInFloatingPaste(QStringLiteral("下絵の処理"));
     dspCanvas->setDisplayMode(1);
     dspCanvas->Refresh();
     gf5::StoredImage* stored = gf5::ImageStore::get(dspCanvas->ImageHandle());

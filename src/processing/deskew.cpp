@@ -5,6 +5,8 @@
 
 void MainWindow::mnuEditDeskew_Click()
 {
+    // The skew is measured on the picture as shown.
+    layInFloatingPaste(QStringLiteral("傾き補正"));
     const QImage* image = gf5::ImageStore::image(dspCanvas->ImageHandle());
     if (!image)
         return;

@@ -8,17 +8,18 @@ namespace {
 constexpr int32_t kCurveIn[5] = {0, 64, 128, 192, 255};
 constexpr int32_t kUnderlayOut[5] = {80, 100, 160, 192, 255};
 constexpr int32_t kContrastOut[5] = {0, 64, 128, 215, 255};
+const QString kBeforeProcessing = QStringLiteral("画像の処理");
 }
 
 bool MainWindow::runCanvasEffect(bool areaFromSelection, bool progressWindow, bool reportProgress,
                             int32_t (*op)(MainWindow&), bool inPlace)
 {
+    // The result replaces the stored image: a picture still floating is laid
+    // in first, or it would be lost with the old image.
+    layInFloatingPaste(kBeforeProcessing);
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return false;
-    // The result replaces the stored image: a picture still floating would
-    // be lost with the old image, so its handle is let go now.
-    endFloatingPaste();
     TakeUndoSnapshot();
     const int32_t l = dspCanvas->SelectionLeft(), t = dspCanvas->SelectionTop();
     const int32_t r = dspCanvas->SelectionRight(), b = dspCanvas->SelectionBottom();
@@ -72,10 +73,10 @@ void MainWindow::adoptEffectResult(gf5::Gf5Disp& display, bool refresh)
 // both in one pass over the canvas image.
 void MainWindow::btnRGB_Click()
 {
+    // A picture still floating is laid in before the change.
+    layInFloatingPaste(kBeforeProcessing);
     const QImage* canvas = gf5::ImageStore::image(dspCanvas->ImageHandle());
     if (canvas && canvas->format() == QImage::Format_RGB32) {
-        // A picture still floating belongs to the image before the change.
-        endFloatingPaste();
         TakeUndoSnapshot();
         uchar curve[256];
         gf5::fx::curveMap(kCurveIn, kUnderlayOut, 5, curve);

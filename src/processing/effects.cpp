@@ -55,10 +55,10 @@ void MainWindow::btnFineTurn_Click(int index)
 // fade the plan. One undo step.
 void MainWindow::turnCanvasKeepingSize(int32_t angle)
 {
+    layInFloatingPaste(QStringLiteral("回転"));
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return;
-    endFloatingPaste();
     TakeUndoSnapshot();
     fxCanvas.SourceImage = canvas;
     ProgressSource = 1;

@@ -72,16 +72,17 @@ void MainWindow::btnRoteteAndTurn_Click(int index)
     const bool angleFits = degrees && std::abs(int64_t(*degrees)) <= kMaxDegrees;
     if (index == 0 && !angleFits)
         return;
+    layInFloatingPaste(QStringLiteral("回転・反転"));
     TakeUndoSnapshot();
     TurnCanvas(angleFits ? -100 * *degrees : 0, index);
 }
 
 void MainWindow::TurnCanvas(int32_t angle, int kind)
 {
+    layInFloatingPaste(QStringLiteral("回転・反転"));
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0 || kind < 0 || kind > 2)
         return;
-    endFloatingPaste();
     fxCanvas.SourceImage = canvas;
     ProgressSource = 1;
     ShowProgress();

@@ -10,6 +10,7 @@
 // picture goes to the clipboard and floats on the enlarged white sheet.
 void MainWindow::btnYohaku_Click()
 {
+    layInFloatingPaste(QStringLiteral("余白の追加"));
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return;
@@ -17,7 +18,6 @@ void MainWindow::btnYohaku_Click()
     if (imgInfo.IsValid() == 0)
         return;
     const int32_t w = imgInfo.ImageWidth(), h = imgInfo.ImageHeight();
-    endFloatingPaste();
     dspCanvas->setSelectionLeft(0);
     dspCanvas->setSelectionTop(0);
     dspCanvas->setSelectionRight(w);
@@ -56,10 +56,11 @@ void MainWindow::btnResize_Click()
             break;
         }
     }
+    if (target >= 1)
+        layInFloatingPaste(QStringLiteral("サイズ変更"));
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0 || target < 1)
         return;
-    endFloatingPaste();
     TakeUndoSnapshot();
     selectDisplayScale(0);
     // The pause lets the fit view settle; input waits, so that no other
@@ -92,10 +93,12 @@ void MainWindow::btnResize_Click()
 // Cuts the image down to exactly the selected rectangle.
 void MainWindow::btnCut_Click()
 {
-    const int32_t canvas = dspCanvas->ImageHandle();
-    if (canvas == 0 || dspCanvas->SelectionRight() == 0 || dspCanvas->SelectionBottom() == 0)
+    if (dspCanvas->SelectionRight() == 0 || dspCanvas->SelectionBottom() == 0)
         return;
-    endFloatingPaste();
+    layInFloatingPaste(QStringLiteral("切り抜き"));
+    const int32_t canvas = dspCanvas->ImageHandle();
+    if (canvas == 0)
+        return;
     TakeUndoSnapshot();
     fxCanvas.SourceImage = canvas;
     fxCanvas.AuxSourceImage = 0;

@@ -2,11 +2,11 @@
 #include "imaging/store/imagestore.h"
 #include "shell/main_window.h"
 
-void MainWindow::TakeUndoSnapshot()
+bool MainWindow::TakeUndoSnapshot()
 {
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
-        return;
+        return false;
     keepWallsForUndo();
     // The superseded snapshot is released unless the canvas is showing it
     // (right after an undo the two are the same image).
@@ -16,27 +16,54 @@ void MainWindow::TakeUndoSnapshot()
     // The snapshot it replaces takes the new pixels in place when the sizes
     // match: no new buffer, and never two snapshots at once.
     if (old != 0 && old != canvas && gf5::ImageStore::copyPixels(canvas, old))
-        return;
+        return true;
     fxUndo.SourceImage = canvas;
-    fxUndo.Duplicate();
+    const bool copied = fxUndo.Duplicate() != 0;
     if (old != 0 && old != canvas && old != fxUndo.ResultImage) {
         imgInfo.ImageHandle = old;
         imgInfo.FreeImage();
     }
     // The store keeps only its copy; the canvas image stays the canvas's.
     fxUndo.SourceImage = 0;
+    return copied;
 }
 
-void MainWindow::TakeSharedUndoSnapshot()
+void MainWindow::ReleaseUndoSnapshot()
+{
+    const int32_t snapshot = fxUndo.ResultImage;
+    fxUndo.ResultImage = 0;
+    // Right after an undo the canvas shows the snapshot itself and keeps it.
+    if (snapshot != 0 && snapshot != dspCanvas->ImageHandle())
+        releaseWorkImage(snapshot);
+}
+
+void MainWindow::startDocumentUndo()
+{
+    // A snapshot that could not be taken must not leave the previous
+    // document's picture behind as the thing undo brings back.
+    if (!TakeSharedUndoSnapshot())
+        ReleaseUndoSnapshot();
+}
+
+void MainWindow::undoCommand()
+{
+    // A floating paste is the last thing done: undo ends it alone, and the
+    // edit before it stays for the next undo.
+    if (cancelFloatingPaste())
+        return;
+    btnUndo_Click();
+}
+
+bool MainWindow::TakeSharedUndoSnapshot()
 {
     gf5::StoredImage* stored = gf5::ImageStore::get(dspCanvas->ImageHandle());
     if (!stored || stored->image.isNull())
-        return;
+        return false;
     // The snapshot shares the canvas's pixels: nothing is copied now, and the
     // first change to the canvas image copies them (the image detaches).
     const int32_t shared = gf5::ImageStore::add(stored->image, stored->bitDepth);
     if (shared == 0)
-        return;
+        return false;
     document.keepScaleForUndo();
     keepWallsForUndo();
     const int32_t old = fxUndo.ResultImage;
@@ -45,6 +72,7 @@ void MainWindow::TakeSharedUndoSnapshot()
         imgInfo.ImageHandle = old;
         imgInfo.FreeImage();
     }
+    return true;
 }
 
 void MainWindow::btnUndo_Click()
@@ -84,4 +112,4 @@ void MainWindow::btnUndo_Click()
     dspCanvas->SetFocus();
 }
 
-void MainWindow::mnuEditUndo_Click() { btnUndo_Click(); }
+void MainWindow::mnuEditUndo_Click() { undoCommand(); }

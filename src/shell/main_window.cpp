@@ -8,6 +8,7 @@
 #include "settings.h"
 #include "imaging/store/imagestore.h"
 #include "splitfield.h"
+#include "status_line.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -29,6 +30,9 @@ MainWindow::MainWindow(const QStringList& args, const QString& programDir, QWidg
     dspCanvas = new gf5::Gf5Disp(this);
     dspCanvas->setObjectName("Gf5Disp1");
     dspCanvas->setGeometry(6, 27, 510, 466);
+    lblStatus = new StatusLine(this);
+    lblStatus->setObjectName("lblStatus");
+    lblStatus->setGeometry(6, 493, 510, 18);
     buildToolbar();
     buildControlPanel();
     buildEditMenu();
@@ -131,6 +135,7 @@ void MainWindow::RelayoutWindow(int width, int height)
     frmCntrlMain->move(width - CanvasLeft - PanelWidth, frmCntrlMain->y());
     dspCanvas->setGeometry(CanvasLeft, CanvasTop, width - (PanelWidth + 3 * CanvasLeft),
                           height - (picToolbar->height() + 2 * CanvasLeft + 20));
+    lblStatus->setGeometry(CanvasLeft, dspCanvas->geometry().bottom() + 4, dspCanvas->width(), 20);
     dspCanvas->UpdateLayout();
 }
 

@@ -38,6 +38,7 @@ class QSlider;
 class QTabBar;
 class QToolButton;
 class ProgressWindow;
+class StatusLine;
 namespace floorplan {
 class TraceAssist;
 enum class KeypadDirection;
@@ -153,11 +154,18 @@ public:
     WallsReading wallsNow, wallsOfUndo;
 
     // ---- Processing: one-level undo ---------------------------------------
-    void TakeUndoSnapshot();
+    // False when there is no canvas image or no copy could be made.
+    bool TakeUndoSnapshot();
     // The same for an image just opened, without copying its pixels until
     // the canvas image first changes.
-    void TakeSharedUndoSnapshot();
+    bool TakeSharedUndoSnapshot();
     void btnUndo_Click();
+    // Forgets the snapshot (releasing it unless the canvas shows it).
+    void ReleaseUndoSnapshot();
+    // A document was loaded: undo starts from its picture, or has nothing.
+    void startDocumentUndo();
+    // The user's undo (button, menu, Ctrl+Z): a floating paste ends alone.
+    void undoCommand();
 
     // ---- Canvas: clicks, edit menu, shapes, fills, colour -----------------
     void dspCanvas_CanvasClick(int button, int x, int y);
@@ -188,7 +196,7 @@ public:
     int32_t currentColour() const; // back colour of lblColor
     void setCurrentColour(int32_t colour);
     void btnAntiAlias_Click(); // anti-alias effect (reached from the edit menu)
-    // Drops a floating paste and drawing not yet committed, enters the
+    // Lays in a floating paste, drops other drawing not yet committed, enters the
     // drawing state and returns the canvas's working pixels (nullptr when
     // there are none), for commands that rework the whole picture in memory.
     QImage* freshDrawingPixels();
@@ -225,6 +233,14 @@ public:
     void confirmFloatingTransparent(int32_t picture, bool takeSnapshot);
     // Ends a floating paste: clears PasteFloating, releases the picture.
     void endFloatingPaste();
+    // Escape or undo while a paste floats: the picture goes, the canvas
+    // stays as it was before the paste. False when nothing floated.
+    bool cancelFloatingPaste();
+    // Before a command that must see the picture as shown (save, print,
+    // copy, whole-image commands): a floating paste is laid in as 貼 would
+    // lay it, the selection kept, and the status line says so before what
+    // (保存, 印刷 ...). False when nothing floated.
+    bool layInFloatingPaste(const QString& before);
     // Releases an image this window created, unless a display shows it or it
     // is the undo snapshot; effect slots naming a released image are cleared.
     void releaseWorkImage(int32_t handle);
@@ -440,6 +456,9 @@ public:
             *mnuEditUndo = nullptr;
     QAction* mnuEditDeskew = nullptr; // straightens a skewed scan
     ProgressWindow* progressWindow = nullptr;
+    // The line under the canvas for short notices ("保存しました").
+    StatusLine* lblStatus = nullptr;
+    void showStatus(const QString& text);
 
     // ---- Window state --------------------------------------------------------
     int32_t PrintDpi = 0;

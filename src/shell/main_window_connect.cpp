@@ -29,7 +29,7 @@ void MainWindow::connectHandlers()
         connect(btnSave[i], &QPushButton::clicked, this, [this, i] { btnSave_Click(i); });
     connect(btnSaveVertion, &QPushButton::clicked, this, [this] { btnSaveVertion_Click(); });
     connect(btnQuit, &QPushButton::clicked, this, [this] { btnQuit_Click(); });
-    connect(btnUndo, &QPushButton::clicked, this, [this] { btnUndo_Click(); });
+    connect(btnUndo, &QPushButton::clicked, this, [this] { undoCommand(); });
     connect(mnuEditSave, &QAction::triggered, this, [this] { mnuEditSave_Click(); });
     connect(mnuEditUndo, &QAction::triggered, this, [this] { mnuEditUndo_Click(); });
     connect(&fileIo, &gf5::Gf5File::Progress, this, [this](int16_t p) { OnProgress(p); });

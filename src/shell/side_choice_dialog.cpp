@@ -1,4 +1,5 @@
 #include "side_choice_dialog.h"
+#include "keys.h"
 #include "main_window.h"
 #include <QKeyEvent>
 #include <QLabel>
@@ -44,11 +45,13 @@ QString SideChoiceDialog::sideForKey(int qtKey, Qt::KeyboardModifiers modifiers)
 {
     if (!(modifiers & Qt::KeypadModifier))
         return {};
+    // With Num Lock off the keypad sends arrows, which answer nothing here,
+    // as they are no commands in the main window either.
     switch (qtKey) {
-    case Qt::Key_8: case Qt::Key_Up: return QStringLiteral("上側");
-    case Qt::Key_2: case Qt::Key_Down: return QStringLiteral("下側");
-    case Qt::Key_4: case Qt::Key_Left: return QStringLiteral("左側");
-    case Qt::Key_6: case Qt::Key_Right: return QStringLiteral("右側");
+    case Qt::Key_8: return QStringLiteral("上側");
+    case Qt::Key_2: return QStringLiteral("下側");
+    case Qt::Key_4: return QStringLiteral("左側");
+    case Qt::Key_6: return QStringLiteral("右側");
     default: return {};
     }
 }
@@ -72,15 +75,23 @@ bool SideChoiceDialog::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         auto* ke = static_cast<QKeyEvent*>(event);
         // A keypad key never moves the focus between the buttons.
-        if (answerFromKey(ke) || (ke->modifiers() & Qt::KeypadModifier))
+        if (answerFromKey(ke) || keys::isKeypadKey(ke->key(), ke->modifiers()))
             return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
+void SideChoiceDialog::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // The window itself holds the focus, no button: Space answers nothing
+    // until the user moves to a button with Tab.
+    setFocus(Qt::OtherFocusReason);
+}
+
 void SideChoiceDialog::keyPressEvent(QKeyEvent* e)
 {
-    if (answerFromKey(e))
+    if (answerFromKey(e) || keys::isKeypadKey(e->key(), e->modifiers()))
         return;
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
         return; // no default answer

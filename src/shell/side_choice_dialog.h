@@ -3,7 +3,8 @@
 // "キャンセル". The answer's index (0 when cancelled or closed) is written
 // into the caller's variable. The hand is on the keypad when it opens, so
 // keypad 8, 2, 4 and 6 pick the answer captioned 上側, 下側, 左側 or 右側 and
-// Escape cancels; no button is the default, so Enter picks nothing.
+// Escape cancels; no button is the default or has the focus at first, so
+// Enter and Space pick nothing, nor does the keypad with Num Lock off.
 #include <QDialog>
 #include <QString>
 #include <array>
@@ -26,13 +27,14 @@ public:
     void ask();
     static std::function<int(SideChoiceDialog&)> answerOverride;
 
-    // The answer caption a keypad key stands for ("上側" for keypad 8, also
-    // as Up with Num Lock off), or an empty string for any other key.
+    // The answer caption a keypad key stands for ("上側" for keypad 8), or an
+    // empty string for any other key.
     static QString sideForKey(int qtKey, Qt::KeyboardModifiers modifiers);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     // Picks the answer whose caption the key names; false when none does.

@@ -251,7 +251,17 @@ private slots:
         MainWindow f(QStringList{writeBlack(dir.file("plan.bmp"), 1181, 2362, 50)}, dir.path());
         const QString pdf = dir.file("out.pdf");
         f.drawTools.setPrintToFile(pdf);
-        choose(7);
+        // 原寸 first; いいえ brings the size window back, which is then cancelled.
+        int shown = 0;
+        PrintSizeDialog::showOverride = [&](PrintSizeDialog& w) {
+            if (++shown == 1) {
+                w.optActualSize->setChecked(true);
+                w.btnRet[1]->click();
+            } else {
+                QVERIFY(w.optFitPaper->isChecked());
+                w.btnRet[2]->click();
+            }
+        };
         QStringList asked;
         messages::askOverride = [&](const QString& text) {
             asked << text;
@@ -259,10 +269,12 @@ private slots:
         };
         f.btnPrintOut->click();
         QCOMPARE(asked.size(), 1);
+        QCOMPARE(shown, 2);
         QVERIFY(asked[0].contains("収まりません"));
         QVERIFY(asked[0].contains("用紙に合わせて"));
-        QVERIFY(!QFile::exists(pdf)); // いいえ: nothing printed
+        QVERIFY(!QFile::exists(pdf)); // いいえ, then キャンセル: nothing printed
 
+        choose(7);
         messages::askOverride = [&](const QString&) { return true; };
         f.btnPrintOut->click();
         const QRectF area = printableArea();
@@ -325,17 +337,26 @@ private slots:
         QCOMPARE(documents::PrintSize, 0);
         QVERIFY(!QFile::exists(pdf));
 
-        // OK without a size chosen prints nothing either.
-        PrintSizeDialog::showOverride = [&](PrintSizeDialog& w) { w.btnRet[1]->click(); };
-        f.btnPrintOut->click();
-        QVERIFY(!QFile::exists(pdf));
-
         // Printer dialog cancelled: the size window is not even shown.
         gf5::Gf5Print::printerDialogOverride = [] { return 0; };
         PrintSizeDialog::showOverride = [&](PrintSizeDialog&) { ++asked; };
         f.btnPrintOut->click();
         QCOMPARE(asked, 1);
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    // The size window opens with 用紙に合わせる chosen, so its OK always
+    // prints the whole picture.
+    void okAtOncePrintsFittedToThePaper()
+    {
+        ProgramDir dir;
+        MainWindow f(QStringList{writeBlack(dir.file("plan.bmp"), 300, 200, 200)}, dir.path());
+        const QString pdf = dir.file("out.pdf");
+        f.drawTools.setPrintToFile(pdf);
+        PrintSizeDialog::showOverride = [&](PrintSizeDialog& w) { w.btnRet[1]->click(); };
+        f.btnPrintOut->click();
+        QVERIFY(documents::PrintChoice == documents::PrintLayout::FitPaper);
+        QVERIFY(QFile(pdf).size() > 0);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "plan_keys.h"
 #include "testsupport/testmain.h"
 #include <QApplication>
+#include <QPushButton>
 #include <QTimer>
 
 using namespace plantest;
@@ -21,6 +22,7 @@ struct DialogKeys {
     QList<KeyPress> keys;
     QList<bool> openBefore;
     QStringList answers;
+    bool focusedButton = true;
 
     void arm()
     {
@@ -29,6 +31,7 @@ struct DialogKeys {
             if (!dialog)
                 return;
             answers = {dialog->btnAnswer[1]->text(), dialog->btnAnswer[2]->text()};
+            focusedButton = qobject_cast<QPushButton*>(dialog->focusWidget()) != nullptr;
             for (const KeyPress& k : keys) {
                 openBefore << dialog->isVisible();
                 if (!dialog->isVisible())
@@ -57,8 +60,13 @@ private slots:
         QTest::newRow("2 below") << true << int(Qt::Key_2) << true << 2;
         QTest::newRow("4 left") << false << int(Qt::Key_4) << true << 1;
         QTest::newRow("6 right") << false << int(Qt::Key_6) << true << 2;
-        // Num Lock off: the keypad sends arrows.
-        QTest::newRow("num lock off, 2") << true << int(Qt::Key_Down) << true << 2;
+        // Num Lock off: the keypad sends arrows and Clear, which answer
+        // nothing, as in the main window; nor does Space, no button having
+        // the focus.
+        QTest::newRow("num lock off, 2") << true << int(Qt::Key_Down) << true << 0;
+        QTest::newRow("num lock off, 4") << false << int(Qt::Key_Left) << true << 0;
+        QTest::newRow("num lock off, 5") << true << int(Qt::Key_Clear) << false << 0;
+        QTest::newRow("space") << true << int(Qt::Key_Space) << false << 0;
         // A key that names a side the question does not offer picks nothing.
         QTest::newRow("4 on a horizontal wall") << true << int(Qt::Key_4) << true << 0;
         QTest::newRow("main-keyboard 8") << true << int(Qt::Key_8) << false << 0;
@@ -83,6 +91,7 @@ private slots:
         plantest::key(f, Qt::Key_D);
         QCOMPARE(keys.answers, horizontal ? (QStringList{"上側", "下側"}) : (QStringList{"左側", "右側"}));
         QCOMPARE(int(f.SideChoice), expected);
+        QVERIFY(!keys.focusedButton);
         QVERIFY(!f.WallStartMarked);
     }
 

@@ -125,6 +125,8 @@ namespace {
 // a PDF) but its work counts as unsaved, since no file holds its pixels.
 bool writeDrawing(MainWindow& f, const QString& name)
 {
+    // The walls are read from the picture as shown.
+    f.layInFloatingPaste(QStringLiteral("書き出し"));
     const QImage* canvas = gf5::ImageStore::image(f.dspCanvas->ImageHandle());
     if (!canvas)
         return false;

@@ -60,7 +60,9 @@ WheelNavigator::WheelNavigator(gf5::Gf5Disp& view, std::function<void(double)> z
 
 bool WheelNavigator::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_view.viewport() || event->type() != QEvent::Wheel)
+    // The type first: the filter also sees the viewport's events while the
+    // view itself is being destroyed, when the view may no longer be asked.
+    if (event->type() != QEvent::Wheel || watched != m_view.viewport())
         return false;
     auto* wheel = static_cast<QWheelEvent*>(event);
     const Qt::KeyboardModifiers mods = wheel->modifiers();

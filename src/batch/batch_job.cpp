@@ -7,6 +7,7 @@
 #include "imaging/effects/skew.h"
 #include "imaging/effects/whiten.h"
 #include "imaging/io/gf5file.h"
+#include "imaging/io/imageread.h"
 #include "imaging/store/imagestore.h"
 #include "processing/size_rules.h"
 #include "scale/stated_resolution.h"
@@ -134,6 +135,18 @@ QString formatForName(const QString& path)
 QString processFile(const QString& input, const QString& output, const Options& o)
 {
     const QString tooLarge = QStringLiteral("画像が大きすぎて処理できません");
+    if (!o.allowLarge) {
+        // The header alone tells the size, so a few kilobytes that claim a
+        // picture of gigabytes cost nothing here; the window asks instead.
+        const gf5::io::ImagePeek peek = gf5::io::peekImageFile(input);
+        const qint64 bytes = peek.size.isValid() ? gf5::io::editingBytes(peek.size) : 0;
+        if (bytes > gf5::io::kLargePictureBytes)
+            return QStringLiteral("とても大きな画像です（%1 × %2 ピクセル、処理に約 %3 GB のメモリーを使います）。"
+                                  "処理するには --allow-large を付けてください")
+                .arg(peek.size.width())
+                .arg(peek.size.height())
+                .arg(double(bytes) / 1e9, 0, 'f', 1);
+    }
     Current cur;
     {
         gf5::Gf5File reader;

@@ -69,6 +69,8 @@ Parsed parseArguments(const QStringList& args)
             o.whiten = true;
         } else if (name == "--json") {
             o.json = true;
+        } else if (name == "--allow-large") {
+            o.allowLarge = true;
         } else if (name == "--files-from") {
             const std::optional<QString> f = take();
             if (!f || f->isEmpty())
@@ -203,6 +205,8 @@ QStringList workerArguments(const Options& o, const QString& input, const QStrin
         args << "--svg" << QDir(o.svgDir).absolutePath();
     if (o.writesVectors())
         args << "--scale" << QString::number(o.scale);
+    if (o.allowLarge)
+        args << "--allow-large";
     args << "--quality" << QString::number(o.quality);
     if (!output.isEmpty())
         args << "--output" << output;
@@ -239,6 +243,8 @@ QString helpText()
         "  --files-from 一覧   処理するファイルを一覧（1 行に 1 つ、- で標準入力）から読む\n"
         "  --json              1 ファイルごとに 1 行の JSON を標準出力に書く\n"
         "                      （name、result: ok/failed、reason、seconds）\n"
+        "  --allow-large       処理に 1 GB を超えるメモリーを使う大きな画像も処理する\n"
+        "                      （指定しなければ理由を表示して飛ばします）\n"
         "  -h, --help          この説明\n"
         "入力ファイルを上書きすることは --in-place のときしかありません。\n"
         "読めないファイルは理由を表示して飛ばし、残りを続けます。失敗があったときは一覧を表示し、\n"
@@ -274,6 +280,8 @@ QString helpText()
         "  --files-from LIST   read the input names from LIST, one per line (- : standard input)\n"
         "  --json              one JSON line per file on standard output\n"
         "                      (name, result: ok/failed, reason, seconds)\n"
+        "  --allow-large       also work on pictures that take more than 1 GB of memory\n"
+        "                      (without it they are reported and skipped)\n"
         "  -h, --help          this text\n"
         "An input is only ever overwritten with --in-place. Unreadable files are reported and\n"
         "skipped; when any file failed, they are listed and the exit code is 1 (2 for a bad\n"

@@ -33,6 +33,9 @@ struct Options {
     QString svgDir;
     int scale = 100;        // the plans are drawn at 1/scale
     bool json = false;      // one JSON line per file on standard output
+    // Pictures that would take more than a gigabyte while worked on are
+    // refused unless this is given (the window asks instead).
+    bool allowLarge = false;
     QStringList files;      // the command line's files, then those of --files-from
     QString filesFrom;      // a list of files, one per line; "-": standard input
     // Internal: this process works on files[0] alone and writes `output`.

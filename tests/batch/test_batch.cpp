@@ -144,12 +144,14 @@ private slots:
         // The job count joined to its option or apart, and the further
         // switches, all reach the worker or the scheduler.
         for (const QStringList& jobs : {QStringList{"-j1"}, QStringList{"-j", "1"}, QStringList{"--jobs=1"}}) {
-            const batch::Parsed j = batch::parseArguments(jobs + QStringList{"--whiten", "--json", "--files-from", "-", "-o", "o"});
+            const batch::Parsed j = batch::parseArguments(
+                jobs + QStringList{"--whiten", "--json", "--allow-large", "--files-from", "-", "-o", "o"});
             QVERIFY2(j.error.isEmpty(), qPrintable(j.error));
             QCOMPARE(j.options.jobs, 1);
-            QVERIFY(j.options.json && j.options.whiten);
+            QVERIFY(j.options.json && j.options.whiten && j.options.allowLarge);
             QCOMPARE(j.options.filesFrom, QString("-"));
-            QVERIFY(batch::parseArguments(batch::workerArguments(j.options, "a", "b")).options.whiten);
+            const batch::Options w = batch::parseArguments(batch::workerArguments(j.options, "a", "b")).options;
+            QVERIFY(w.whiten && w.allowLarge);
         }
         QCOMPARE(batch::fileListFrom("a.jpg\r\n\nscans/b c.bmp\n"), (QStringList{"a.jpg", "scans/b c.bmp"}));
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <spawn.h>
@@ -74,7 +75,9 @@ private slots:
     {
         QFETCH(QString, path);
         QTemporaryDir out;
-        const Run run = runBatch({"-j1", "-o", out.path(), path});
+        // The steps that work on a full-colour copy are where a small file
+        // claiming a huge picture would cost the most.
+        const Run run = runBatch({"-j1", "--denoise", "--walls", out.path(), "-o", out.path(), path});
         QVERIFY(WIFEXITED(run.status)); // no crash, no signal
         QVERIFY(WEXITSTATUS(run.status) <= 1);
         qInfo("%s: %lld ms, %lld MB at most", qPrintable(QFileInfo(path).fileName()), run.ms, run.peakKb / 1024);
@@ -83,6 +86,21 @@ private slots:
 #else
         QVERIFY2(run.peakKb < 300 * 1024, qPrintable(QString::number(run.peakKb / 1024) + " MB"));
 #endif
+    }
+
+    // A real picture over a gigabyte (a blank 16000 x 16000 page in a
+    // 51-kB PNG) is skipped with its size unless --allow-large is given.
+    void aHugeRealPictureIsSkippedWithItsSize()
+    {
+        const QString path = QStringLiteral(ZORVAT_SOURCE_DIR "/tests/imaging/data/hostile/png-16000x16000-1bit-blank.png");
+        QTemporaryDir out;
+        QProcess batch;
+        batch.start(ZORVAT_BATCH_PROGRAM, {"-j1", "--grey", "-o", out.path(), path});
+        QVERIFY(batch.waitForFinished(60000));
+        QCOMPARE(batch.exitCode(), 1);
+        const QString said = QString::fromUtf8(batch.readAllStandardError());
+        QVERIFY2(said.contains("16000 × 16000") && said.contains("--allow-large"), qPrintable(said));
+        QVERIFY(QDir(out.path()).isEmpty());
     }
 };
 

@@ -28,16 +28,8 @@ fail() { echo "e2e: $*" >&2; exit 1; }
 python3 "$HERE/bmp_check.py" make "$PLAN" 300 320
 
 # A virtual screen on a free display number.
-exec 3>"$WORK/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [ -s "$WORK/display" ] && break
-    sleep 0.05
-done
-[ -s "$WORK/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$WORK/display")"
+source "$HERE/../testsupport/xvfb.sh"
+start_xvfb "$WORK"
 
 # Settings, data and state folders of its own: a recovery copy another run
 # left in the user's folders would ask its question in the middle of the keys.

@@ -40,16 +40,8 @@ cleanup() {
     [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT
-exec 3>"$WORK/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [ -s "$WORK/display" ] && break
-    sleep 0.05
-done
-[ -s "$WORK/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$WORK/display")"
+source "$HERE/../testsupport/xvfb.sh"
+start_xvfb "$WORK"
 
 # As root the permission bits would not keep anyone out: run as a plain user.
 AS_USER=()

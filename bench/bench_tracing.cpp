@@ -4,8 +4,10 @@
 // ink, the selection, the offered wall's outline) and the keys, counting key
 // presses per wall with the help and, for comparison, the keypad moves the
 // same walls take without it; every traced wall is compared with the plan's
-// ground truth. The trace runs twice: on the hand-drawn 2LDK with its exact
-// map, and on a generated scanned plan whose map the window reads itself.
+// ground truth. The trace runs on the hand-drawn 2LDK with its exact map,
+// and on generated scanned plans whose maps the window reads itself.
+// ZORVAT_TRACE_DIAG=1 prints each read map against its truth and each wall
+// traced: the keys it took and where it was drawn.
 #include "bench.h"
 #include "editor_session.h"
 #include "plan.h"
@@ -16,6 +18,7 @@
 #include <QDir>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -379,9 +382,19 @@ private:
         p.traced = true;
         if (corrected)
             ++t_.corrected;
-        if (!onPiece(f_, p, 2.0))
+        const bool on = onPiece(f_, p, 2.0);
+        if (!on)
             ++t_.off;
+        if (std::getenv("ZORVAT_TRACE_DIAG")) {
+            const Point s = centre(f_, 4), e = centre(f_, 8);
+            std::printf("  piece (%.1f,%.1f)-(%.1f,%.1f) t %.1f %s: keys %d%s, drawn (%.1f,%.1f)-(%.1f,%.1f) size %d%s\n",
+                        p.a.x, p.a.y, p.b.x, p.b.y, p.thickness, p.kind == ink::WallKind::Double ? "dbl" : "sol",
+                        t_.keys - keysBefore_, corrected ? " CORRECTED" : "", s.x, s.y, e.x, e.y,
+                        f_.TrackRect[6] - f_.TrackRect[4], on ? "" : " OFF");
+        }
+        keysBefore_ = t_.keys;
     }
+    int keysBefore_ = 0;
 
     MainWindow& f_;
     std::vector<Piece> pieces_;
@@ -539,6 +552,63 @@ std::unique_ptr<MainWindow> windowOn(const QImage& page, const QString& name, co
     return f;
 }
 
+void traceGenerated(uint32_t seed, double dpi);
+
+// Each truth wall beside the map wall lying along it, and each truth
+// junction beside the nearest junction of the map.
+void describeMap(const ink::WallMap& truth, const ink::WallMap& map)
+{
+    using namespace tracing;
+    std::printf("\nmap against truth:\n");
+    for (const ink::Wall& t : truth.walls) {
+        const ink::Wall* best = nullptr;
+        double bestOff = 1e9;
+        for (const ink::Wall& w : map.walls) {
+            if (std::abs(dot(unit(w.b - w.a), unit(t.b - t.a))) < 0.99)
+                continue;
+            const double off = distanceToSegment(t.a, t.b, (w.a + w.b) * 0.5);
+            if (off < bestOff) {
+                bestOff = off;
+                best = &w;
+            }
+        }
+        std::printf(" truth (%.1f,%.1f)-(%.1f,%.1f) t %.1f %s", t.a.x, t.a.y, t.b.x, t.b.y, t.thickness,
+                    t.kind == ink::WallKind::Double ? "dbl" : "sol");
+        if (best)
+            std::printf(" | map (%.1f,%.1f)-(%.1f,%.1f) t %.1f %s off %.1f\n", best->a.x, best->a.y, best->b.x,
+                        best->b.y, best->thickness, best->kind == ink::WallKind::Double ? "dbl" : "sol", bestOff);
+        else
+            std::printf(" | none\n");
+    }
+    for (const ink::Junction& j : truth.junctions) {
+        double bestD = 1e9;
+        const ink::Junction* best = nullptr;
+        for (const ink::Junction& m : map.junctions)
+            if (distance(m.at, j.at) < bestD) {
+                bestD = distance(m.at, j.at);
+                best = &m;
+            }
+        std::printf(" junction %d (%.1f,%.1f) | map %d (%.1f,%.1f) d %.1f\n", int(j.type), j.at.x, j.at.y,
+                    best ? int(best->type) : -1, best ? best->at.x : 0, best ? best->at.y : 0, bestD);
+    }
+    for (const ink::Opening& o : truth.openings) {
+        double bestD = 1e9;
+        const ink::Opening* best = nullptr;
+        for (const ink::Opening& m : map.openings) {
+            const double d = std::min(distance(m.a, o.a) + distance(m.b, o.b), distance(m.a, o.b) + distance(m.b, o.a));
+            if (d < bestD) {
+                bestD = d;
+                best = &m;
+            }
+        }
+        std::printf(" opening (%.1f,%.1f)-(%.1f,%.1f) | map (%.1f,%.1f)-(%.1f,%.1f) d %.1f\n", o.a.x, o.a.y, o.b.x,
+                    o.b.y, best ? best->a.x : 0, best ? best->a.y : 0, best ? best->b.x : 0, best ? best->b.y : 0, bestD);
+    }
+    std::printf(" map: %d walls, %d junctions, %d openings; truth %d, %d, %d\n", int(map.walls.size()),
+                int(map.junctions.size()), int(map.openings.size()), int(truth.walls.size()),
+                int(truth.junctions.size()), int(truth.openings.size()));
+}
+
 void scriptedTrace()
 {
     if (!wanted())
@@ -554,33 +624,55 @@ void scriptedTrace()
         const Tally t = Tracer(*f, piecesOf(page.truth)).run();
         report("Scripted trace of a 2LDK at 1:50 on A3, 400 dpi, with its exact wall map", t, msSince(start) / 1000);
     }
-    // A generated plan scanned (paper, blur, uneven light, dust, JPEG; no
-    // skew, as the selection squares are upright), its walls read by the
-    // window itself; the trace is compared with the plan's ground truth.
-    constexpr uint32_t kSeed = 7;
+    // Generated plans scanned (paper, blur, uneven light, dust, JPEG; no
+    // skew, as the selection squares are upright), their walls read by the
+    // window itself; each trace is compared with its plan's ground truth.
+    // ZORVAT_TRACE_PLANS="seed:dpi seed:dpi ..." traces others instead.
+    QString plans = qEnvironmentVariable("ZORVAT_TRACE_PLANS", QStringLiteral("7:400 3:400 11:300 7:300"));
+    for (const QString& item : plans.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const uint32_t seed = item.section(QLatin1Char(':'), 0, 0).toUInt();
+        const double dpi = item.section(QLatin1Char(':'), 1, 1).toDouble();
+        if (dpi >= 100)
+            traceGenerated(seed, dpi);
+    }
+}
+
+const char* styleOf(const ink::WallMap& truth)
+{
+    int solid = 0, hollow = 0;
+    for (const ink::Wall& w : truth.walls)
+        (w.kind == ink::WallKind::Double ? hollow : solid) += 1;
+    return hollow == 0 ? "solid walls" : solid == 0 ? "double-line walls" : "solid and double-line walls";
+}
+
+void traceGenerated(uint32_t seed, double dpi)
+{
     plangen::Layout layout;
     layout.obliqueChance = 0;
-    const plangen::Plan plan = plangen::generatePlan(kSeed, layout);
-    plangen::Scanner scanner = plangen::randomScanner(kSeed);
+    const plangen::Plan plan = plangen::generatePlan(seed, layout);
+    plangen::Scanner scanner = plangen::randomScanner(seed);
     scanner.skewDegrees = 0;
-    const plangen::Page page = plangen::renderScan(plan, kDpi, scanner, kSeed);
+    const plangen::Page page = plangen::renderScan(plan, dpi, scanner, seed);
     QImage image = QImage(page.image.data, page.image.cols, page.image.rows, int(page.image.step),
                           QImage::Format_BGR888)
                        .convertToFormat(QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(std::lround(kDpi / 0.0254)));
-    image.setDotsPerMeterY(int(std::lround(kDpi / 0.0254)));
+    image.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
+    image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
     std::unique_ptr<MainWindow> f = windowOn(image, "zorvat-bench-generated-plan.png", nullptr);
     if (!f || !f->document.wallMap()) {
-        std::printf("\nScripted trace of a generated plan: the plan did not open or its walls were not read\n");
+        std::printf("\nScripted trace of generated plan %u: the plan did not open or its walls were not read\n", seed);
         return;
     }
+    if (std::getenv("ZORVAT_TRACE_DIAG"))
+        describeMap(page.truth, *f->document.wallMap());
     const qint64 start = nowNs();
     const Tally t = Tracer(*f, piecesOf(page.truth)).run();
-    char title[200];
+    char title[240];
     std::snprintf(title, sizeof title,
-                  "Scripted trace of generated plan %u (1:100, A3, 400 dpi, scanned), walls read by the window "
+                  "Scripted trace of generated plan %u (1:100, A3, %.0f dpi, scanned, %s), walls read by the window "
                   "(%d walls in the map, %d in the truth)",
-                  kSeed, int(f->document.wallMap()->walls.size()), int(page.truth.walls.size()));
+                  seed, dpi, styleOf(page.truth), int(f->document.wallMap()->walls.size()),
+                  int(page.truth.walls.size()));
     report(title, t, msSince(start) / 1000);
 }
 

@@ -64,7 +64,7 @@ std::optional<Rect> TraceAssist::snapStart(const Rect& sel) const
 {
     if (!active())
         return std::nullopt;
-    const std::optional<tracing::Snap> s = tracing::snapStart(*map_, centreOf(sel));
+    const std::optional<tracing::Snap> s = tracing::snapStart(*map_, centreOf(sel), &log_);
     if (!s)
         return std::nullopt;
     return toRect(s->square);

@@ -32,7 +32,8 @@ public:
     bool active() const { return enabled_ && map_ && !map_->empty(); }
 
     // Keypad 5 on sel: the square on the nearest wall end or junction within
-    // reach, sized to that wall; nothing when there is none.
+    // reach, sized to that wall (at a junction, to a wall not traced from it
+    // yet when there is one); nothing when there is none.
     std::optional<Rect> snapStart(const Rect& sel) const;
     // The direction of the last keypad move, for the next walk.
     void noteMove(KeypadDirection dir);

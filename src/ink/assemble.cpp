@@ -63,12 +63,25 @@ bool mergeable(const Line& a, const Line& b, const Scale& s, double& gap, double
 
 Line merge(const Line& a, const Line& b)
 {
-  // The longer piece gives the direction; the centre line passes through
-  // the length-weighted middle of both.
+  // The centre line is the axis of both pieces' ink taken together (each
+  // a uniform segment): it passes through their length-weighted middle,
+  // along their principal direction, so a slight tilt of the longer piece
+  // is not carried along the whole wall.
   const Line& lead = a.length() >= b.length() ? a : b;
-  const P u = lead.dir();
   const double la = a.length(), lb = b.length();
   const P mid = ((a.a + a.b) * 0.5 * la + (b.a + b.b) * 0.5 * lb) / (la + lb);
+  double sxx = 0, sxy = 0, syy = 0;
+  for (const Line* l : {&a, &b}) {
+    const double len = l->length();
+    const P m = (l->a + l->b) * 0.5 - mid, d = l->dir();
+    sxx += len * (m.x * m.x + len * len / 12 * d.x * d.x);
+    sxy += len * (m.x * m.y + len * len / 12 * d.x * d.y);
+    syy += len * (m.y * m.y + len * len / 12 * d.y * d.y);
+  }
+  const double angle = 0.5 * std::atan2(2 * sxy, sxx - syy);
+  P u(std::cos(angle), std::sin(angle));
+  if (dot(u, lead.dir()) < 0)
+    u = -u;
   double lo = 1e300, hi = -1e300;
   for (P p : {a.a, a.b, b.a, b.b}) {
     lo = std::min(lo, dot(u, p - mid));

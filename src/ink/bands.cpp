@@ -100,91 +100,298 @@ void horizontalBands(const cv::Mat& ink, const Scale& s, cv::Mat& solid, cv::Mat
   hollow = open(hollow, length, th);
 }
 
+namespace {
+
+// The columns of one band component: how many of its pixels each holds,
+// their first and last row and the sum of their rows.
+struct Columns {
+  int x0 = 0;
+  std::vector<int> count, top, bottom;
+  std::vector<double> sumY;
+};
+
+// The rows of a band's two faces (first and last row of its ink across)
+// at its end, carried on past the end to look at the ink there.
+struct Faces {
+  int top, bottom;
+};
+
+bool inked(const cv::Mat& dark, int x, int y, double inkEdge)
+{
+  return x >= 0 && x < dark.cols && y >= 0 && y < dark.rows && dark.at<uchar>(y, x) >= inkEdge;
+}
+
+// Where ink leaves the band across a face at image column x: above the
+// top face (-1), below the bottom face (+1) or nowhere (0), looking `depth`
+// pixels out. A door leaf standing at a jamb, or the end of a door's swing,
+// runs on from the wall's end this way, where the wall's own end is clean.
+int crossedAt(int x, Faces f, const cv::Mat& dark, double inkEdge, int depth)
+{
+  auto darkRun = [&](int from, int step) {
+    for (int d = 0; d < depth; ++d)
+      if (!inked(dark, x, from + step * d, inkEdge))
+        return false;
+    return true;
+  };
+  return darkRun(f.top - 1, -1) ? -1 : darkRun(f.bottom + 1, 1) ? 1 : 0;
+}
+
+// Whether ink fills image column x from face to face (three quarters of
+// the rows at least): the line that closes a double wall's outline at its
+// end, or a door leaf across it.
+bool closedAcross(int x, Faces f, const cv::Mat& dark, double inkEdge)
+{
+  int on = 0;
+  for (int y = f.top; y <= f.bottom; ++y)
+    on += inked(dark, x, y, inkEdge);
+  return 4 * on >= 3 * (f.bottom - f.top + 1);
+}
+
+// Where the line that leaves the band on `side` near image column x (a
+// clean column of the band next to it) meets the band's centre line, in
+// continuous x. Each of `depth` rows outside the face gives the line's
+// darkness-weighted middle over `reach` columns either side; a door's
+// swing curves away from the jamb as it leaves the wall, so the middles
+// are fitted as x = e + k * d * d over the distance d from the centre line
+// and e is where the line would meet it (a straight leaf gives k = 0). The
+// row next to the face is left out: the face's own soft edge would pull
+// the middle into the wall.
+double crossingLine(int x0, Faces f, int side, const cv::Mat& dark, double inkEdge, int depth, int reach)
+{
+  const int face = side < 0 ? f.top : f.bottom;
+  const double centre = (f.top + f.bottom + 1) / 2.0;
+  double n = 0, sq = 0, sx = 0, sqq = 0, sqx = 0, mean = 0, all = 0;
+  for (int d = 2; d <= depth + 1; ++d) {
+    const int y = face + side * d;
+    if (y < 0 || y >= dark.rows)
+      continue;
+    double sum = 0, weight = 0;
+    for (int x = x0 - reach; x <= x0 + reach; ++x) {
+      if (x < 0 || x >= dark.cols)
+        continue;
+      const double v = std::max(0.0, dark.at<uchar>(y, x) - inkEdge / 2);
+      sum += v * (x + 0.5);
+      weight += v;
+    }
+    if (weight <= 0)
+      continue;
+    const double x = sum / weight, q = (y + 0.5 - centre) * (y + 0.5 - centre);
+    n += 1;
+    sq += q;
+    sx += x;
+    sqq += q * q;
+    sqx += q * x;
+    mean += sum;
+    all += weight;
+  }
+  if (all <= 0)
+    return x0 + 0.5;
+  const double den = n * sqq - sq * sq;
+  if (n < 3 || std::abs(den) < 1e-9)
+    return mean / all;
+  const double slope = (n * sqx - sq * sx) / den;
+  return (sx - slope * sq) / n;
+}
+
+// How dark image column x is from face to face, as its lower quartile:
+// the ink of a solid band, where the thin lines of a window drawn on in
+// its opening leave it paper.
+double acrossLevel(int x, Faces f, const cv::Mat& dark)
+{
+  std::vector<uchar> v;
+  for (int y = std::max(0, f.top); y <= std::min(dark.rows - 1, f.bottom); ++y)
+    if (x >= 0 && x < dark.cols)
+      v.push_back(dark.at<uchar>(y, x));
+  if (v.empty())
+    return 0;
+  std::nth_element(v.begin(), v.begin() + long(v.size() / 4), v.end());
+  return v[v.size() / 4];
+}
+
+// The clean end of a solid band whose last column of ink is `end`, to a
+// fraction of a pixel: the ink beyond the last whole column, summed as
+// darkness over the band's own and divided by it, is how far the band
+// reaches into the columns at its end (a blurred or reduced edge keeps
+// its ink, and a threshold would move it by up to a column).
+double solidEnd(int end, int step, Faces f, const cv::Mat& dark)
+{
+  double full = 0;
+  for (int j = 2; j <= 4; ++j)
+    full += acrossLevel(end - step * j, f, dark) / 3;
+  if (full <= 0)
+    return step > 0 ? end + 1 : end;
+  double reach = 0;
+  for (int j = -1; j <= 1; ++j)
+    reach += std::clamp(acrossLevel(end + step * j, f, dark) / full, 0.0, 1.0);
+  // Columns end - step and on are counted from the boundary before them.
+  const double from = step > 0 ? end - 1 : end + 2;
+  return from + step * reach;
+}
+
+// The end of a band at image column `end` (its last column of ink, the
+// band running on in the direction -step), in continuous x: a double
+// wall's end first goes on through the line that closes its outline; then
+// a line drawn across the end and leaving it through a face (a door leaf
+// on its hinge, the swing at the closed door's edge) is centred on the
+// end, which lies in its middle.
+double bandEnd(int end, int step, Faces f, WallKind kind, const cv::Mat& dark, double inkEdge, int depth,
+               int maxLine)
+{
+  if (kind == WallKind::Double) {
+    // The outline may run on a little before it closes, where something
+    // touching a face broke the pair of lines.
+    int closed = end;
+    for (int t = 1; t <= 2 * maxLine; ++t) {
+      const int x = end + step * t;
+      if (closedAcross(x, f, dark, inkEdge))
+        closed = x;
+      else if (closed != end || !inked(dark, x, f.top + 1, inkEdge) || !inked(dark, x, f.bottom - 1, inkEdge))
+        break;
+    }
+    end = closed;
+  }
+  const double edge = step > 0 ? end + 1 : end;
+  const int side = crossedAt(end, f, dark, inkEdge, depth);
+  if (side == 0)
+    return kind == WallKind::Solid ? solidEnd(end, step, f, dark) : edge;
+  int t = 0;
+  while (t < maxLine && crossedAt(end - step * t, f, dark, inkEdge, depth) == side)
+    ++t;
+  if (t == maxLine)
+    return edge;  // a wall running on across the face, not a line
+  return crossingLine(end - step * t, f, side, dark, inkEdge, depth, t + 2);
+}
+
+}  // namespace
+
 void piecesAlongX(const cv::Mat& mask, const cv::Mat& dark, double inkDarkness, const Scale& s, WallKind kind,
                   std::vector<Piece>& out)
 {
   cv::Mat labels, stats, centroids;
   const int n = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
-  std::vector<int> count, top, bottom;
-  std::vector<double> sumY;
+  Columns k;
+  // A line drawn across a wall's end (a door leaf, a swing, a double
+  // wall's closing line) is no wider than this; what runs on further is a
+  // wall of its own.
+  const int maxLine = std::max(1, int(std::ceil(50 * s.perMm)));
+  const int depth = std::max(3, int(std::lround(s.minThickness)));
+  const double inkEdge = inkDarkness / 2;
   for (int i = 1; i < n; ++i) {
     const int x0 = stats.at<int>(i, cv::CC_STAT_LEFT), y0 = stats.at<int>(i, cv::CC_STAT_TOP);
     const int w = stats.at<int>(i, cv::CC_STAT_WIDTH), h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
     if (w < s.detectLength * 0.9)
       continue;
-    count.assign(size_t(w), 0);
-    top.assign(size_t(w), mask.rows);
-    bottom.assign(size_t(w), -1);
-    sumY.assign(size_t(w), 0);
+    k.x0 = x0;
+    k.count.assign(size_t(w), 0);
+    k.top.assign(size_t(w), mask.rows);
+    k.bottom.assign(size_t(w), -1);
+    k.sumY.assign(size_t(w), 0);
     for (int y = y0; y < y0 + h; ++y) {
       const int* l = labels.ptr<int>(y);
       for (int x = x0; x < x0 + w; ++x)
         if (l[x] == i) {
           const size_t c = size_t(x - x0);
-          ++count[c];
-          sumY[c] += y;
-          top[c] = std::min(top[c], y);
-          bottom[c] = std::max(bottom[c], y);
+          ++k.count[c];
+          k.sumY[c] += y;
+          k.top[c] = std::min(k.top[c], y);
+          k.bottom[c] = std::max(k.bottom[c], y);
         }
     }
     std::vector<int> sorted;
-    for (int c : count)
+    for (int c : k.count)
       if (c > 0)
         sorted.push_back(c);
     if (sorted.size() < 2)
       continue;
     std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
     const double median = sorted[sorted.size() / 2];
-    double thickness = median;  // a line pair: outer edge to outer edge
-    if (kind == WallKind::Solid && !dark.empty()) {
-      // The ink across each column, a pixel beyond the band either side
-      // for the soft edges.
-      std::vector<double> across;
-      for (int c = 0; c < w; c += 2) {
-        if (count[size_t(c)] == 0 || std::abs(count[size_t(c)] - median) > 0.35 * median + 1)
+    auto full = [&](int c) { return std::abs(k.count[size_t(c)] - median) <= 0.35 * median + 1; };
+
+    // Sliding panes in an opening fill it with a band about half the
+    // wall's thickness, joined to the wall on both sides: a run of such
+    // columns as long as the narrowest opening splits the band there.
+    std::vector<std::pair<int, int>> spans;  // column ranges [from, to]
+    {
+      int from = -1, thinFrom = -1;
+      for (int c = 0; c <= w; ++c) {
+        const bool end = c == w || k.count[size_t(c)] == 0;
+        const bool thin = !end && k.count[size_t(c)] < 0.8 * median;
+        if (from < 0) {
+          if (!end && !thin)
+            from = c;
           continue;
-        double sum = 0;
-        for (int y = std::max(0, top[size_t(c)] - 2); y <= std::min(mask.rows - 1, bottom[size_t(c)] + 2); ++y)
-          sum += dark.at<uchar>(y, x0 + c);
-        across.push_back(sum / inkDarkness);
-      }
-      if (!across.empty()) {
-        std::nth_element(across.begin(), across.begin() + long(across.size() / 2), across.end());
-        thickness = across[across.size() / 2];
+        }
+        if (thin) {
+          if (thinFrom < 0)
+            thinFrom = c;
+          continue;
+        }
+        if (end || (thinFrom >= 0 && c - thinFrom >= s.minOpening)) {
+          const int to = thinFrom >= 0 ? thinFrom - 1 : c - 1;
+          spans.push_back({from, to});
+          from = end ? -1 : c;
+        }
+        thinFrom = -1;
       }
     }
-    if (thickness > s.maxThickness * 1.15 || thickness < s.minThickness * 0.85)
-      continue;
-    // The centre line: least squares through the middle of each column
-    // whose width is the band's own (not a crossing or a blob).
-    double n0 = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
-    int first = -1, last = -1;
-    for (int c = 0; c < w; ++c) {
-      if (count[size_t(c)] == 0)
+    for (auto [first, last] : spans) {
+      if (last - first + 1 < s.detectLength * 0.9)
         continue;
-      if (first < 0)
-        first = c;
-      last = c;
-      if (std::abs(count[size_t(c)] - median) > 0.35 * median + 1)
+      // A line drawn across the wall's end is centred on it (a door leaf
+      // on its hinge, a swing on the closed door's edge): the end lies in
+      // the middle of the columns where that line leaves the wall.
+      double xa = x0 + first, xb = x0 + last + 1;
+      if (last - first > 4 * maxLine) {
+        xa = bandEnd(x0 + first, -1, {k.top[size_t(first)], k.bottom[size_t(first)]}, kind, dark, inkEdge, depth,
+                     maxLine);
+        xb = bandEnd(x0 + last, 1, {k.top[size_t(last)], k.bottom[size_t(last)]}, kind, dark, inkEdge, depth,
+                     maxLine);
+      }
+      double thickness = median;  // a line pair: outer edge to outer edge
+      if (kind == WallKind::Solid && !dark.empty()) {
+        // The ink across each column, a pixel beyond the band either side
+        // for the soft edges.
+        std::vector<double> across;
+        for (int c = first; c <= last; c += 2) {
+          if (k.count[size_t(c)] == 0 || !full(c))
+            continue;
+          double sum = 0;
+          for (int y = std::max(0, k.top[size_t(c)] - 2); y <= std::min(mask.rows - 1, k.bottom[size_t(c)] + 2); ++y)
+            sum += dark.at<uchar>(y, x0 + c);
+          across.push_back(sum / inkDarkness);
+        }
+        if (!across.empty()) {
+          std::nth_element(across.begin(), across.begin() + long(across.size() / 2), across.end());
+          thickness = across[across.size() / 2];
+        }
+      }
+      if (thickness > s.maxThickness * 1.15 || thickness < s.minThickness * 0.85)
         continue;
-      const double x = x0 + c + 0.5, y = sumY[size_t(c)] / count[size_t(c)] + 0.5;
-      n0 += 1;
-      sx += x;
-      sy += y;
-      sxx += x * x;
-      sxy += x * y;
+      // The centre line: least squares through the middle of each column
+      // whose width is the band's own (not a crossing or a blob).
+      double n0 = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+      for (int c = first; c <= last; ++c) {
+        if (k.count[size_t(c)] == 0 || !full(c))
+          continue;
+        const double x = x0 + c + 0.5, y = k.sumY[size_t(c)] / k.count[size_t(c)] + 0.5;
+        n0 += 1;
+        sx += x;
+        sy += y;
+        sxx += x * x;
+        sxy += x * y;
+      }
+      if (n0 < 2)
+        continue;
+      const double den = n0 * sxx - sx * sx;
+      const double slope = std::abs(den) > 1e-9 ? (n0 * sxy - sx * sy) / den : 0;
+      const double at = (sy - slope * sx) / n0;
+      Piece p;
+      p.a = {xa, at + slope * xa};
+      p.b = {xb, at + slope * xb};
+      p.thickness = thickness;
+      p.kind = kind;
+      out.push_back(p);
     }
-    if (n0 < 2)
-      continue;
-    const double den = n0 * sxx - sx * sx;
-    const double slope = std::abs(den) > 1e-9 ? (n0 * sxy - sx * sy) / den : 0;
-    const double at = (sy - slope * sx) / n0;
-    Piece p;
-    p.a = {double(x0 + first), at + slope * (x0 + first)};
-    p.b = {double(x0 + last + 1), at + slope * (x0 + last + 1)};
-    p.thickness = thickness;
-    p.kind = kind;
-    out.push_back(p);
   }
 }
 

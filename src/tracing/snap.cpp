@@ -7,17 +7,30 @@ namespace {
 
 bool validWall(const ink::WallMap& map, int w) { return w >= 0 && w < int(map.walls.size()); }
 
+// Whether some way along wall w away from the junction at `at` is not
+// traced yet.
+bool untracedFrom(const ink::WallMap& map, int w, Point at, const TraceLog& traced)
+{
+    for (const Stretch& s : stretchesFrom(map, at))
+        if (s.wall == w && !traced.covers(s))
+            return true;
+    return false;
+}
+
 // The junction's wall (or, when it lists none, any wall ending there) that
-// passes nearest to p; -1 when there is none.
-int nearestWallOf(const ink::WallMap& map, const ink::Junction& j, Point p)
+// passes nearest to p, an untraced one first; -1 when there is none.
+int nearestWallOf(const ink::WallMap& map, const ink::Junction& j, Point p, const TraceLog* traced)
 {
     int best = -1;
+    bool bestUntraced = false;
     double bestDist = std::numeric_limits<double>::max();
     auto consider = [&](int w) {
         const ink::Wall& wall = map.walls[size_t(w)];
         const double d = distanceToSegment(wall.a, wall.b, p);
-        if (d < bestDist) {
+        const bool untraced = traced && !traced->empty() && untracedFrom(map, w, j.at, *traced);
+        if (untraced > bestUntraced || (untraced == bestUntraced && d < bestDist)) {
             bestDist = d;
+            bestUntraced = untraced;
             best = w;
         }
     };
@@ -52,7 +65,7 @@ int nearestWallTo(const ink::WallMap& map, Point p)
 
 } // namespace
 
-std::optional<Snap> snapStart(const ink::WallMap& map, Point near)
+std::optional<Snap> snapStart(const ink::WallMap& map, Point near, const TraceLog* traced)
 {
     std::optional<Snap> best;
     double bestDist = std::numeric_limits<double>::max();
@@ -74,7 +87,7 @@ std::optional<Snap> snapStart(const ink::WallMap& map, Point near)
     };
     for (int j = 0; j < int(map.junctions.size()); ++j) {
         const ink::Junction& junction = map.junctions[size_t(j)];
-        const int w = nearestWallOf(map, junction, near);
+        const int w = nearestWallOf(map, junction, near, traced);
         if (w >= 0)
             offer(junction.at, w, j);
     }

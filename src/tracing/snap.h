@@ -1,6 +1,6 @@
 #pragma once
 // Snapping a wall start onto the wall map: the nearest wall end or junction.
-#include "geometry.h"
+#include "offers.h"
 #include <optional>
 
 namespace tracing {
@@ -17,7 +17,10 @@ struct Snap {
 // or window) nearest to near, when it lies within two wall thicknesses of
 // it; nothing otherwise. A junction takes the thickness of
 // its wall that passes nearest to near, so a start placed on the thin wall
-// of a T gets the thin wall's square.
-std::optional<Snap> snapStart(const ink::WallMap& map, Point near);
+// of a T gets the thin wall's square. Walls already traced from the
+// junction (in traced, when given) give way to one that is not: the start
+// marked where an outer wall meets a partition, with the outer wall done,
+// is the partition's.
+std::optional<Snap> snapStart(const ink::WallMap& map, Point near, const TraceLog* traced = nullptr);
 
 } // namespace tracing

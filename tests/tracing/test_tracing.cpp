@@ -53,35 +53,50 @@ private slots:
     void snap_data()
     {
         QTest::addColumn<Point>("at");
+        QTest::addColumn<QList<QLineF>>("traced");
         QTest::addColumn<bool>("found");
         QTest::addColumn<Point>("snapped");
         QTest::addColumn<Square>("square");
-        QTest::newRow("corner") << Point{105, 96} << true << Point{100, 100} << Square{90, 90, 110, 110};
+        const QList<QLineF> none;
+        QTest::newRow("corner") << Point{105, 96} << none << true << Point{100, 100} << Square{90, 90, 110, 110};
         QTest::newRow("thin wall of a T takes its thickness")
-            << Point{112, 252} << true << Point{100, 250} << Square{94, 244, 106, 256};
-        QTest::newRow("bare free end") << Point{185, 250} << true << Point{180, 250} << Square{174, 244, 186, 256};
-        QTest::newRow("just within two thicknesses") << Point{203, 250} << true << Point{180, 250}
+            << Point{112, 252} << none << true << Point{100, 250} << Square{94, 244, 106, 256};
+        QTest::newRow("on the T itself: the wall listed first")
+            << Point{100, 250} << none << true << Point{100, 250} << Square{90, 240, 110, 260};
+        QTest::newRow("on the T, the outer wall traced: the stub's thickness")
+            << Point{100, 250} << QList<QLineF>{{100, 100, 100, 250}, {100, 250, 100, 400}} << true
+            << Point{100, 250} << Square{94, 244, 106, 256};
+        QTest::newRow("on the T, all traced: the nearest wall")
+            << Point{100, 250} << QList<QLineF>{{100, 100, 100, 400}, {100, 250, 180, 250}} << true
+            << Point{100, 250} << Square{90, 240, 110, 260};
+        QTest::newRow("bare free end") << Point{185, 250} << none << true << Point{180, 250}
+                                       << Square{174, 244, 186, 256};
+        QTest::newRow("just within two thicknesses") << Point{203, 250} << none << true << Point{180, 250}
                                                      << Square{174, 244, 186, 256};
-        QTest::newRow("beyond two thicknesses") << Point{205, 250} << false << Point{} << Square{};
-        QTest::newRow("middle of the room") << Point{250, 250} << false << Point{} << Square{};
-        QTest::newRow("an opening's edge") << Point{497, 285} << true << Point{500, 280}
+        QTest::newRow("beyond two thicknesses") << Point{205, 250} << none << false << Point{} << Square{};
+        QTest::newRow("middle of the room") << Point{250, 250} << none << false << Point{} << Square{};
+        QTest::newRow("an opening's edge") << Point{497, 285} << none << true << Point{500, 280}
                                            << Square{490, 270, 510, 290};
-        QTest::newRow("nearest of two junctions") << Point{300, 380} << true << Point{300, 400}
+        QTest::newRow("nearest of two junctions") << Point{300, 380} << none << true << Point{300, 400}
                                                   << Square{290, 390, 310, 410};
     }
     void snap()
     {
         QFETCH(Point, at);
+        QFETCH(QList<QLineF>, traced);
         QFETCH(bool, found);
         QFETCH(Point, snapped);
         QFETCH(Square, square);
-        const std::optional<Snap> s = snapStart(plans::room(), at);
+        TraceLog log;
+        for (const QLineF& l : traced)
+            log.add({l.x1(), l.y1()}, {l.x2(), l.y2()}, 20);
+        const std::optional<Snap> s = snapStart(plans::room(), at, &log);
         QCOMPARE(s.has_value(), found);
         if (found) {
             QCOMPARE(s->at, snapped);
             QCOMPARE(s->square, square);
         }
-        QVERIFY(!snapStart(ink::WallMap{}, at));
+        QVERIFY(!snapStart(ink::WallMap{}, at, &log));
     }
 
     void walk_data()

@@ -14,6 +14,7 @@
 //   zorvat_bench --peak PLAN.bmp [--effect-first]   (a child process of the memory section)
 #include "bench.h"
 #include "imaging/io/gf5file.h"
+#include "imaging/store/allocator.h"
 #include "imaging/store/bufferpool.h"
 #include "imaging/store/imagestore.h"
 #include <QApplication>
@@ -262,6 +263,8 @@ void quietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 
 int main(int argc, char** argv)
 {
+    // The allocator set up as the program sets it up.
+    gf5::memory::returnLargeBlocksToSystem();
     if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QTemporaryDir home;

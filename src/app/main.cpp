@@ -5,6 +5,7 @@
 #include "shell/translations.h"
 #include "imaging/io/gf5file.h"
 #include "imaging/io/imageread.h"
+#include "imaging/store/allocator.h"
 #include "shell/userpaths.h"
 #include "shell/window_placement.h"
 #include <QApplication>
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
         std::fputs(parsed.message.toUtf8().constData(), out);
         return command_line::exitStatus(parsed.action);
     }
+    // Large freed buffers go back to the system instead of staying in the heap.
+    gf5::memory::returnLargeBlocksToSystem();
     QApplication app(argc, argv);
     app.setApplicationName("Zorvat");
     // Before any widget: the standard dialogs take their texts at creation.

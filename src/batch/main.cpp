@@ -2,6 +2,7 @@
 #include "batch/batch_job.h"
 #include "batch/batch_options.h"
 #include "batch/batch_run.h"
+#include "imaging/store/allocator.h"
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    gf5::memory::returnLargeBlocksToSystem();
     bool worker = false;
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--worker") == 0)

@@ -1,6 +1,7 @@
 #include "imagestore.h"
 #include "bufferpool.h"
 #include <unordered_map>
+#include <unordered_set>
 
 namespace gf5 {
 namespace {
@@ -65,6 +66,16 @@ bool ImageStore::release(int32_t handle)
 }
 
 int ImageStore::liveCount() { return int(store().images.size()); }
+
+qint64 ImageStore::pixelBytes()
+{
+    std::unordered_set<const uchar*> seen;
+    qint64 bytes = 0;
+    for (const auto& [handle, stored] : store().images)
+        if (!stored.image.isNull() && seen.insert(stored.image.constBits()).second)
+            bytes += stored.image.sizeInBytes();
+    return bytes;
+}
 
 void ImageStore::clear() { store().images.clear(); }
 

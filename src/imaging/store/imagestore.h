@@ -34,6 +34,9 @@ public:
     // Number of images alive, so tests can prove that commands release what
     // they create exactly once.
     static int liveCount();
+    // Bytes of pixels the live images hold, a buffer shared by several
+    // images (a snapshot not yet written to) counted once.
+    static qint64 pixelBytes();
     // Releases everything (tests only).
     static void clear();
 };

@@ -182,22 +182,40 @@ void shearRows(const cv::Mat& src, cv::Mat& dst, int rowShift, Shift shift, cons
     });
 }
 
-// Column shear: dst(x, y) is src column x sampled at row y + shift(x).
-template <class Shift>
-void shearColumns(const cv::Mat& src, cv::Mat& dst, Shift shift, const Kernel& k, const cv::Vec4b& fill)
+// The whole part of a column shear's shift for each column, and the
+// per-byte weights of its taps.
+struct ColumnShear {
+    std::vector<int> whole;
+    std::vector<int> w; // per tap, per byte
+    int lowest = 0, highest = 0; // range of whole
+
+    template <class Shift>
+    ColumnShear(int cols, Shift shift, const Kernel& k)
+        : whole(static_cast<size_t>(cols)), w(size_t(cols) * 4 * size_t(k.taps))
+    {
+        for (int x = 0; x < cols; ++x) {
+            const double s = shift(x);
+            whole[size_t(x)] = int(std::floor(s));
+            int t[8];
+            k.weights(s - whole[size_t(x)], t);
+            for (int j = 0; j < k.taps; ++j)
+                for (int c = 0; c < 4; ++c)
+                    w[size_t(j) * 4 * size_t(cols) + 4 * size_t(x) + size_t(c)] = t[j];
+        }
+        const auto [lo, hi] = std::minmax_element(whole.begin(), whole.end());
+        lowest = *lo;
+        highest = *hi;
+    }
+};
+
+// Column shear of a band: dst holds the rows from dstRow0 on of a picture
+// whose pixel (x, y) is column x of the source sampled at row y + shift(x).
+// src holds the source's rows from srcRow0 on, every row the band reads
+// that lies inside the source (srcRows rows in all); rows outside it are fill.
+void shearColumns(const cv::Mat& src, int srcRow0, int srcRows, cv::Mat& dst, int dstRow0, const ColumnShear& shear,
+                  const Kernel& k, const cv::Vec4b& fill)
 {
     const int cols = dst.cols;
-    std::vector<int> whole(static_cast<size_t>(cols));
-    std::vector<int> w(size_t(cols) * 4 * size_t(k.taps)); // per byte, per tap
-    for (int x = 0; x < cols; ++x) {
-        const double s = shift(x);
-        whole[size_t(x)] = int(std::floor(s));
-        int t[8];
-        k.weights(s - whole[size_t(x)], t);
-        for (int j = 0; j < k.taps; ++j)
-            for (int c = 0; c < 4; ++c)
-                w[size_t(j) * 4 * size_t(cols) + 4 * size_t(x) + size_t(c)] = t[j];
-    }
     const std::vector<cv::Vec4b> fillRow(size_t(src.cols), fill);
     cv::parallel_for_(cv::Range(0, dst.rows), [&](const cv::Range& range) {
         const uchar* rows[8];
@@ -206,23 +224,27 @@ void shearColumns(const cv::Mat& src, cv::Mat& dst, Shift shift, const Kernel& k
             for (int x0 = 0; x0 < cols;) {
                 // A run of columns reading the same source rows.
                 int x1 = x0 + 1;
-                while (x1 < cols && whole[size_t(x1)] == whole[size_t(x0)])
+                while (x1 < cols && shear.whole[size_t(x1)] == shear.whole[size_t(x0)])
                     ++x1;
                 for (int j = 0; j < k.taps; ++j) {
-                    const int sr = y + whole[size_t(x0)] + k.first + j;
-                    rows[j] = sr >= 0 && sr < src.rows ? src.ptr<uchar>(sr)
-                                                       : reinterpret_cast<const uchar*>(fillRow.data());
+                    const int sr = dstRow0 + y + shear.whole[size_t(x0)] + k.first + j;
+                    rows[j] = sr >= 0 && sr < srcRows ? src.ptr<uchar>(sr - srcRow0)
+                                                      : reinterpret_cast<const uchar*>(fillRow.data());
                 }
                 switch (k.taps) {
-                case 2: columnSpan<2>(rows, w.data(), size_t(cols) * 4, out, 4 * x0, 4 * x1); break;
-                case 4: columnSpan<4>(rows, w.data(), size_t(cols) * 4, out, 4 * x0, 4 * x1); break;
-                default: columnSpan<8>(rows, w.data(), size_t(cols) * 4, out, 4 * x0, 4 * x1); break;
+                case 2: columnSpan<2>(rows, shear.w.data(), size_t(cols) * 4, out, 4 * x0, 4 * x1); break;
+                case 4: columnSpan<4>(rows, shear.w.data(), size_t(cols) * 4, out, 4 * x0, 4 * x1); break;
+                default: columnSpan<8>(rows, shear.w.data(), size_t(cols) * 4, out, 4 * x0, 4 * x1); break;
                 }
                 x0 = x1;
             }
         }
     });
 }
+
+// Output rows per band: the intermediate pictures are held for one band at
+// a time, a few megabytes instead of two pictures larger than the image.
+constexpr int kBandRows = 256;
 
 } // namespace
 
@@ -256,22 +278,34 @@ QImage turnKeepingSize(const QImage& src, double degrees, QRgb fill, Resampling 
     if (!fx::sizeAllowed(qint64(w) + 2 * p, qint64(h) + 2 * q))
         return {};
     const cv::Vec4b fillPixel(uchar(qBlue(fill)), uchar(qGreen(fill)), uchar(qRed(fill)), 255);
+    // The result is made in bands of rows. Each band of the last shear reads
+    // the same rows of the column shear's picture, which reads the rows of
+    // the first shear's picture within the column shift's range.
     try {
-        cv::Mat first(h + 2 * q, w + 2 * p, CV_8UC4);
-        shearRows(s0, first, -q, [&](int r) { return -p - a * (r - cy - q); }, k, fillPixel);
-        if (progress && !progress(1, 3))
-            return {};
-        cv::Mat second(h, w + 2 * p, CV_8UC4);
-        shearColumns(first, second, [&](int x) { return q + sn * (x - cx - p); }, k, fillPixel);
-        first.release();
-        if (progress && !progress(2, 3))
-            return {};
-        shearRows(second, result, 0, [&](int r) { return p - a * (r - cy); }, k, fillPixel);
+        const ColumnShear columns(w + 2 * p, [&](int x) { return q + sn * (x - cx - p); }, k);
+        const int firstRows = h + 2 * q;
+        const int reach = columns.highest - columns.lowest + k.taps - 1;
+        // Wide angles read far: bands of at least that many rows keep the
+        // first shear's repeated rows to at most as many again.
+        const int band = std::max(kBandRows, reach);
+        cv::Mat first, second;
+        for (int r0 = 0; r0 < h; r0 += band) {
+            const int r1 = std::min(h, r0 + band);
+            const int f0 = std::clamp(r0 + columns.lowest + k.first, 0, firstRows);
+            const int f1 = std::clamp(r1 - 1 + columns.highest + k.first + k.taps, f0, firstRows);
+            first.create(f1 - f0, w + 2 * p, CV_8UC4);
+            if (f1 > f0)
+                shearRows(s0, first, f0 - q, [&](int r) { return -p - a * (r + f0 - cy - q); }, k, fillPixel);
+            second.create(r1 - r0, w + 2 * p, CV_8UC4);
+            shearColumns(first, f0, firstRows, second, r0, columns, k, fillPixel);
+            cv::Mat rows = result.rowRange(r0, r1);
+            shearRows(second, rows, 0, [&](int r) { return p - a * (r + r0 - cy); }, k, fillPixel);
+            if (progress && !progress(r1, h))
+                return {};
+        }
     } catch (const cv::Exception&) {
         return {};
     }
-    if (progress && !progress(3, 3))
-        return {};
     return out;
 }
 

@@ -2,6 +2,7 @@
 #include "canvas/barrier_fill.h"
 #include "canvas/floodfill.h"
 #include "imaging/draw/surface.h"
+#include "imaging/store/bufferpool.h"
 #include "imaging/store/imagestore.h"
 #include "shell/main_window.h"
 #include "shell/messages.h"
@@ -72,7 +73,17 @@ void MainWindow::FillAtPoint(int32_t x, int32_t y)
     // The fill replaces the whole picture, as confirming a paste of it would:
     // a floating paste is laid in and other drawing not yet committed is
     // dropped first.
+    layInFloatingPaste(QStringLiteral("塗り潰し"));
+    // One undo step. A colour picture keeps the image the fill replaces as
+    // the snapshot, uncopied: the old snapshot goes before the working copy
+    // is made, so that copy takes its memory, and buffers waiting for reuse
+    // go back to the system to make room for the fill's marks.
+    const QImage* before = gf5::ImageStore::image(dspCanvas->ImageHandle());
+    const bool keepReplaced = before && before->format() == QImage::Format_RGB32;
+    if (keepReplaced)
+        startReplacingUndoStep();
     QImage* pixels = freshDrawingPixels();
+    gf5::BufferPool::trim();
     gf5::DrawingSurface* surface = gf5::SurfaceRegistry::find(dspCanvas->DrawingDC());
     if (!pixels) {
         dspCanvas->setDisplayMode(2);
@@ -88,8 +99,8 @@ void MainWindow::FillAtPoint(int32_t x, int32_t y)
     changed = sameColour ? canvas::floodFillSameColour(target, seed, fill)
                          : canvas::floodFillToBlackWithin(target, seed, fill, roomFillBarriers());
 
-    // One undo step: the snapshot holds the image as it was before the fill.
-    TakeUndoSnapshot();
+    if (!keepReplaced)
+        TakeUndoSnapshot();
     if (!changed.isEmpty()) {
         if (direct)
             surface->surfaceChanged(changed);
@@ -97,6 +108,11 @@ void MainWindow::FillAtPoint(int32_t x, int32_t y)
             surface->paintOn([&](QPainter& p) { p.drawImage(changed.topLeft(), converted, changed); });
     }
     dspCanvas->CommitDrawing();
+    if (keepReplaced) {
+        QImage replaced = dspCanvas->takeReplacedImage();
+        if (!replaced.isNull())
+            fxUndo.ResultImage = gf5::ImageStore::add(std::move(replaced));
+    }
     dspCanvas->setDisplayMode(1);
     dspCanvas->Refresh();
     dspCanvas->SetFocus();

@@ -2,6 +2,8 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 #include <algorithm>
+#include <cstddef>
+#include <sys/mman.h>
 #include <vector>
 
 namespace canvas {
@@ -20,21 +22,60 @@ bool usable(QImage& img, QPoint seed)
 QRect toQRect(const cv::Rect& r) { return QRect(r.x, r.y, r.width, r.height); }
 
 // Marks of the pixels a fill has reached, one byte per pixel with a border of
-// one all round (the layout cv::floodFill wants). It is kept between fills
-// and only the part a fill touched is cleared afterwards, so a click on a
-// small room costs in proportion to the room, not to the image.
-cv::Mat& reachedMask(const QSize& size)
-{
-    static cv::Mat mask;
-    if (mask.rows != size.height() + 2 || mask.cols != size.width() + 2)
-        mask = cv::Mat::zeros(size.height() + 2, size.width() + 2, CV_8UC1);
-    return mask;
-}
+// one all round (the layout cv::floodFill wants). The marks live in a mapping
+// of their own that is kept between fills: its pages cost memory only once
+// a fill touches them, and after each fill they are handed back to the
+// system, which maps them as zeros again when next touched. So a click on a
+// small room costs in proportion to the room, and the marks of a large image
+// hold no memory between fills.
+class ReachedMask {
+public:
+    ~ReachedMask() { unmap(); }
 
-void clearReached(cv::Mat& mask, const cv::Rect& box)
+    cv::Mat& forImage(const QSize& size)
+    {
+        const int rows = size.height() + 2, cols = size.width() + 2;
+        if (m_mat.rows != rows || m_mat.cols != cols) {
+            unmap();
+            const std::size_t bytes = std::size_t(rows) * std::size_t(cols);
+            void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (p == MAP_FAILED) {
+                m_mat = cv::Mat::zeros(rows, cols, CV_8UC1); // ordinary memory, cleared by hand
+            } else {
+                m_base = p;
+                m_bytes = bytes;
+                m_mat = cv::Mat(rows, cols, CV_8UC1, p);
+            }
+        }
+        return m_mat;
+    }
+
+    // All marks back to zero (the border too).
+    void clear()
+    {
+        if (!m_base || madvise(m_base, m_bytes, MADV_DONTNEED) != 0)
+            m_mat.setTo(0);
+    }
+
+private:
+    void unmap()
+    {
+        m_mat.release();
+        if (m_base)
+            munmap(m_base, m_bytes);
+        m_base = nullptr;
+        m_bytes = 0;
+    }
+
+    void* m_base = nullptr;
+    std::size_t m_bytes = 0;
+    cv::Mat m_mat;
+};
+
+ReachedMask& reachedMask()
 {
-    if (box.width > 0 && box.height > 0)
-        mask(cv::Rect(box.x + 1, box.y + 1, box.width, box.height)).setTo(0);
+    static ReachedMask mask;
+    return mask;
 }
 
 } // namespace
@@ -51,7 +92,8 @@ QRect floodFillToBlack(QImage& img, QPoint seed, QRgb fill)
     auto row = [&](int y) { return reinterpret_cast<quint32*>(base + y * stride); };
     if ((row(seed.y())[seed.x()] & kColour) == 0)
         return {};
-    cv::Mat& mask = reachedMask(img.size());
+    ReachedMask& marks = reachedMask();
+    cv::Mat& mask = marks.forImage(img.size());
     auto reached = [&](int y) { return mask.ptr<uchar>(y + 1) + 1; };
     const quint32 colour = fill | 0xFF000000u;
 
@@ -94,7 +136,7 @@ QRect floodFillToBlack(QImage& img, QPoint seed, QRgb fill)
         }
     }
     const cv::Rect box(left, top, right - left + 1, bottom - top + 1);
-    clearReached(mask, box);
+    marks.clear();
     return toQRect(box);
 }
 
@@ -108,11 +150,12 @@ QRect floodFillSameColour(QImage& img, QPoint seed, QRgb fill)
     const qint32 fillValue = qint32(fill | 0xFF000000u);
     if (seedValue == fillValue)
         return {}; // already that colour: nothing changes
-    cv::Mat& mask = reachedMask(img.size());
+    ReachedMask& marks = reachedMask();
+    cv::Mat& mask = marks.forImage(img.size());
     cv::Rect box;
     cv::floodFill(pixels, mask, cv::Point(seed.x(), seed.y()), cv::Scalar(double(fillValue)), &box, cv::Scalar(0),
                   cv::Scalar(0), 4);
-    clearReached(mask, box);
+    marks.clear();
     return toQRect(box);
 }
 

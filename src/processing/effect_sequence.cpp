@@ -20,7 +20,12 @@ bool MainWindow::runCanvasEffect(bool areaFromSelection, bool progressWindow, bo
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return false;
-    TakeUndoSnapshot();
+    // A step that changes the canvas in place needs a copy of it for undo;
+    // any other keeps the canvas image itself once the result is made.
+    if (inPlace)
+        TakeUndoSnapshot();
+    else
+        startReplacingUndoStep();
     const int32_t l = dspCanvas->SelectionLeft(), t = dspCanvas->SelectionTop();
     const int32_t r = dspCanvas->SelectionRight(), b = dspCanvas->SelectionBottom();
     PolyX = {l, r, r, l, 0, 0};
@@ -43,6 +48,8 @@ bool MainWindow::runCanvasEffect(bool areaFromSelection, bool progressWindow, bo
         fxCanvas.SourceImage = 0;
         return false;
     }
+    if (fxCanvas.ResultImage != canvas)
+        keepCanvasAsUndoSnapshot();
     adoptEffectResultOnCanvas(true);
     return true;
 }

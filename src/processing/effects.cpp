@@ -59,7 +59,7 @@ void MainWindow::turnCanvasKeepingSize(int32_t angle)
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0)
         return;
-    TakeUndoSnapshot();
+    startReplacingUndoStep();
     fxCanvas.SourceImage = canvas;
     ProgressSource = 1;
     ShowProgress();
@@ -69,6 +69,8 @@ void MainWindow::turnCanvasKeepingSize(int32_t angle)
         fxCanvas.SourceImage = 0;
         return;
     }
+    if (fxCanvas.ResultImage != canvas)
+        keepCanvasAsUndoSnapshot();
     adoptEffectResultOnCanvas(false);
     rereadWalls();
 }

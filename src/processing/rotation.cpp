@@ -73,11 +73,11 @@ void MainWindow::btnRoteteAndTurn_Click(int index)
     if (index == 0 && !angleFits)
         return;
     layInFloatingPaste(QStringLiteral("回転・反転"));
-    TakeUndoSnapshot();
-    TurnCanvas(angleFits ? -100 * *degrees : 0, index);
+    startReplacingUndoStep();
+    TurnCanvas(angleFits ? -100 * *degrees : 0, index, true);
 }
 
-void MainWindow::TurnCanvas(int32_t angle, int kind)
+void MainWindow::TurnCanvas(int32_t angle, int kind, bool keepForUndo)
 {
     layInFloatingPaste(QStringLiteral("回転・反転"));
     const int32_t canvas = dspCanvas->ImageHandle();
@@ -95,6 +95,8 @@ void MainWindow::TurnCanvas(int32_t angle, int kind)
         fxCanvas.SourceImage = 0;
         return;
     }
+    if (keepForUndo && fxCanvas.ResultImage != canvas)
+        keepCanvasAsUndoSnapshot();
     adoptEffectResultOnCanvas(true);
     rereadWalls();
     // Turned or mirrored, the plan no longer lies under the old rectangle.

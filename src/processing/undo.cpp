@@ -37,6 +37,25 @@ void MainWindow::ReleaseUndoSnapshot()
         releaseWorkImage(snapshot);
 }
 
+void MainWindow::startReplacingUndoStep()
+{
+    if (dspCanvas->ImageHandle() == 0)
+        return;
+    // What undo restores besides the pixels is the state before the step.
+    keepWallsForUndo();
+    document.keepScaleForUndo();
+    ReleaseUndoSnapshot();
+}
+
+void MainWindow::keepCanvasAsUndoSnapshot()
+{
+    const int32_t canvas = dspCanvas->ImageHandle();
+    if (canvas == 0 || fxUndo.ResultImage == canvas)
+        return;
+    ReleaseUndoSnapshot();
+    fxUndo.ResultImage = canvas;
+}
+
 void MainWindow::startDocumentUndo()
 {
     // A snapshot that could not be taken must not leave the previous

@@ -164,6 +164,11 @@ public:
     void btnUndo_Click();
     // Forgets the snapshot (releasing it unless the canvas shows it).
     void ReleaseUndoSnapshot();
+    // An undo step whose result replaces the canvas image: the old snapshot
+    // goes at once (its memory serves the result), and once the result is
+    // made the image it replaces becomes the snapshot as it is, uncopied.
+    void startReplacingUndoStep();
+    void keepCanvasAsUndoSnapshot();
     // A document was loaded: undo starts from its picture, or has nothing.
     void startDocumentUndo();
     // The user's undo (button, menu, Ctrl+Z): a floating paste ends alone.
@@ -322,7 +327,9 @@ public:
     void btnRotate_Click();
     void btnFlip_Click(int index);
     void btnRoteteAndTurn_Click(int index);
-    void TurnCanvas(int32_t angle, int kind); // kind 0 turn, 1 left-right, 2 top-bottom
+    // kind 0 turn, 1 left-right, 2 top-bottom; keepForUndo: the step began
+    // with startReplacingUndoStep.
+    void TurnCanvas(int32_t angle, int kind, bool keepForUndo = false);
     void MirrorPreview(int kind);             // kind 1 left-right, 2 top-bottom
     // Sizes: margin, resize, cut-out; clipboard to and from the preview.
     void btnYohaku_Click();

@@ -32,6 +32,7 @@ void Gf5Disp::releaseSpares(int w, int h, QImage::Format)
             d->m_spare = QImage();
             d->m_spareKey = 0;
             d->m_spareDirty = QRect();
+            d->m_spareReplaced = false;
         }
     }
 }
@@ -59,6 +60,7 @@ void Gf5Disp::setImageHandle(int32_t handle)
     // Drawing not committed belongs to the image shown before.
     dropWork();
     m_spareKey = 0;
+    m_spareReplaced = false;
     m_handle = handle;
     const QImage* img = baseImage();
     if (!m_spare.isNull() && (!img || m_spare.size() != img->size()))
@@ -118,9 +120,11 @@ void Gf5Disp::CommitDrawing()
         m_spare = std::move(old);
         m_spareDirty = m_workDirty;
         m_spareKey = stored->image.cacheKey();
+        m_spareReplaced = true;
     } else {
         m_spare = QImage();
         m_spareKey = 0;
+        m_spareReplaced = false;
     }
     m_workDirty = QRect();
     if (cacheOnWork) {
@@ -137,6 +141,18 @@ void Gf5Disp::UpdateLayout()
 }
 
 void Gf5Disp::SetFocus() { setFocus(Qt::OtherFocusReason); }
+
+QImage Gf5Disp::takeReplacedImage()
+{
+    if (!m_spareReplaced || m_spare.isNull())
+        return {};
+    QImage replaced = std::move(m_spare);
+    m_spare = QImage();
+    m_spareKey = 0;
+    m_spareDirty = QRect();
+    m_spareReplaced = false;
+    return replaced;
+}
 
 QImage Gf5Disp::shownImage() const
 {
@@ -181,6 +197,7 @@ QImage* Gf5Disp::ensureWork()
     }
     m_spareKey = 0;
     m_spareDirty = QRect();
+    m_spareReplaced = false;
     m_work.setDotsPerMeterX(src->dotsPerMeterX());
     m_work.setDotsPerMeterY(src->dotsPerMeterY());
     m_workBaseKey = src->cacheKey();
@@ -215,6 +232,7 @@ void Gf5Disp::dropWork()
         m_cacheValid = false;
     }
     m_spare = std::move(m_work);
+    m_spareReplaced = false;
     m_work = QImage();
     m_workDirty = QRect();
     viewport()->update();

@@ -75,6 +75,11 @@ public:
     void setGuide(const QPolygonF& imagePolygon);
     const QPolygonF& guide() const { return m_guide; }
 
+    // The image the last CommitDrawing replaced, while the display still
+    // keeps it for its next working copy: the display lets go of it, so the
+    // caller can keep it (an undo step) without copying. Null otherwise.
+    QImage takeReplacedImage();
+
     // True while uncommitted drawing exists.
     bool hasPendingDrawing() const { return !m_work.isNull(); }
     // The image as the user sees it (with uncommitted drawing), for tests.
@@ -183,6 +188,7 @@ private:
     QImage m_spare;             // a spent working copy kept for reuse
     qint64 m_spareKey = 0;      // stored image m_spare equals outside m_spareDirty
     QRect m_spareDirty;
+    bool m_spareReplaced = false; // m_spare is the image the last commit replaced
     bool m_dragSource = false;
 
     DragKind m_drag = DragKind::None;

@@ -4,6 +4,7 @@
 // an undo brings back the map of the picture it restores.
 #include "documents/wall_reader.h"
 #include "floorplan/trace_assist.h"
+#include "imaging/store/bufferpool.h"
 #include "imaging/store/imagestore.h"
 #include "shell/main_window.h"
 
@@ -24,8 +25,12 @@ void MainWindow::readWalls(bool underlay)
     forgetWalls();
     wallsNow.underlay = underlay;
     const QImage* image = gf5::ImageStore::image(dspCanvas->ImageHandle());
-    if (image && !image->isNull())
+    if (image && !image->isNull()) {
+        // The reading needs room of its own for a while: a buffer waiting
+        // for reuse goes back to the system first.
+        gf5::BufferPool::trim();
         wallReader->start(*image, document.dpi(), document.scaleDenominator(), underlay);
+    }
 }
 
 void MainWindow::forgetWalls()

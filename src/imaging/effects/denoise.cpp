@@ -21,6 +21,7 @@
 #include <opencv2/imgproc.hpp>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -79,13 +80,21 @@ bool alone(const cv::Mat& labels, const Box& area, int label)
     return true;
 }
 
-// The work area of one run: source pixels, the result to write, the
-// component labels, and which pixels the region lets change.
+// A new colour for one pixel of the work area, kept until the labels are
+// done with (they occupy the result's memory meanwhile).
+struct Paint {
+    int x, y;
+    uchar bgr[3];
+};
+
+// The work area of one run: source pixels, the new colours found so far,
+// the component labels, and which pixels the region lets change.
 struct Work {
     const cv::Mat& src;
-    cv::Mat& dst;
+    std::vector<Paint>& paints;
     const cv::Mat& labels;
-    const cv::Mat& ink;
+    const cv::Mat& ink; // non-zero on ink, or on paper when inkIsZero
+    bool inkIsZero;
     QRect bounds;      // region bounds in work coordinates
     const cv::Mat& mask; // region mask over bounds (empty: all of bounds)
     int strength;
@@ -106,7 +115,7 @@ struct Work {
             const uchar* k = ink.ptr<uchar>(y);
             const uchar* p = src.ptr<uchar>(y);
             for (int x = ring.left; x <= ring.right; ++x)
-                if (l[x] != label && (k[x] != 0) == aroundInk) {
+                if (l[x] != label && ((k[x] != 0) != inkIsZero) == aroundInk) {
                     for (int c = 0; c < 3; ++c)
                         sum[c] += p[4 * x + c];
                     ++count;
@@ -141,7 +150,7 @@ struct Work {
             const uchar* p = src.ptr<uchar>(y);
             const bool edgeRow = y < inner.top || y > inner.bottom;
             for (int x = ring.left; x <= ring.right; ++x)
-                if ((edgeRow || x < inner.left || x > inner.right) && k[x] == 0)
+                if ((edgeRow || x < inner.left || x > inner.right) && (k[x] != 0) == inkIsZero)
                     for (int c = 0; c < 3; ++c)
                         channel[c].push_back(p[4 * x + c]);
         }
@@ -169,9 +178,9 @@ struct Work {
         if (!writable(x, y))
             return;
         const uchar* p = src.ptr<uchar>(y) + 4 * x;
-        uchar* q = dst.ptr<uchar>(y) + 4 * x;
+        Paint& q = paints.emplace_back(Paint{x, y, {}});
         for (int c = 0; c < 3; ++c)
-            q[c] = uchar(p[c] + (colour[c] - p[c]) * strength / 100);
+            q.bgr[c] = uchar(p[c] + (colour[c] - p[c]) * strength / 100);
     }
 };
 
@@ -195,12 +204,28 @@ int32_t Gf5Effect::Denoise(const int32_t* xs, const int32_t* ys, int n, int16_t 
     const int gap = 2 * extent; // dots of a dotted line lie closer than this
     const int strength = b > 0 && b <= 100 ? b : 100;
     const fx::Region reg = fx::makeRegion(*this, xs, ys, n, src.width(), src.height());
-    QImage result = src.copy();
-    if (result.isNull())
+    // The result's memory holds the component labels (one int per pixel,
+    // the size of an RGB32 image) until the new colours are all known; the
+    // source's pixels go in after that.
+    QImage result = fx::allocate(src.width(), src.height(), QImage::Format_RGB32);
+    if (result.isNull() || !result.bits())
         return 0;
+    auto finish = [&](const std::vector<Paint>& paints, const QRect& work) {
+        const qsizetype row = qsizetype(src.width()) * 4;
+        for (int y = 0; y < src.height(); ++y)
+            std::memcpy(result.scanLine(y), src.constScanLine(y), size_t(row));
+        fx::keepMetadata(src, result);
+        for (const Paint& p : paints) {
+            uchar* q = result.scanLine(work.top() + p.y) + 4 * (work.left() + p.x);
+            q[0] = p.bgr[0];
+            q[1] = p.bgr[1];
+            q[2] = p.bgr[2];
+        }
+        return fx::storeResult(*this, std::move(result));
+    };
     fx::ProgressSteps steps(*this);
     if (reg.bounds.isEmpty())
-        return steps.at(100) ? fx::storeResult(*this, std::move(result)) : 0;
+        return steps.at(100) ? finish({}, QRect()) : 0;
 
     // Work on the bounds plus a margin wide enough to see whole specks and
     // their surroundings; only pixels inside the region are written.
@@ -227,7 +252,9 @@ int32_t Gf5Effect::Denoise(const int32_t* xs, const int32_t* ys, int n, int16_t 
             return 0;
     }
 
-    cv::Mat d = fx::viewOf(result)(workRect);
+    // The labels of each pass, in the result's memory.
+    cv::Mat labelStore(work.height(), work.width(), CV_32S, result.bits(), size_t(result.bytesPerLine()));
+    std::vector<Paint> paints;
     const QRect boundsInWork = reg.bounds.translated(-work.topLeft());
     const int w = work.width(), h = work.height();
 
@@ -240,11 +267,11 @@ int32_t Gf5Effect::Denoise(const int32_t* xs, const int32_t* ys, int n, int16_t 
     // known to be enclosed). Ink specks that are dots of a drawn line stay.
     // Progress from..to; false when cancelled.
     auto clearSmall = [&](const cv::Mat& mask, bool ofInk, int reach, bool enclosed, int from, int to) {
-        cv::Mat labels, stats, centroids;
+        cv::Mat labels = labelStore, stats, centroids;
         const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8, CV_32S);
         if (!steps.at(from))
             return false;
-        const Work job{s, d, labels, ink, boundsInWork, reg.mask, strength};
+        const Work job{s, paints, labels, mask, !ofInk, boundsInWork, reg.mask, strength};
         std::optional<DotPatterns> lines;
         if (ofInk)
             lines.emplace(labels, stats, centroids, pxPerMm);
@@ -272,14 +299,13 @@ int32_t Gf5Effect::Denoise(const int32_t* xs, const int32_t* ys, int n, int16_t 
     if (!clearSmall(ink, true, gap, false, 40, 65))
         return 0;
     // Light holes: small paper components enclosed by ink for a whole
-    // extent on every side.
-    cv::Mat light;
-    cv::bitwise_not(ink, light);
-    if (!clearSmall(light, false, extent, true, 75, 99))
+    // extent on every side. The ink marks turn into paper marks in place.
+    cv::bitwise_not(ink, ink);
+    if (!clearSmall(ink, false, extent, true, 75, 99))
         return 0;
     if (!steps.at(100))
         return 0;
-    return fx::storeResult(*this, std::move(result));
+    return finish(paints, work);
 }
 
 } // namespace gf5

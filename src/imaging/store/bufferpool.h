@@ -1,9 +1,10 @@
 #pragma once
 // Recycled pixel buffers for large images. A fresh buffer of a hundred
 // megabytes costs tens of milliseconds of page faults before the first byte
-// is written, so the buffers of large images that die are kept (at most two,
-// all of the largest size seen lately) and handed to the next image of the
-// same size. A buffer goes back to the pool only when the last QImage using
+// is written, so the buffer of a large image that dies is kept (one, of the
+// largest size seen lately) and handed to the next image of the same size.
+// One is what an editing step needs: its result takes the memory of the
+// snapshot it lets go, or its snapshot that of the image undo replaced. A buffer goes back to the pool only when the last QImage using
 // it is destroyed, so a recycled buffer is never shared by two live images.
 #include <QImage>
 #include <cstddef>
@@ -12,7 +13,7 @@ namespace gf5::BufferPool {
 
 // Buffers smaller than this come from Qt as usual.
 constexpr std::size_t kMinPooledBytes = std::size_t(4) << 20;
-constexpr int kMaxPooled = 2;
+constexpr int kMaxPooled = 1;
 
 // A new image with uninitialised pixels (null when the memory cannot be had).
 QImage allocate(int w, int h, QImage::Format format);

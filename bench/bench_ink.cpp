@@ -2,7 +2,9 @@
 // one Otsu threshold and one 3x3 opening of the same page, grey), and, at
 // the end of the run, its quality on generated degraded plans at 300 and
 // 400 dpi: junction precision and recall (loose: within 0.02 of the page's
-// longer side; strict: within the wall's thickness) and wall pixel IoU.
+// longer side; strict: within the wall's thickness), wall pixel IoU, and
+// the openings in the walls (precision and recall, and recall by what the
+// opening holds: a hinged door, a sliding door, a window).
 // ZORVAT_BENCH_INK_PLANS sets how many plans per resolution (default 50).
 #include "bench.h"
 #include "ink/analyse.h"
@@ -62,10 +64,10 @@ void qualityTable()
   std::printf("\nInk quality on %d generated degraded A3 plans per resolution (floor: P/R >= 0.90 loose, >= 0.80 "
               "strict, IoU >= 0.85)\n",
               plans);
-  std::printf("%-6s %8s %8s %8s %8s %8s %9s %9s\n", "dpi", "loose P", "loose R", "strict P", "strict R", "IoU",
-              "ms/plan", "target");
+  std::printf("%-6s %8s %8s %8s %8s %8s %7s %7s %7s %7s %7s %9s %9s\n", "dpi", "loose P", "loose R", "strict P",
+              "strict R", "IoU", "open P", "open R", "hinged", "sliding", "window", "ms/plan", "target");
   for (const double dpi : {300.0, 400.0}) {
-    plangen::Matches loose, strict;
+    plangen::Matches loose, strict, openings, holds[3];
     double iou = 0, ms = 0;
     for (int i = 0; i < plans; ++i) {
       const uint32_t seed = 1000 + uint32_t(i);
@@ -76,7 +78,9 @@ void qualityTable()
       const ink::Analysis a = ink::analyseWalls(page.image, dpi);
       ms += t.nsecsElapsed() / 1e6;
       const plangen::Score s = plangen::score(page.truth, a.map);
-      for (auto [into, from] : {std::pair{&loose, &s.loose}, std::pair{&strict, &s.strict}}) {
+      for (auto [into, from] : {std::pair{&loose, &s.loose}, std::pair{&strict, &s.strict},
+                                std::pair{&openings, &s.openings}, std::pair{&holds[0], &s.openingsOf[0]},
+                                std::pair{&holds[1], &s.openingsOf[1]}, std::pair{&holds[2], &s.openingsOf[2]}}) {
         into->truth += from->truth;
         into->found += from->found;
         into->matched += from->matched;
@@ -86,9 +90,13 @@ void qualityTable()
     iou /= plans;
     const bool ok = loose.precision() >= 0.9 && loose.recall() >= 0.9 && strict.precision() >= 0.8 &&
                     strict.recall() >= 0.8 && iou >= 0.85;
-    std::printf("%-6.0f %8.3f %8.3f %8.3f %8.3f %8.3f %9.0f %9s\n", dpi, loose.precision(), loose.recall(),
-                strict.precision(), strict.recall(), iou, ms / plans, ok ? "ok" : "MISS");
+    std::printf("%-6.0f %8.3f %8.3f %8.3f %8.3f %8.3f %7.3f %7.3f %7.3f %7.3f %7.3f %9.0f %9s\n", dpi,
+                loose.precision(), loose.recall(), strict.precision(), strict.recall(), iou, openings.precision(),
+                openings.recall(), holds[plangen::HoldsHinged].recall(), holds[plangen::HoldsSliding].recall(),
+                holds[plangen::HoldsWindow].recall(), ms / plans, ok ? "ok" : "MISS");
   }
+  std::printf("Openings: a found one counts when both edges lie within the wall's thickness of a true one's; "
+              "hinged, sliding and window give the recall of each.\n");
 }
 
 const bool registered = (atExit(qualityTable), true);

@@ -73,6 +73,7 @@ void MainWindow::dspCanvas_SelectionChanged()
         return;
     if (dspCanvas->DisplayMode() != 2) {
         endFloatingPaste();
+        wallsAfterFloatingPaste(false);
         return;
     }
     SavedSelLeft = dspCanvas->SelectionLeft();
@@ -87,6 +88,7 @@ void MainWindow::dspCanvas_SelectionChanged()
         dspCanvas->Refresh();
         if (FloatingPicture == 0) {
             endFloatingPaste();
+            wallsAfterFloatingPaste(false);
             return;
         }
         // Drawn again, scaled to the new rectangle.
@@ -96,16 +98,19 @@ void MainWindow::dspCanvas_SelectionChanged()
                                                   SavedSelTop, SavedSelRight, SavedSelBottom, 0);
         dspCanvas->setDisplayMode(2);
         dspCanvas->Refresh();
-        if (drawn == 0)
+        if (drawn == 0) {
             endFloatingPaste();
-        else
+            wallsAfterFloatingPaste(false);
+        } else {
             setFloatRect(SavedSelLeft, SavedSelTop, SavedSelRight, SavedSelBottom);
+        }
     } else {
         // The selection was removed: the paste is cancelled.
         endFloatingPaste();
         dspCanvas->setDisplayMode(1);
         dspCanvas->Refresh();
         Form_Paint();
+        wallsAfterFloatingPaste(false);
     }
 }
 
@@ -120,9 +125,11 @@ void MainWindow::ConfirmPaste(bool takeSnapshot, bool transparent)
         confirmFloatingTransparent(picture, takeSnapshot);
         releaseWorkImage(picture);
         ClearSelection();
+        wallsAfterFloatingPaste(true);
         return;
     }
     // The picture is already on the drawing surface; its handle is done with.
+    const bool wasFloating = PasteFloating;
     endFloatingPaste();
     // Leaving white out needs a pasted area: without a selection there is
     // none, and widening white would recolour the whole image.
@@ -146,4 +153,5 @@ void MainWindow::ConfirmPaste(bool takeSnapshot, bool transparent)
         releaseWorkImage(pasted);
     }
     ClearSelection();
+    wallsAfterFloatingPaste(wasFloating);
 }

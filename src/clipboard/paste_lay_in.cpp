@@ -15,6 +15,7 @@ bool MainWindow::cancelFloatingPaste()
     dspCanvas->Refresh();
     ClearSelection();
     Form_Paint();
+    wallsAfterFloatingPaste(false);
     return true;
 }
 

@@ -1,6 +1,7 @@
 // The wall map of the plan on the canvas, read in the background after an
 // open, a scan, a new image, underlay creation and any change of the
-// picture's geometry; the window never waits. A map belongs to one reading:
+// picture's geometry (a margin keeps the map while the picture stays at the
+// sheet's corner); the window never waits. A map belongs to one reading:
 // an undo brings back the map of the picture it restores.
 #include "documents/wall_reader.h"
 #include "floorplan/trace_assist.h"
@@ -45,6 +46,46 @@ void MainWindow::forgetWalls()
 
 void MainWindow::rereadWalls() { readWalls(wallsNow.underlay); }
 
+void MainWindow::keepWallsOnLargerSheet()
+{
+    const std::shared_ptr<const ink::WallMap> old = document.wallMap();
+    const QImage* image = gf5::ImageStore::image(dspCanvas->ImageHandle());
+    if (!PasteFloating || FloatLeft != 0 || FloatTop != 0 || !image) {
+        rereadWalls(); // the sheet as it is
+        return;
+    }
+    // While the picture floats the sheet under it is blank: no map steers
+    // the tracer. A reading of the old picture still running is dropped:
+    // the picture is read again once laid in.
+    wallsFollowPaste.at = QRect(QPoint(FloatLeft, FloatTop), QPoint(FloatRight - 1, FloatBottom - 1));
+    wallsFollowPaste.underlay = wallsNow.underlay;
+    wallsFollowPaste.map.reset();
+    if (old) {
+        auto larger = std::make_shared<ink::WallMap>(*old);
+        larger->width = image->width();
+        larger->height = image->height();
+        wallsFollowPaste.map = std::move(larger);
+    }
+    forgetWalls();
+}
+
+void MainWindow::wallsAfterFloatingPaste(bool laidIn)
+{
+    if (wallsFollowPaste.at.isNull())
+        return;
+    const WallsOfFloatingPicture waiting = wallsFollowPaste;
+    wallsFollowPaste = {};
+    const QRect at(QPoint(FloatLeft, FloatTop), QPoint(FloatRight - 1, FloatBottom - 1));
+    forgetWalls();
+    wallsNow.underlay = waiting.underlay;
+    if (!laidIn || at != waiting.at || !waiting.map) {
+        readWalls(waiting.underlay);
+        return;
+    }
+    document.setWallMap(waiting.map);
+    syncTraceAssist();
+}
+
 void MainWindow::keepWallsForUndo()
 {
     wallsOfUndo = {wallsNow.generation, wallsNow.underlay, document.wallMap(), traceAssist().tracedCount()};
@@ -52,6 +93,7 @@ void MainWindow::keepWallsForUndo()
 
 void MainWindow::restoreWallsOfUndo()
 {
+    wallsFollowPaste = {}; // an undo ends a floating picture without laying it in
     if (wallsOfUndo.generation == wallsNow.generation) {
         // The same picture geometry: the map still holds; the walls traced
         // since the snapshot are gone from the picture.

@@ -255,7 +255,11 @@ Analysis analyseWalls(const cv::Mat& image, double dpi, const Options& o)
   map.width = image.cols;
   map.height = image.rows;
   map.dpi = dpi;
-  findJunctions(map, 2 + 0.25 * s.minThickness * factor);
+  const double slack = 2 + 0.25 * s.minThickness * factor;
+  findJunctions(map, slack);
+  const std::vector<Span> bands = reachAcrossOpenings(inked, s, map);
+  findJunctions(map, slack);
+  findOpenings(inked, s, map, bands);
   findDoors(inked, s, map);
   result.map = std::move(map);
   return result;

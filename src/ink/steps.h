@@ -72,6 +72,24 @@ void slantedPieces(const Inked& inked, const Slant& slant, const Scale& s, std::
 // run into, short walls dropped. Returns the map in image pixels.
 WallMap assemble(std::vector<Piece> pieces, const Scale& s);
 
+// A stretch along a wall, in reduced pixels from its end a.
+struct Span {
+  double from = 0, to = 0;
+};
+
+// A wall that seems to end at an opening because the piece between the
+// opening and the wall it joins was too short to read: its free end is
+// carried on to that wall when the ink past it is an opening's width of
+// something else and then the wall's own again. Returns, for each wall,
+// the stretch that was read as its band.
+std::vector<Span> reachAcrossOpenings(const Inked& inked, const Scale& s, WallMap& map);
+
+// Replaces map.openings (image pixels) with the stretches of each wall
+// where the ink across its centre line, read on the reduced copy, is not
+// the wall's own (as read along bands[i], or all of it), as wide as a door
+// or a window.
+void findOpenings(const Inked& inked, const Scale& s, WallMap& map, const std::vector<Span>& bands = {});
+
 // Looks for a door in each opening of map (image pixels) on the reduced
 // copy, and adds what it finds to map.doors.
 void findDoors(const Inked& inked, const Scale& s, WallMap& map);

@@ -43,6 +43,7 @@ void MainWindow::btnYohaku_Click()
     dspCanvas->Refresh();
     Form_Paint();
     btnClipPaste_Click();
+    keepWallsOnLargerSheet();
     UpdateTitle();
 }
 

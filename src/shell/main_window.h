@@ -11,6 +11,7 @@
 #include "imaging/widgets/gf5disp.h"
 #include "imaging/widgets/gf5thumb.h"
 #include <QString>
+#include <QRect>
 #include <QStringList>
 #include <QWidget>
 #include <QPolygonF>
@@ -139,6 +140,18 @@ public:
     void rereadWalls();
     // A picture with no walls to read (a blank sheet): no map, no reading.
     void forgetWalls();
+    // A margin: the picture floats at the top left of a larger sheet. Its
+    // map waits with it (where it floats, the map, how it was read) and
+    // comes back when the picture is laid in there; laid in elsewhere, at
+    // another size, or taken away, the sheet is read again.
+    void keepWallsOnLargerSheet();
+    void wallsAfterFloatingPaste(bool laidIn);
+    struct WallsOfFloatingPicture {
+        QRect at;
+        std::shared_ptr<const ink::WallMap> map;
+        bool underlay = false;
+    };
+    WallsOfFloatingPicture wallsFollowPaste;
     void keepWallsForUndo();   // with each undo snapshot: the map it shows
     void restoreWallsOfUndo(); // an undo: the snapshot's map comes back
     // The document's map when it was read from a picture of the canvas's

@@ -113,6 +113,87 @@ private slots:
         w.btnUndo_Click();
         QCOMPARE(w.document.wallMap(), opened);
     }
+
+    // A margin at the bottom leaves the picture where it was, floating at
+    // the sheet's corner: laid in there, the opened map comes back on the
+    // larger sheet without a reading; laid in elsewhere it is read again
+    // where the picture went; taken away, the blank sheet holds no walls.
+    void marginKeepsTheMapWithThePicture()
+    {
+        testsupport::ProgramDir program;
+        MainWindow w({}, program.path());
+        QImage img(2400, 1800, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        img.setDotsPerMeterX(11811);
+        img.setDotsPerMeterY(11811);
+        QPainter p(&img);
+        p.setPen(QPen(Qt::black, 18, Qt::SolidLine, Qt::SquareCap));
+        p.drawRect(400, 400, 1600, 1000);
+        p.drawLine(1000, 400, 1000, 1400);
+        p.end();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("plan.png");
+        QVERIFY(img.save(path));
+        auto partitionAt = [](const ink::WallMap& m, double x) {
+            return std::any_of(m.walls.begin(), m.walls.end(), [&](const ink::Wall& wall) {
+                return std::abs(wall.a.x - x) < 3 && std::abs(wall.b.x - x) < 3 && std::abs(wall.a.y - wall.b.y) > 900;
+            });
+        };
+        QPushButton* margin = w.findChild<QPushButton*>("btnYohaku");
+        QVERIFY(margin);
+
+        struct Case {
+            const char* name;
+            int moveBy;     // the floating picture moved right before it is laid in
+            bool layIn;     // else taken away with Escape
+            int partition;  // where the map has it afterwards, -1: no walls
+        };
+        for (const Case& c : {Case{"laid in where it floats", 0, true, 1000}, Case{"moved, then laid in", 200, true, 1200},
+                              Case{"taken away", 0, false, -1}}) {
+            {
+                testsupport::FileDialogs dialogs;
+                dialogs.answer = path;
+                w.btnOpen_Click();
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(w.traceAssist().active(), 20000);
+            const std::shared_ptr<const ink::WallMap> opened = w.document.wallMap();
+            QVERIFY(partitionAt(*opened, 1000.5));
+
+            margin->click();
+            QVERIFY2(w.PasteFloating, c.name);
+            QVERIFY2(!w.canvasWallMap(), c.name); // nothing to follow on the blank sheet under it
+            if (c.moveBy) {
+                w.dspCanvas->setSelectionLeft(c.moveBy);
+                w.dspCanvas->setSelectionRight(2400 + c.moveBy);
+                w.dspCanvas_SelectionChanged();
+            }
+            if (c.layIn)
+                w.btnClipSet_Click();
+            else
+                QVERIFY(w.cancelFloatingPaste());
+            if (c.partition == 1000) {
+                // At once: no reading.
+                QVERIFY2(w.canvasWallMap(), c.name);
+                QCOMPARE(w.document.wallMap()->walls.size(), opened->walls.size());
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(w.canvasWallMap() != nullptr, 20000);
+            const std::shared_ptr<const ink::WallMap> now = w.canvasWallMap();
+            QCOMPARE(now->height, 1900);
+            if (c.partition < 0)
+                QVERIFY2(now->walls.empty(), c.name);
+            else
+                QVERIFY2(partitionAt(*now, c.partition + 0.5), c.name);
+
+            w.btnUndo_Click();
+            if (c.layIn) {
+                // The lay-in undone: the blank sheet, read as such.
+                QTRY_VERIFY_WITH_TIMEOUT(w.canvasWallMap() && w.canvasWallMap()->walls.empty(), 20000);
+            } else {
+                // The margin undone: the opened picture's map at once.
+                QCOMPARE(w.document.wallMap(), opened);
+            }
+        }
+    }
 };
 
 ZORVAT_TEST_MAIN(TestWallsRead)

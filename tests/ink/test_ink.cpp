@@ -50,13 +50,14 @@ qint64 peakMemory()
 }
 
 struct Total {
-  plangen::Matches loose, strict, doors;
+  plangen::Matches loose, strict, doors, openings, sliding;
   double iou = 0;
   int pages = 0;
   void add(const plangen::Score& s)
   {
     for (auto [into, from] :
-         {std::pair{&loose, &s.loose}, std::pair{&strict, &s.strict}, std::pair{&doors, &s.doors}}) {
+         {std::pair{&loose, &s.loose}, std::pair{&strict, &s.strict}, std::pair{&doors, &s.doors},
+          std::pair{&openings, &s.openings}, std::pair{&sliding, &s.openingsOf[plangen::HoldsSliding]}}) {
       into->truth += from->truth;
       into->found += from->found;
       into->matched += from->matched;
@@ -177,13 +178,18 @@ private slots:
       }
     }
     for (const Total* t : {&scans, &traced}) {
-      const QString s = QString("loose P %1 R %2, strict P %3 R %4, IoU %5")
+      const QString s = QString("loose P %1 R %2, strict P %3 R %4, IoU %5; openings P %6 R %7 (%8 of %9 sliding)")
                             .arg(t->loose.precision()).arg(t->loose.recall()).arg(t->strict.precision())
-                            .arg(t->strict.recall()).arg(t->iou / t->pages);
+                            .arg(t->strict.recall()).arg(t->iou / t->pages).arg(t->openings.precision())
+                            .arg(t->openings.recall()).arg(t->sliding.matched).arg(t->sliding.truth);
       qInfo("%s", qPrintable(s));
       QVERIFY2(t->loose.precision() >= 0.9 && t->loose.recall() >= 0.9, qPrintable(s));
       QVERIFY2(t->strict.precision() >= 0.8 && t->strict.recall() >= 0.8, qPrintable(s));
       QVERIFY2(t->iou / t->pages >= 0.85, qPrintable(s));
+      // Openings where doors, sliding doors and windows interrupt a wall,
+      // the sliding panes lying in the wall's band included.
+      QVERIFY2(t->openings.precision() >= 0.9 && t->openings.recall() >= 0.85, qPrintable(s));
+      QVERIFY2(t->sliding.matched >= 0.75 * t->sliding.truth, qPrintable(s));
     }
     // Doors are read where the ink allows; those found are mostly right.
     QVERIFY(traced.doors.matched > 0);
@@ -320,6 +326,72 @@ private slots:
     QVERIFY2(a.map.walls.empty(), qPrintable(QString("%1 walls").arg(a.map.walls.size())));
     QVERIFY(a.status != ink::Status::Cancelled);
     QCOMPARE(a.status == ink::Status::Refused, !a.reason.empty());
+  }
+
+  // Openings in one partition of a small scanned plan: a door or sliding
+  // door anywhere along it, also right beside the wall it joins (the piece
+  // of wall between too short to read as a band), and none where the
+  // partition only meets other walls.
+  void openingsInAPartition_data()
+  {
+    QTest::addColumn<int>("kind");  // plangen::OpeningKind, -1: no opening
+    QTest::addColumn<int>("wallKind");
+    QTest::addColumn<double>("from");  // mm along the partition
+    QTest::addColumn<double>("width");
+    using K = plangen::OpeningKind;
+    const int solid = int(ink::WallKind::Solid), hollow = int(ink::WallKind::Double);
+    QTest::newRow("solid, none") << -1 << solid << 0.0 << 0.0;
+    QTest::newRow("double, none") << -1 << hollow << 0.0 << 0.0;
+    QTest::newRow("solid, sliding mid-wall") << int(K::Sliding) << solid << 1500.0 << 1250.0;
+    QTest::newRow("double, sliding mid-wall") << int(K::Sliding) << hollow << 1500.0 << 1200.0;
+    QTest::newRow("double, sliding by the far wall") << int(K::Sliding) << hollow << 3640.0 - 1300 - 160 << 1300.0;
+    QTest::newRow("solid, hinged by the near wall") << int(K::Hinged) << solid << 150.0 << 850.0;
+    QTest::newRow("double, hinged mid-wall") << int(K::Hinged) << hollow << 1400.0 << 800.0;
+  }
+
+  void openingsInAPartition()
+  {
+    QFETCH(int, kind);
+    QFETCH(int, wallKind);
+    QFETCH(double, from);
+    QFETCH(double, width);
+    // A 7 x 4 grid frame (150 mm walls) and a partition (120 mm) across it.
+    plangen::Plan plan;
+    plan.widthMm = 7 * 910;
+    plan.heightMm = 4 * 910;
+    auto add = [&](double x1, double y1, double x2, double y2, double t, int k) {
+      plangen::PlanWall w;
+      w.a = {x1, y1};
+      w.b = {x2, y2};
+      w.thickness = t;
+      w.kind = ink::WallKind(k);
+      plan.walls.push_back(w);
+    };
+    const int solid = int(ink::WallKind::Solid);
+    add(0, 0, plan.widthMm, 0, 150, solid);
+    add(0, plan.heightMm, plan.widthMm, plan.heightMm, 150, solid);
+    add(0, 0, 0, plan.heightMm, 150, solid);
+    add(plan.widthMm, 0, plan.widthMm, plan.heightMm, 150, solid);
+    add(3 * 910, 0, 3 * 910, plan.heightMm, 120, wallKind);
+    if (kind >= 0) {
+      plangen::PlanOpening o;
+      o.wall = 4;
+      o.from = from;
+      o.to = from + width;
+      o.kind = plangen::OpeningKind(kind);
+      plan.openings.push_back(o);
+    }
+    plangen::Scanner scanner = plangen::randomScanner(3);
+    scanner.darkBandEdge = -1;
+    const plangen::Page page = plangen::renderScan(plan, 300, scanner, 3);
+    const ink::Analysis a = ink::analyseWalls(page.image, 300);
+    QCOMPARE(int(a.status), int(ink::Status::Done));
+    const plangen::Score s = plangen::score(page.truth, a.map);
+    const QString found = QString("%1 openings found, %2 matched; junctions %3 of %4")
+                              .arg(s.openings.found).arg(s.openings.matched).arg(s.strict.matched).arg(s.strict.truth);
+    QVERIFY2(s.openings.found == (kind >= 0 ? 1 : 0), qPrintable(found));
+    QVERIFY2(s.openings.matched == s.openings.truth, qPrintable(found));
+    QVERIFY2(s.strict.matched == s.strict.truth && s.strict.found == s.strict.truth, qPrintable(found));
   }
 
   void cancelStopsTheAnalysis()

@@ -81,6 +81,45 @@ Matches matchDoors(const ink::WallMap& truth, const ink::WallMap& found)
   return m;
 }
 
+// Closest pairs first, each opening used once.
+void matchOpenings(const ink::WallMap& truth, const ink::WallMap& found, Score& s)
+{
+  s.openings.truth = int(truth.openings.size());
+  s.openings.found = int(found.openings.size());
+  std::vector<int> holds(truth.openings.size(), HoldsWindow);
+  for (const ink::Door& d : truth.doors)
+    if (d.opening >= 0 && d.opening < int(holds.size()))
+      holds[size_t(d.opening)] = d.kind == ink::DoorKind::Sliding ? HoldsSliding : HoldsHinged;
+  for (int h : holds)
+    ++s.openingsOf[h].truth;
+  struct Pair {
+    double d;
+    size_t t, f;
+  };
+  std::vector<Pair> pairs;
+  for (size_t t = 0; t < truth.openings.size(); ++t) {
+    const ink::Opening& ot = truth.openings[t];
+    const double reach = ot.wall >= 0 && ot.wall < int(truth.walls.size()) ? truth.walls[size_t(ot.wall)].thickness : 0;
+    for (size_t f = 0; f < found.openings.size(); ++f) {
+      const ink::Opening& of = found.openings[f];
+      const double same = std::max(dist(ot.a, of.a), dist(ot.b, of.b));
+      const double swapped = std::max(dist(ot.a, of.b), dist(ot.b, of.a));
+      const double d = std::min(same, swapped);
+      if (d <= reach)
+        pairs.push_back({d, t, f});
+    }
+  }
+  std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return a.d < b.d; });
+  std::vector<char> usedT(truth.openings.size(), 0), usedF(found.openings.size(), 0);
+  for (const Pair& p : pairs) {
+    if (usedT[p.t] || usedF[p.f])
+      continue;
+    usedT[p.t] = usedF[p.f] = 1;
+    ++s.openings.matched;
+    ++s.openingsOf[holds[p.t]].matched;
+  }
+}
+
 }  // namespace
 
 cv::Mat wallPixels(const ink::WallMap& map, int step)
@@ -122,6 +161,7 @@ Score score(const ink::WallMap& truth, const ink::WallMap& found)
   s.loose = match(truth, found, false);
   s.strict = match(truth, found, true);
   s.doors = matchDoors(truth, found);
+  matchOpenings(truth, found, s);
   const cv::Mat t = wallPixels(truth, 1), f = wallPixels(found, 1);
   const double both = cv::countNonZero(t & f), either = cv::countNonZero(t | f);
   s.iou = either > 0 ? both / either : 1.0;

@@ -23,7 +23,16 @@ struct Score {
   // opening and, when hinged, hangs on the same edge and swings the same
   // way (hinge and leaf end within a quarter of the opening's width).
   Matches doors;
+  // Openings: one found counts when both its edges lie within the wall's
+  // thickness of a true opening's edges. Recall is also kept by what the
+  // true opening holds (a hinged door, a sliding door, a window); for those
+  // `found` stays 0.
+  Matches openings;
+  Matches openingsOf[3];
 };
+
+// Indices into Score::openingsOf.
+enum OpeningHolds { HoldsHinged = 0, HoldsSliding = 1, HoldsWindow = 2 };
 
 Score score(const ink::WallMap& truth, const ink::WallMap& found);
 

@@ -182,6 +182,38 @@ private slots:
         QVERIFY(!measureSkew(QImage()));
     }
 
+    void aTallPictureTurnsAlikeEverywhere()
+    {
+        // Dots down a tall sheet, some across the rows where the turn's
+        // work joins: each lands where the angle says, as dark as the rest.
+        QImage img(301, 1101, QImage::Format_RGB32);
+        img.fill(qRgb(200, 180, 160));
+        const int rows[] = {100, 255, 300, 512, 768, 1000};
+        for (const int y : rows)
+            QPainter(&img).fillRect(148, y - 2, 5, 5, Qt::black);
+        const double degrees = 3.0, a = degrees * M_PI / 180;
+        const QImage out = turnKeepingSize(img, degrees, qRgb(255, 255, 255));
+        const double cx = 150, cy = 550;
+        double firstWeight = 0;
+        for (const int y : rows) {
+            // Where the dot's centre goes, counter-clockwise on screen.
+            const double ex = cx + (y - cy) * std::sin(a), ey = cy + (y - cy) * std::cos(a);
+            double sx = 0, sy = 0, sw = 0;
+            for (int yy = int(ey) - 6; yy <= int(ey) + 6; ++yy)
+                for (int xx = int(ex) - 6; xx <= int(ex) + 6; ++xx) {
+                    const double d = std::max(0, 180 - qGreen(out.pixel(xx, yy)));
+                    sx += d * xx;
+                    sy += d * yy;
+                    sw += d;
+                }
+            QVERIFY2(sw > 0, qPrintable(QString::number(y)));
+            QVERIFY2(std::abs(sx / sw - ex) < 0.3 && std::abs(sy / sw - ey) < 0.3, qPrintable(QString::number(y)));
+            if (firstWeight == 0)
+                firstWeight = sw;
+            QVERIFY2(std::abs(sw - firstWeight) < 0.02 * firstWeight, qPrintable(QString::number(y)));
+        }
+    }
+
     void turnMovesPixelsWhereTheAngleSaysAndKeepsFlatAreasExact()
     {
         for (const Resampling how : {Resampling::Linear, Resampling::Cubic, Resampling::Lanczos}) {

@@ -1,9 +1,14 @@
 // Commands that change the canvas image itself once the undo snapshot holds
 // the old pixels: brightness, contrast, and the snapshot a plan opened at
-// start shares with the canvas until the first change.
+// start shares with the canvas until the first change. Commands whose result
+// replaces the canvas image keep the replaced pixels as the snapshot,
+// uncopied.
 #include "testsupport/testmain.h"
 #include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
+#include <QLineEdit>
+#include <QPainter>
+#include <functional>
 
 using namespace testsupport;
 
@@ -51,6 +56,43 @@ private slots:
         QVERIFY(changed > 100);
         f.btnUndo_Click();
         COMPARE_IMAGES(canvasImage(f), sharpened, "contrast-undo");
+    }
+
+    void replacingStepsKeepTheReplacedPixelsAsTheSnapshot()
+    {
+        const struct {
+            const char* name;
+            std::function<void(MainWindow&)> run;
+        } steps[] = {
+            {"sharpen", [](MainWindow& f) { f.btnSharpen_Click(); }},
+            {"denoise", [](MainWindow& f) { f.btnDenoise_Click(); }},
+            {"blur in a selection", [](MainWindow& f) { setSelection(f, 10, 10, 60, 40); f.btnBlur_Click(); }},
+            {"fine turn", [](MainWindow& f) { f.btnFineTurn_Click(1); }},
+            {"turn 90", [](MainWindow& f) { f.cmbRotate->setText(QStringLiteral("90")); f.btnRoteteAndTurn_Click(0); }},
+            {"click fill", [](MainWindow& f) { f.FillAtPoint(30, 20); }},
+        };
+        for (const auto& step : steps) {
+            ProgramDir dir;
+            MainWindow f({}, dir.path());
+            // Noise with a speck of dust on a patch of paper; an earlier step
+            // leaves a snapshot of its own behind.
+            QImage picture = noise(90, 70);
+            QPainter(&picture).fillRect(QRect(40, 40, 50, 30), Qt::white);
+            picture.setPixel(60, 55, qRgb(0, 0, 0));
+            showOnCanvas(f, picture);
+            f.btnGreyscale_Click();
+            const QImage before = canvasImage(f);
+            step.run(f);
+            const QImage after = canvasImage(f);
+            QVERIFY2(after != before, step.name);
+            // The snapshot is the replaced image itself, and the earlier
+            // snapshot is gone: the store holds these two pictures alone.
+            const QImage* snapshot = gf5::ImageStore::image(f.fxUndo.ResultImage);
+            QVERIFY2(snapshot && snapshot->constBits() == before.constBits(), step.name);
+            QCOMPARE(gf5::ImageStore::pixelBytes(), before.sizeInBytes() + after.sizeInBytes());
+            f.btnUndo_Click();
+            COMPARE_IMAGES(canvasImage(f), before, step.name);
+        }
     }
 
     void aPlanOpenedAtStartIsUndoneToItsPixels()

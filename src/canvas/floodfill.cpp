@@ -1,4 +1,5 @@
 #include "canvas/floodfill.h"
+#include "imaging/store/bufferpool.h"
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 #include <algorithm>
@@ -22,12 +23,13 @@ bool usable(QImage& img, QPoint seed)
 QRect toQRect(const cv::Rect& r) { return QRect(r.x, r.y, r.width, r.height); }
 
 // Marks of the pixels a fill has reached, one byte per pixel with a border of
-// one all round (the layout cv::floodFill wants). The marks live in a mapping
-// of their own that is kept between fills: its pages cost memory only once
-// a fill touches them, and after each fill they are handed back to the
-// system, which maps them as zeros again when next touched. So a click on a
-// small room costs in proportion to the room, and the marks of a large image
-// hold no memory between fills.
+// one all round (the layout cv::floodFill wants). They are kept between fills
+// and only the part a fill touched is cleared afterwards, so a click on a
+// small room costs in proportion to the room, not to the image. The marks
+// live in a mapping of their own whose pages cost memory only once a fill
+// touches them; when the image layer needs room (a new large image, or a
+// long idle spell) they are handed back to the system, which maps them as
+// zeros again when next touched.
 class ReachedMask {
 public:
     ~ReachedMask() { unmap(); }
@@ -40,22 +42,19 @@ public:
             const std::size_t bytes = std::size_t(rows) * std::size_t(cols);
             void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (p == MAP_FAILED) {
-                m_mat = cv::Mat::zeros(rows, cols, CV_8UC1); // ordinary memory, cleared by hand
+                m_mat = cv::Mat::zeros(rows, cols, CV_8UC1); // ordinary memory, kept
             } else {
                 m_base = p;
                 m_bytes = bytes;
                 m_mat = cv::Mat(rows, cols, CV_8UC1, p);
+                gf5::BufferPool::addReleaser(&ReachedMask::release);
             }
         }
         return m_mat;
     }
 
-    // All marks back to zero (the border too).
-    void clear()
-    {
-        if (!m_base || madvise(m_base, m_bytes, MADV_DONTNEED) != 0)
-            m_mat.setTo(0);
-    }
+    // Every page back to the system; the marks read as zero afterwards.
+    static void release();
 
 private:
     void unmap()
@@ -76,6 +75,19 @@ ReachedMask& reachedMask()
 {
     static ReachedMask mask;
     return mask;
+}
+
+void ReachedMask::release()
+{
+    ReachedMask& m = reachedMask();
+    if (m.m_base && madvise(m.m_base, m.m_bytes, MADV_DONTNEED) != 0)
+        m.m_mat.setTo(0);
+}
+
+void clearReached(cv::Mat& mask, const cv::Rect& box)
+{
+    if (box.width > 0 && box.height > 0)
+        mask(cv::Rect(box.x + 1, box.y + 1, box.width, box.height)).setTo(0);
 }
 
 } // namespace
@@ -136,7 +148,7 @@ QRect floodFillToBlack(QImage& img, QPoint seed, QRgb fill)
         }
     }
     const cv::Rect box(left, top, right - left + 1, bottom - top + 1);
-    marks.clear();
+    clearReached(mask, box);
     return toQRect(box);
 }
 
@@ -155,7 +167,7 @@ QRect floodFillSameColour(QImage& img, QPoint seed, QRgb fill)
     cv::Rect box;
     cv::floodFill(pixels, mask, cv::Point(seed.x(), seed.y()), cv::Scalar(double(fillValue)), &box, cv::Scalar(0),
                   cv::Scalar(0), 4);
-    marks.clear();
+    clearReached(mask, box);
     return toQRect(box);
 }
 

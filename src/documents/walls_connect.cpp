@@ -28,8 +28,9 @@ void MainWindow::readWalls(bool underlay)
     const QImage* image = gf5::ImageStore::image(dspCanvas->ImageHandle());
     if (image && !image->isNull()) {
         // The reading needs room of its own for a while: a buffer waiting
-        // for reuse goes back to the system first.
-        gf5::BufferPool::trim();
+        // for reuse and other memory held for the next command go back to
+        // the system first.
+        gf5::BufferPool::releaseHeld();
         wallReader->start(*image, document.dpi(), document.scaleDenominator(), underlay);
     }
 }

@@ -1,4 +1,5 @@
 // The effect buttons and the fine rotation of the canvas.
+#include "documents/wall_reader.h"
 #include "shell/main_window.h"
 #include <QCheckBox>
 
@@ -60,6 +61,10 @@ void MainWindow::turnCanvasKeepingSize(int32_t angle)
     if (canvas == 0)
         return;
     startReplacingUndoStep();
+    // A wall reading under way is of a picture about to turn: it stops now
+    // and gives its memory back to the turn.
+    if (wallReader)
+        wallReader->cancel();
     fxCanvas.SourceImage = canvas;
     ProgressSource = 1;
     ShowProgress();
@@ -67,6 +72,8 @@ void MainWindow::turnCanvasKeepingSize(int32_t angle)
     CloseProgress();
     if (OpResult == 0) {
         fxCanvas.SourceImage = 0;
+        if (!document.wallMap())
+            rereadWalls();
         return;
     }
     if (fxCanvas.ResultImage != canvas)

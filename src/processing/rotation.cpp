@@ -1,6 +1,7 @@
 // Rotation and mirroring of the parts preview and of the canvas. Angles
 // typed by the user are whole degrees clockwise; the effect control takes
 // hundredths of a degree counter-clockwise.
+#include "documents/wall_reader.h"
 #include "shell/main_window.h"
 #include "shell/numbers.h"
 #include <QComboBox>
@@ -83,6 +84,10 @@ void MainWindow::TurnCanvas(int32_t angle, int kind, bool keepForUndo)
     const int32_t canvas = dspCanvas->ImageHandle();
     if (canvas == 0 || kind < 0 || kind > 2)
         return;
+    // A wall reading under way is of a picture about to turn: it stops now
+    // and gives its memory back to the turn.
+    if (wallReader)
+        wallReader->cancel();
     fxCanvas.SourceImage = canvas;
     ProgressSource = 1;
     ShowProgress();
@@ -93,6 +98,8 @@ void MainWindow::TurnCanvas(int32_t angle, int kind, bool keepForUndo)
     CloseProgress();
     if (OpResult == 0) {
         fxCanvas.SourceImage = 0;
+        if (!document.wallMap())
+            rereadWalls();
         return;
     }
     if (keepForUndo && fxCanvas.ResultImage != canvas)

@@ -57,7 +57,7 @@ void armIdleTrim()
         timer = new QTimer(app);
         timer->setSingleShot(true);
         timer->setInterval(kIdleMs);
-        QObject::connect(timer, &QTimer::timeout, [] { trim(); });
+        QObject::connect(timer, &QTimer::timeout, [] { releaseHeld(); });
     }
     timer->start();
 }
@@ -90,6 +90,26 @@ void giveBack(void* block)
 void cleanup(void* info) { giveBack(static_cast<char*>(info) - kHeader); }
 
 std::atomic<Reclaim> reclaimHook{nullptr};
+
+bool onAppThread()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    return !app || QThread::currentThread() == app->thread();
+}
+
+std::vector<Releaser>& releasers()
+{
+    static std::vector<Releaser> list;
+    return list;
+}
+
+void runReleasers()
+{
+    if (!onAppThread())
+        return;
+    for (const Releaser release : releasers())
+        release();
+}
 
 // A pooled buffer of bytes, or null.
 void* takePooled(std::size_t bytes)
@@ -148,6 +168,8 @@ QImage allocate(int w, int h, QImage::Format format)
         reclaim(w, h, format);
         block = takePooled(bytes);
     }
+    if (!block)
+        runReleasers();
     if (!block) {
         if (posix_memalign(&block, kHeader, bytes) != 0)
             return {};
@@ -213,6 +235,19 @@ bool copyInto(const QImage& src, QImage& dst)
 }
 
 void setReclaim(Reclaim hook) { reclaimHook.store(hook); }
+
+void addReleaser(Releaser release)
+{
+    auto& list = releasers();
+    if (release && std::find(list.begin(), list.end(), release) == list.end())
+        list.push_back(release);
+}
+
+void releaseHeld()
+{
+    trim();
+    runReleasers();
+}
 
 void trim()
 {

@@ -30,8 +30,16 @@ bool copyInto(const QImage& src, QImage& dst);
 // and serve the allocation. It runs on the application's thread only.
 using Reclaim = void (*)(int w, int h, QImage::Format format);
 void setReclaim(Reclaim hook);
+// Other large memory that can be made again when next needed (a fill's
+// marks) is let go before a large image takes fresh memory, and when the
+// pool empties after idling: release frees it. Application thread only.
+using Releaser = void (*)();
+void addReleaser(Releaser release);
 // Frees every pooled buffer.
 void trim();
+// Frees every pooled buffer and runs the releasers: room for work that
+// needs much memory of its own.
+void releaseHeld();
 // Buffers waiting in the pool and their byte size (tests, bench).
 int pooledCount();
 std::size_t pooledBytes();

@@ -11,11 +11,14 @@
 #include "bench.h"
 #include "editor_session.h"
 #include "plan.h"
+#include "floorplan/key_steps.h"
 #include "tracing/geometry.h"
 #include <QPainter>
 #include <QCheckBox>
+#include <QRadioButton>
 #include <QCoreApplication>
 #include <QDir>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -226,6 +229,12 @@ bool onPiece(const MainWindow& f, const Piece& p, double tol)
     return ends && std::abs(size - p.thickness) <= tol;
 }
 
+// A wall is in its place when both its squares' centres lie within this
+// many pixels of its ends and the squares are as thick as it to within as
+// much; the script corrects what the help left further off, as a user who
+// sees the square beside the ink would, and counts it as a correction.
+constexpr double kPlaced = 2.0;
+
 struct Tally {
     int walls = 0, keys = 0, corrected = 0, off = 0, offered = 0;
     int keysWithout = 0;
@@ -320,15 +329,32 @@ private:
         return false;
     }
 
+    // Keypad moves until the selection's centre is on target: whole steps
+    // of the chosen wall size (what a plain keypad move does, as the user
+    // sees) for the distance, then Ctrl+moves of one pixel, going one step
+    // past and back when that takes fewer keys.
     void nudgeTo(Point target)
     {
-        // Ctrl+keypad moves of one pixel until the selection's centre is on target.
+        std::array<bool, 10> chosen{};
+        for (int i = 1; i <= 9; ++i)
+            chosen[size_t(i)] = f_.optSize[i]->isChecked();
+        const int step = std::max(1, int(floorplan::keyStep(false, chosen, f_.WallSizeTable)));
         const Point c = selectionCentre(f_);
-        const int dx = int(std::lround(target.x - c.x)), dy = int(std::lround(target.y - c.y));
-        for (int i = 0; i < std::abs(dx); ++i)
-            pad(dx > 0 ? Qt::Key_6 : Qt::Key_4, Qt::ControlModifier);
-        for (int i = 0; i < std::abs(dy); ++i)
-            pad(dy > 0 ? Qt::Key_2 : Qt::Key_8, Qt::ControlModifier);
+        auto move = [&](int d, Qt::Key forward, Qt::Key back) {
+            const int n = std::abs(d);
+            int coarse = n / step, fine = n % step;
+            const bool past = fine > 0 && 1 + step - fine < fine;
+            if (past) {
+                ++coarse;
+                fine = step - fine;
+            }
+            for (int i = 0; i < coarse; ++i)
+                pad(d > 0 ? forward : back);
+            for (int i = 0; i < fine; ++i)
+                pad((d > 0) != past ? forward : back, Qt::ControlModifier);
+        };
+        move(int(std::lround(target.x - c.x)), Qt::Key_6, Qt::Key_4);
+        move(int(std::lround(target.y - c.y)), Qt::Key_2, Qt::Key_8);
     }
 
     void traceByHand(Piece& p)
@@ -345,8 +371,11 @@ private:
             ++t_.keys;
         }
         pad(Qt::Key_5);
-        if (tracing::distance(selectionCentre(f_), from) > 1.5 ||
-            std::abs(f_.dspCanvas->SelectionRight() - f_.dspCanvas->SelectionLeft() - p.thickness) > 1.5) {
+        if (std::getenv("ZORVAT_TRACE_DIAG"))
+            std::printf("    snapped to (%.1f,%.1f) size %d for (%.1f,%.1f)\n", selectionCentre(f_).x, selectionCentre(f_).y,
+                        f_.dspCanvas->SelectionRight() - f_.dspCanvas->SelectionLeft(), from.x, from.y);
+        if (tracing::distance(selectionCentre(f_), from) > kPlaced ||
+            std::abs(f_.dspCanvas->SelectionRight() - f_.dspCanvas->SelectionLeft() - p.thickness) > kPlaced) {
             // The snap missed: size it by hand is beyond a keypad user; move it.
             corrected = true;
             pad(Qt::Key_5);
@@ -359,7 +388,7 @@ private:
             pad(d.x > 0 ? Qt::Key_6 : Qt::Key_4);
         else
             pad(d.y > 0 ? Qt::Key_2 : Qt::Key_8);
-        for (int i = 0; i < 8 && tracing::distance(selectionCentre(f_), to) > 1.5; ++i) {
+        for (int i = 0; i < 8 && tracing::distance(selectionCentre(f_), to) > kPlaced; ++i) {
             const Point before = selectionCentre(f_);
             pad(Qt::Key_Asterisk);
             if (tracing::distance(selectionCentre(f_), before) < 0.5)
@@ -367,7 +396,10 @@ private:
             if (tracing::dot(to - selectionCentre(f_), d) < 0)
                 break; // past the end
         }
-        if (tracing::distance(selectionCentre(f_), to) > 1.5) {
+        if (std::getenv("ZORVAT_TRACE_DIAG"))
+            std::printf("    walked to (%.1f,%.1f) for (%.1f,%.1f)\n", selectionCentre(f_).x, selectionCentre(f_).y, to.x,
+                        to.y);
+        if (tracing::distance(selectionCentre(f_), to) > kPlaced) {
             corrected = true;
             nudgeTo(to);
         }
@@ -382,7 +414,7 @@ private:
         p.traced = true;
         if (corrected)
             ++t_.corrected;
-        const bool on = onPiece(f_, p, 2.0);
+        const bool on = onPiece(f_, p, kPlaced);
         if (!on)
             ++t_.off;
         if (std::getenv("ZORVAT_TRACE_DIAG")) {

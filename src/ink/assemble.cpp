@@ -126,15 +126,22 @@ WallMap assemble(std::vector<Piece> pieces, const Scale& s)
   // A piece no longer than an opening, in line with a longer wall of
   // another kind or thickness and within an opening's width of it, is a
   // door or window drawn in that wall's opening (sliding panes read as a
-  // thin solid band).
+  // thin solid band). Longer pieces are judged first, and a piece found to
+  // be a door judges no other: the short stretch of wall between a junction
+  // and sliding panes is in line with the panes, not drawn in them.
   {
     std::vector<char> drop(lines.size(), 0);
-    for (size_t i = 0; i < lines.size(); ++i) {
+    std::vector<size_t> order(lines.size());
+    for (size_t i = 0; i < order.size(); ++i)
+      order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return lines[a].length() > lines[b].length(); });
+    for (const size_t i : order) {
       const Line& p = lines[i];
       for (size_t j = 0; j < lines.size() && !drop[i]; ++j) {
         const Line& q = lines[j];
         // The jambs may add a line width or two to the panes' length.
-        if (j == i || q.length() < 0.5 * p.length() || p.length() > s.maxOpening + 2 * q.thickness)
+        if (j == i || drop[j] || q.length() < 0.5 * p.length() || p.length() > s.maxOpening + 2 * q.thickness)
           continue;
         const bool other = q.kind != p.kind || q.thickness > 1.3 * p.thickness + 1;
         if (!other)

@@ -10,6 +10,9 @@ namespace ink::steps {
 
 namespace {
 
+// The shortest pair of lines looked for, as a share of the shortest band.
+constexpr double kShortPair = 0.6;
+
 // Kernels have odd sizes: OpenCV's dilation does not mirror the kernel,
 // so an opening with an even one shifts its result by a pixel.
 int odd(int n) { return n | 1; }
@@ -97,7 +100,10 @@ void horizontalBands(const cv::Mat& ink, const Scale& s, cv::Mat& solid, cv::Mat
   hollowT.release();
   // Bridge the columns where dust or a speck in the gap broke the pair.
   cv::morphologyEx(hollow, hollow, cv::MORPH_CLOSE, cv::getStructuringElement(cv::MORPH_RECT, {2 * th + 1, 1}));
-  hollow = open(hollow, length, th);
+  // A pair of lines a wall apart is rarer than a band of ink, and the
+  // stretch of a double wall between a junction and a door near it is
+  // short (a solid one runs on into the wall it meets): shorter pairs count.
+  hollow = open(hollow, std::max(3, int(std::lround(kShortPair * length))), th);
 }
 
 namespace {
@@ -279,7 +285,8 @@ void piecesAlongX(const cv::Mat& mask, const cv::Mat& dark, double inkDarkness, 
   for (int i = 1; i < n; ++i) {
     const int x0 = stats.at<int>(i, cv::CC_STAT_LEFT), y0 = stats.at<int>(i, cv::CC_STAT_TOP);
     const int w = stats.at<int>(i, cv::CC_STAT_WIDTH), h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
-    if (w < s.detectLength * 0.9)
+    const double shortest = s.detectLength * (kind == WallKind::Double ? kShortPair : 1) * 0.9;
+    if (w < shortest)
       continue;
     k.x0 = x0;
     k.count.assign(size_t(w), 0);
@@ -335,7 +342,7 @@ void piecesAlongX(const cv::Mat& mask, const cv::Mat& dark, double inkDarkness, 
       }
     }
     for (auto [first, last] : spans) {
-      if (last - first + 1 < s.detectLength * 0.9)
+      if (last - first + 1 < shortest)
         continue;
       // A line drawn across the wall's end is centred on it (a door leaf
       // on its hinge, a swing on the closed door's edge): the end lies in
@@ -347,18 +354,37 @@ void piecesAlongX(const cv::Mat& mask, const cv::Mat& dark, double inkDarkness, 
         xb = bandEnd(x0 + last, 1, {k.top[size_t(last)], k.bottom[size_t(last)]}, kind, dark, inkEdge, depth,
                      maxLine);
       }
-      double thickness = median;  // a line pair: outer edge to outer edge
-      if (kind == WallKind::Solid && !dark.empty()) {
-        // The ink across each column, a pixel beyond the band either side
-        // for the soft edges.
+      // The thickness, face to face, from the ink's darkness rather than
+      // its pixel count, which blur and the threshold widen or narrow.
+      double thickness = median;
+      if (!dark.empty()) {
         std::vector<double> across;
         for (int c = first; c <= last; c += 2) {
           if (k.count[size_t(c)] == 0 || !full(c))
             continue;
-          double sum = 0;
-          for (int y = std::max(0, k.top[size_t(c)] - 2); y <= std::min(mask.rows - 1, k.bottom[size_t(c)] + 2); ++y)
-            sum += dark.at<uchar>(y, x0 + c);
-          across.push_back(sum / inkDarkness);
+          const int from = std::max(0, k.top[size_t(c)] - 2), to = std::min(mask.rows - 1, k.bottom[size_t(c)] + 2);
+          if (kind == WallKind::Solid) {
+            // The ink across the column, a pixel beyond the band either
+            // side for the soft edges.
+            double sum = 0;
+            for (int y = from; y <= to; ++y)
+              sum += dark.at<uchar>(y, x0 + c);
+            across.push_back(sum / inkDarkness);
+          } else {
+            // Each face line's middle and width (its ink across): from the
+            // outer edge of one to the outer edge of the other.
+            const double mid = (k.top[size_t(c)] + k.bottom[size_t(c)] + 1) / 2.0;
+            double mass[2] = {0, 0}, moment[2] = {0, 0};
+            for (int y = from; y <= to; ++y) {
+              const int side = y + 0.5 < mid ? 0 : 1;
+              const double v = dark.at<uchar>(y, x0 + c);
+              mass[side] += v;
+              moment[side] += v * (y + 0.5);
+            }
+            if (mass[0] <= 0 || mass[1] <= 0)
+              continue;
+            across.push_back(moment[1] / mass[1] - moment[0] / mass[0] + (mass[0] + mass[1]) / 2 / inkDarkness);
+          }
         }
         if (!across.empty()) {
           std::nth_element(across.begin(), across.begin() + long(across.size() / 2), across.end());

@@ -4,7 +4,8 @@
 // 400 dpi: junction precision and recall (loose: within 0.02 of the page's
 // longer side; strict: within the wall's thickness), wall pixel IoU, and
 // the openings in the walls (precision and recall, and recall by what the
-// opening holds: a hinged door, a sliding door, a window).
+// opening holds: a hinged door, a sliding door, a window), and the doors
+// read in them.
 // ZORVAT_BENCH_INK_PLANS sets how many plans per resolution (default 50).
 #include "bench.h"
 #include "ink/analyse.h"
@@ -64,10 +65,11 @@ void qualityTable()
   std::printf("\nInk quality on %d generated degraded A3 plans per resolution (floor: P/R >= 0.90 loose, >= 0.80 "
               "strict, IoU >= 0.85)\n",
               plans);
-  std::printf("%-6s %8s %8s %8s %8s %8s %7s %7s %7s %7s %7s %9s %9s\n", "dpi", "loose P", "loose R", "strict P",
-              "strict R", "IoU", "open P", "open R", "hinged", "sliding", "window", "ms/plan", "target");
+  std::printf("%-6s %8s %8s %8s %8s %8s %7s %7s %7s %7s %7s %7s %7s %9s %9s\n", "dpi", "loose P", "loose R",
+              "strict P", "strict R", "IoU", "open P", "open R", "hinged", "sliding", "window", "door P", "door R",
+              "ms/plan", "target");
   for (const double dpi : {300.0, 400.0}) {
-    plangen::Matches loose, strict, openings, holds[3];
+    plangen::Matches loose, strict, openings, holds[3], doors;
     double iou = 0, ms = 0;
     for (int i = 0; i < plans; ++i) {
       const uint32_t seed = 1000 + uint32_t(i);
@@ -80,7 +82,8 @@ void qualityTable()
       const plangen::Score s = plangen::score(page.truth, a.map);
       for (auto [into, from] : {std::pair{&loose, &s.loose}, std::pair{&strict, &s.strict},
                                 std::pair{&openings, &s.openings}, std::pair{&holds[0], &s.openingsOf[0]},
-                                std::pair{&holds[1], &s.openingsOf[1]}, std::pair{&holds[2], &s.openingsOf[2]}}) {
+                                std::pair{&holds[1], &s.openingsOf[1]}, std::pair{&holds[2], &s.openingsOf[2]},
+                                std::pair{&doors, &s.doors}}) {
         into->truth += from->truth;
         into->found += from->found;
         into->matched += from->matched;
@@ -90,13 +93,13 @@ void qualityTable()
     iou /= plans;
     const bool ok = loose.precision() >= 0.9 && loose.recall() >= 0.9 && strict.precision() >= 0.8 &&
                     strict.recall() >= 0.8 && iou >= 0.85;
-    std::printf("%-6.0f %8.3f %8.3f %8.3f %8.3f %8.3f %7.3f %7.3f %7.3f %7.3f %7.3f %9.0f %9s\n", dpi,
+    std::printf("%-6.0f %8.3f %8.3f %8.3f %8.3f %8.3f %7.3f %7.3f %7.3f %7.3f %7.3f %7.3f %7.3f %9.0f %9s\n", dpi,
                 loose.precision(), loose.recall(), strict.precision(), strict.recall(), iou, openings.precision(),
                 openings.recall(), holds[plangen::HoldsHinged].recall(), holds[plangen::HoldsSliding].recall(),
-                holds[plangen::HoldsWindow].recall(), ms / plans, ok ? "ok" : "MISS");
+                holds[plangen::HoldsWindow].recall(), doors.precision(), doors.recall(), ms / plans, ok ? "ok" : "MISS");
   }
   std::printf("Openings: a found one counts when both edges lie within the wall's thickness of a true one's; "
-              "hinged, sliding and window give the recall of each.\n");
+              "hinged, sliding and window give the recall of each; a door counts when of the right kind in the right opening.\n");
 }
 
 const bool registered = (atExit(qualityTable), true);

@@ -64,6 +64,29 @@ void findDoors(const Inked& inked, const Scale& s, WallMap& map)
       continue;
     const P u = (b - a) * (1 / width), n(u.y, -u.x);
 
+    // The share of pixels with ink along a line at `off` across the centre
+    // line, from `from` to `to` of the way through the gap.
+    auto along = [&](double off, double from, double to) {
+      const int steps = std::max(4, int((to - from) * width));
+      int hits = 0;
+      for (int i = 0; i <= steps; ++i) {
+        const P p = a + u * (width * (from + (to - from) * i / steps)) + n * off;
+        const int x = int(std::floor(p.x)), y = int(std::floor(p.y));
+        hits += x >= 0 && y >= 0 && x < ink.cols() && y < ink.rows() && ink.at(x, y);
+      }
+      return double(hits) / (steps + 1);
+    };
+    // A window: lines along the whole gap on both faces (a door's gap has
+    // none; a leaf and arc read there would be hatching or text beside the
+    // window; sliding panes overlap only near the centre line).
+    bool left = false, right = false;
+    for (double off = std::max(1.0, 0.3 * t); off <= t / 2 + 0.5; off += 0.5) {
+      left = left || along(off, 0.1, 0.9) >= 0.8;
+      right = right || along(-off, 0.1, 0.9) >= 0.8;
+    }
+    if (left && right)
+      continue;
+
     // Hinged: each edge as the hinge, each side as the swing.
     double best = 0;
     Door hinged;
@@ -101,15 +124,29 @@ void findDoors(const Inked& inked, const Scale& s, WallMap& map)
       continue;
     }
 
-    // Sliding: lines in the gap that each run along part of it, on both
-    // sides of the centre line. A line along all of it is a window's.
-    double fullest = 0, leftMost = 0, rightMost = 0;
-    for (double off = -t / 2 + 1; off <= t / 2 - 1; off += 1) {
-      const double c = inkAlong(ink, a + n * off + u * 1.0, b + n * off - u * 1.0);
-      fullest = std::max(fullest, c);
-      (off < 0 ? rightMost : leftMost) = std::max(off < 0 ? rightMost : leftMost, c);
-    }
-    if (fullest < 0.85 && leftMost >= 0.35 && rightMost >= 0.35) {
+    // Sliding: panes lying in the gap, one along the first part of it on
+    // one side of the centre line, the other along the last part on the
+    // other side. A window's lines run the whole gap on both sides; their
+    // ends and the overlap in the middle are left out of the reading.
+    // A line counts as absent from a part only when no line a pixel either
+    // side runs there: the centre line may lean a little from the ink.
+    auto absent = [&](double off, double from, double to) {
+      for (double d = -1; d <= 1; d += 0.5)
+        if (along(off + d, from, to) > 0.2)
+          return false;
+      return true;
+    };
+    bool firstLeft = false, lastLeft = false, firstRight = false, lastRight = false;
+    for (double off = 0.5; off <= t / 2 + 0.5; off += 0.5)
+      for (const double side : {1.0, -1.0}) {
+        const double o = side * off;
+        const bool onlyFirst = along(o, 0.1, 0.4) >= 0.8 && absent(o, 0.6, 0.9);
+        const bool onlyLast = along(o, 0.6, 0.9) >= 0.8 && absent(o, 0.1, 0.4);
+        (side > 0 ? firstLeft : firstRight) |= onlyFirst;
+        (side > 0 ? lastLeft : lastRight) |= onlyLast;
+      }
+    if ((firstLeft && lastRight) || (firstRight && lastLeft)) {
+      const double firstSide = firstLeft && lastRight ? 1 : -1;
       Door d;
       d.kind = DoorKind::Sliding;
       d.opening = int(k);
@@ -118,7 +155,7 @@ void findDoors(const Inked& inked, const Scale& s, WallMap& map)
       const double pane = width / 2 + t / 4, depth = t / 4;
       for (int p = 0; p < 2; ++p) {
         const P from = p == 0 ? a : b - u * pane, to = from + u * pane;
-        const P off = n * (p == 0 ? depth / 2 : -depth / 2);
+        const P off = n * (firstSide * (p == 0 ? depth / 2 : -depth / 2));
         std::vector<Point> corners;
         for (const P q : {from + off + n * (depth / 2), to + off + n * (depth / 2), to + off - n * (depth / 2),
                           from + off - n * (depth / 2)})

@@ -191,9 +191,12 @@ private slots:
       QVERIFY2(t->openings.precision() >= 0.9 && t->openings.recall() >= 0.85, qPrintable(s));
       QVERIFY2(t->sliding.matched >= 0.75 * t->sliding.truth, qPrintable(s));
     }
-    // Doors are read where the ink allows; those found are mostly right.
+    // Doors are read where the ink allows, sliding ones too; those found
+    // are mostly right.
     QVERIFY(traced.doors.matched > 0);
     QVERIFY2(traced.doors.precision() >= 0.5, qPrintable(QString::number(traced.doors.precision())));
+    QVERIFY2(scans.doors.precision() >= 0.8 && scans.doors.recall() >= 0.8,
+             qPrintable(QString("doors on the scans: P %1 R %2").arg(scans.doors.precision()).arg(scans.doors.recall())));
   }
 
   // The wall pieces a user traces end where the ink does: at a window's

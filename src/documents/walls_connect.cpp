@@ -11,6 +11,26 @@
 
 void MainWindow::readWalls(bool underlay)
 {
+    forgetWalls();
+    wallsNow.underlay = underlay;
+    if (wallsHeldForFirstPaint) {
+        wallsWaiting = true;
+        return;
+    }
+    startWallReading();
+}
+
+void MainWindow::releaseHeldWalls()
+{
+    wallsHeldForFirstPaint = false;
+    if (!wallsWaiting)
+        return;
+    wallsWaiting = false;
+    startWallReading();
+}
+
+void MainWindow::startWallReading()
+{
     if (!wallReader) {
         wallReader = new documents::WallReader(this);
         connect(wallReader, &documents::WallReader::wallsRead, this,
@@ -23,20 +43,19 @@ void MainWindow::readWalls(bool underlay)
                     syncTraceAssist();
                 });
     }
-    forgetWalls();
-    wallsNow.underlay = underlay;
     const QImage* image = gf5::ImageStore::image(dspCanvas->ImageHandle());
     if (image && !image->isNull()) {
         // The reading needs room of its own for a while: a buffer waiting
         // for reuse and other memory held for the next command go back to
         // the system first.
         gf5::BufferPool::releaseHeld();
-        wallReader->start(*image, document.dpi(), document.scaleDenominator(), underlay);
+        wallReader->start(*image, document.dpi(), document.scaleDenominator(), wallsNow.underlay);
     }
 }
 
 void MainWindow::forgetWalls()
 {
+    wallsWaiting = false;
     ++wallsNow.generation;
     wallsNow.underlay = false;
     if (wallReader)

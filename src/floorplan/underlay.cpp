@@ -6,6 +6,7 @@
 #include "shell/main_window.h"
 #include "shell/progress_window.h"
 #include <QApplication>
+#include <QColorSpace>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
@@ -15,8 +16,13 @@
 void MainWindow::btnGomiFix_Click()
 {
     layInFloatingPaste(QStringLiteral("下絵の除去"));
-    if (dspCanvas->ImageHandle() == 0)
+    const QImage* canvas = gf5::ImageStore::image(dspCanvas->ImageHandle());
+    if (!canvas)
         return;
+    if (canvas->format() == QImage::Format_RGB32) {
+        underlayPass(nullptr, true);
+        return;
+    }
     TakeUndoSnapshot();
     ProcessUnderlayPixels(false);
 }
@@ -29,7 +35,7 @@ void MainWindow::ProcessUnderlayPixels(bool mark)
     underlayPass(mark ? identity : nullptr);
 }
 
-bool MainWindow::underlayPass(const uchar* greenCurve)
+bool MainWindow::underlayPass(const uchar* greenCurve, bool asUndoStep)
 {
     // A floating paste is laid in; other drawing not yet committed is not
     // part of the image. The pass works on the stored image itself, so no
@@ -37,11 +43,31 @@ bool MainWindow::underlayPass(const uchar* greenCurve)
     layInFloatingPaste(QStringLiteral("下絵の処理"));
     dspCanvas->setDisplayMode(1);
     dspCanvas->Refresh();
-    gf5::StoredImage* stored = gf5::ImageStore::get(dspCanvas->ImageHandle());
+    const int32_t canvas = dspCanvas->ImageHandle();
+    gf5::StoredImage* stored = gf5::ImageStore::get(canvas);
     if (!stored || stored->image.format() != QImage::Format_RGB32)
         return false;
-    QImage& pixels = stored->image;
+    const QImage& pixels = stored->image;
     const int32_t w = pixels.width(), h = pixels.height();
+
+    // As an undo step of its own the pass reads the canvas image and writes
+    // a new one, and the canvas image becomes the undo snapshot as it is:
+    // nothing is copied, and a picture shared with a reader elsewhere (the
+    // wall reading) is never copied for writing. The old snapshot goes
+    // first, so that its memory serves the new image.
+    QImage target;
+    if (asUndoStep) {
+        keepWallsForUndo();
+        document.keepScaleForUndo();
+        ReleaseUndoSnapshot();
+        target = gf5::ImageStore::allocate(w, h, QImage::Format_RGB32);
+        if (target.isNull() || !target.bits()) {
+            // No memory for a second image: a snapshot copy, then in place.
+            target = QImage();
+            asUndoStep = false;
+            TakeUndoSnapshot();
+        }
+    }
 
     // Selection edges are both included here; the region is kept inside the image.
     const int32_t selR = dspCanvas->SelectionRight(), selB = dspCanvas->SelectionBottom();
@@ -83,9 +109,26 @@ bool MainWindow::underlayPass(const uchar* greenCurve)
     // bits() gives the pixels for writing (copying them first if another
     // image still shares them); null when that copy cannot be had.
     bool done = false;
-    if (pixels.bits()) {
-        done = greenCurve ? floorplan::makeUnderlay(pixels, greenCurve, area, progress)
-                          : floorplan::removeUnderlay(pixels, area, progress);
+    if (asUndoStep) {
+        done = greenCurve ? floorplan::makeUnderlay(pixels, target, greenCurve, area, progress)
+                          : floorplan::removeUnderlay(pixels, target, area, progress);
+        if (done) {
+            target.setDotsPerMeterX(pixels.dotsPerMeterX());
+            target.setDotsPerMeterY(pixels.dotsPerMeterY());
+            target.setOffset(pixels.offset());
+            for (const QString& key : pixels.textKeys())
+                target.setText(key, pixels.text(key));
+            target.setColorSpace(pixels.colorSpace());
+            const int32_t made = gf5::ImageStore::add(std::move(target), 24);
+            done = made != 0;
+            if (done) {
+                fxUndo.ResultImage = canvas;
+                dspCanvas->setImageHandle(made);
+            }
+        }
+    } else if (QImage& inPlace = stored->image; inPlace.bits()) {
+        done = greenCurve ? floorplan::makeUnderlay(inPlace, greenCurve, area, progress)
+                          : floorplan::removeUnderlay(inPlace, area, progress);
         stored->bitDepth = 24;
     }
     --busyDepth;

@@ -19,9 +19,17 @@ using RowProgress = std::function<void(int row)>;
 // and its pixels can be had for writing.
 bool makeUnderlay(QImage& image, const uchar greenCurve[256], const QRect& markArea,
                   const RowProgress& progress = {});
+// The same pass reading source and writing target, an RGB32 image of
+// source's size (its pixels are all overwritten): the picture before the
+// pass stays as it was, with no copy made of it. False, with target
+// untouched, when the images do not fit.
+bool makeUnderlay(const QImage& source, QImage& target, const uchar greenCurve[256], const QRect& markArea,
+                  const RowProgress& progress = {});
 
 // Within area (clipped to the image) every pixel that is not pure grey made
 // white, as removeUnderlayPixel does. Same conditions as makeUnderlay.
 bool removeUnderlay(QImage& image, const QRect& area, const RowProgress& progress = {});
+// The same from source into target (outside area, source's pixels as they are).
+bool removeUnderlay(const QImage& source, QImage& target, const QRect& area, const RowProgress& progress = {});
 
 } // namespace floorplan

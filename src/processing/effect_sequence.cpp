@@ -94,10 +94,9 @@ void MainWindow::btnRGB_Click()
     layInFloatingPaste(kBeforeProcessing);
     const QImage* canvas = gf5::ImageStore::image(dspCanvas->ImageHandle());
     if (canvas && canvas->format() == QImage::Format_RGB32) {
-        TakeUndoSnapshot();
         uchar curve[256];
         gf5::fx::curveMap(kCurveIn, kUnderlayOut, 5, curve);
-        if (underlayPass(curve))
+        if (underlayPass(curve, true))
             readWalls(true);
         return;
     }

@@ -22,6 +22,7 @@
 #include <QWindow>
 #include "shell/window_placement.h"
 #include "shell/caption_fit.h"
+#include "shell/first_paint.h"
 
 MainWindow::MainWindow(const QStringList& args, const QString& programDir, QWidget* parent)
     : QWidget(parent), m_args(args), m_programDir(programDir)
@@ -88,6 +89,9 @@ void MainWindow::Form_Load()
     // A picture that would take over a gigabyte is read only after asking.
     documents::installLargePictureQuestion(this);
     if (!FirstArg.isEmpty()) {
+        // A window that is never shown reads them after a second.
+        wallsHeldForFirstPaint = true;
+        startup::afterFirstPaint(dspCanvas->viewport(), [this] { releaseHeldWalls(); }, 1000);
         fileIo.FileName = FirstArg;
         if (documents::readWithProgress(*this, false) != 0)
             AdoptLoadedImage(false);

@@ -167,6 +167,13 @@ public:
         int traced = 0;
     };
     WallsReading wallsNow, wallsOfUndo;
+    // The file opened at start has its walls read once the window has
+    // painted it: the reading would otherwise share the processor with the
+    // first picture.
+    bool wallsHeldForFirstPaint = false;
+    bool wallsWaiting = false;
+    void startWallReading();
+    void releaseHeldWalls();
 
     // ---- Processing: one-level undo ---------------------------------------
     // False when there is no canvas image or no copy could be made.
@@ -322,8 +329,10 @@ public:
     // the pure greys of the selection (or image) marked; without, the
     // selection's (or image's) pixels that are not pure grey made white. The
     // view is rebuilt once afterwards. False when the canvas is no RGB32
-    // image or its pixels cannot be had.
-    bool underlayPass(const uchar* greenCurve);
+    // image or its pixels cannot be had. asUndoStep: the pass is an undo step
+    // of its own, writing a new image and keeping the canvas's as the undo
+    // snapshot (no copy); otherwise the caller took the snapshot.
+    bool underlayPass(const uchar* greenCurve, bool asUndoStep = false);
     void btnSharpen_Click();
     void btnDenoise_Click();
     void btnMosaic_Click();

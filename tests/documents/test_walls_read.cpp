@@ -48,6 +48,32 @@ private slots:
         QCOMPARE(int(w.document.wallMap()->walls.size()), 5);
     }
 
+    // The file named at start is read for walls only once the window has
+    // painted it, and a window never shown reads it all the same.
+    void fileNamedAtStartIsReadAfterTheFirstPaint()
+    {
+        testsupport::ProgramDir program;
+        QTemporaryDir dir;
+        QImage img(2400, 1800, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        img.setDotsPerMeterX(11811);
+        img.setDotsPerMeterY(11811);
+        QPainter p(&img);
+        p.setPen(QPen(Qt::black, 18, Qt::SolidLine, Qt::SquareCap));
+        p.drawRect(400, 400, 1600, 1000);
+        p.end();
+        const QString path = dir.filePath("plan.png");
+        QVERIFY(img.save(path));
+        for (const bool shown : {true, false}) {
+            MainWindow w({path}, program.path());
+            QVERIFY2(!w.wallReader, "no reading before the picture is on screen");
+            if (shown)
+                w.show();
+            QTRY_VERIFY_WITH_TIMEOUT(w.document.wallMap() != nullptr, 20000);
+            QCOMPARE(int(w.document.wallMap()->walls.size()), 4);
+        }
+    }
+
     // A turn, a mirror, a resize or a cut-out moves the walls: the old map is
     // dropped at once (the tracer never follows it) and read again for the
     // new picture; an undo brings the old picture's map straight back, and

@@ -70,6 +70,18 @@ private slots:
             }
         COMPARE_IMAGES(made, expectMade, "made");
         COMPARE_IMAGES(removed, expectRemoved, "removed");
+
+        // From the picture into another image: the same result, every pixel
+        // of the target written, the source left as it was.
+        QImage madeInto(src.size(), QImage::Format_RGB32), removedInto(src.size(), QImage::Format_RGB32);
+        madeInto.fill(qRgb(1, 2, 3));
+        removedInto.fill(qRgb(1, 2, 3));
+        const QImage untouched = src.copy();
+        QVERIFY(floorplan::makeUnderlay(src, madeInto, curve, area));
+        QVERIFY(floorplan::removeUnderlay(src, removedInto, area));
+        COMPARE_IMAGES(madeInto, expectMade, "made-into");
+        COMPARE_IMAGES(removedInto, expectRemoved, "removed-into");
+        COMPARE_IMAGES(src, untouched, "source");
     }
 
     void otherFormatsAreLeftAlone()
@@ -80,6 +92,10 @@ private slots:
         QVERIFY(!floorplan::makeUnderlay(grey, curve, grey.rect()));
         QVERIFY(!floorplan::removeUnderlay(grey, grey.rect()));
         QCOMPARE(grey.pixel(3, 3), qRgb(100, 100, 100));
+        QImage colour(20, 10, QImage::Format_RGB32), smaller(20, 9, QImage::Format_RGB32);
+        colour.fill(Qt::white);
+        QVERIFY(!floorplan::makeUnderlay(colour, smaller, curve, colour.rect()));
+        QVERIFY(!floorplan::removeUnderlay(grey, colour, colour.rect()));
     }
 };
 

@@ -123,6 +123,7 @@ bool MainWindow::underlayPass(const uchar* greenCurve, bool asUndoStep)
             done = made != 0;
             if (done) {
                 fxUndo.ResultImage = canvas;
+                dspCanvas->keepViewFor(canvas);
                 dspCanvas->setImageHandle(made);
             }
         }

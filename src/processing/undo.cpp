@@ -15,10 +15,16 @@ bool MainWindow::TakeUndoSnapshot()
     document.keepScaleForUndo();
     // The snapshot it replaces takes the new pixels in place when the sizes
     // match: no new buffer, and never two snapshots at once.
-    if (old != 0 && old != canvas && gf5::ImageStore::copyPixels(canvas, old))
+    // The view of the canvas is the snapshot's view too: an undo shows it
+    // without working it out again.
+    if (old != 0 && old != canvas && gf5::ImageStore::copyPixels(canvas, old)) {
+        dspCanvas->keepViewFor(old);
         return true;
+    }
     fxUndo.SourceImage = canvas;
     const bool copied = fxUndo.Duplicate() != 0;
+    if (copied)
+        dspCanvas->keepViewFor(fxUndo.ResultImage);
     if (old != 0 && old != canvas && old != fxUndo.ResultImage) {
         imgInfo.ImageHandle = old;
         imgInfo.FreeImage();
@@ -87,6 +93,7 @@ bool MainWindow::TakeSharedUndoSnapshot()
     keepWallsForUndo();
     const int32_t old = fxUndo.ResultImage;
     fxUndo.ResultImage = shared;
+    dspCanvas->keepViewFor(shared);
     if (old != 0 && old != dspCanvas->ImageHandle()) {
         imgInfo.ImageHandle = old;
         imgInfo.FreeImage();

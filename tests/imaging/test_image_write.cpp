@@ -84,6 +84,41 @@ private slots:
         QCOMPARE(qRound(QImage(path("b.png")).dotsPerMeterX() * 0.0254), 150);
     }
 
+    // Full-colour BMP files hold the bytes Qt's own writer gives: every row
+    // padding, a picture without a resolution, rows over several bands.
+    void bmpIsByteForByteQtsWriter_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("no padding") << QSize(40, 7) << 300;
+        QTest::newRow("1 byte padding") << QSize(41, 9) << 400;
+        QTest::newRow("2 bytes padding") << QSize(42, 5) << 200;
+        QTest::newRow("3 bytes padding") << QSize(1, 3) << 96;
+        QTest::newRow("no resolution") << QSize(13, 11) << 0;
+        QTest::newRow("several bands") << QSize(1501, 1000) << 400;
+    }
+
+    void bmpIsByteForByteQtsWriter()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, dpi);
+        QImage img = plan(size.width(), size.height(), std::max(dpi, 1));
+        if (dpi == 0) {
+            img.setDotsPerMeterX(0);
+            img.setDotsPerMeterY(0);
+        }
+        QCOMPARE(io::writeImageFile(img, path("ours.bmp"), io::FileType::Bmp), QString());
+        QVERIFY(img.save(path("qt.bmp"), "BMP"));
+        QFile ours(path("ours.bmp")), qt(path("qt.bmp"));
+        QVERIFY(ours.open(QIODevice::ReadOnly) && qt.open(QIODevice::ReadOnly));
+        const QByteArray a = ours.readAll(), b = qt.readAll();
+        QCOMPARE(a.size(), b.size());
+        qsizetype first = 0;
+        while (first < a.size() && a[first] == b[first])
+            ++first;
+        QCOMPARE(first, a.size());
+    }
+
     void gf5FileWritesPngAndPdfByOperation()
     {
         const int32_t h = ImageStore::add(plan(40, 30, 200), 24);

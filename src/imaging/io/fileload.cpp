@@ -1,6 +1,7 @@
 #include "imaging/io/fileload.h"
 #include "imaging/effects/effectcore.h"
 #include "imaging/io/regularfile.h"
+#include "imaging/store/prefault.h"
 #include <QFile>
 #include <QtEndian>
 #include <atomic>
@@ -101,12 +102,20 @@ void readOnWorker(const std::shared_ptr<Shared>& s, const QString& path, qint64 
             s->expected = want;
         }
         bytes.reserve(want);
+        // The pages of a large buffer are made present on another thread
+        // while the file is read into it from the front.
+        BackgroundPrefault prefault(bytes.data(), size_t(bytes.capacity()));
         bool growing = false;
         while (!s->stop.load()) {
-            const qint64 room = limit > 0 ? std::min(kChunk, limit - bytes.size()) : kChunk;
+            const qint64 at = bytes.size();
+            // Reads stay within the buffer while the file is as large as it
+            // was; a file that grew makes it move, and the prefault stops.
+            const qint64 left = bytes.capacity() - at;
+            const qint64 room = limit > 0 ? std::min(kChunk, limit - at) : left > 0 ? std::min(kChunk, left) : kChunk;
             if (room <= 0)
                 return;
-            const qint64 at = bytes.size();
+            if (at + room > bytes.capacity())
+                prefault.stop();
             bytes.resize(at + room);
             const ssize_t n = ::read(fd, bytes.data() + at, size_t(room));
             bytes.resize(at + std::max<ssize_t>(n, 0));

@@ -1,5 +1,6 @@
 // Writing an image to a file in one of the formats the imaging layer knows.
 #include "imaging/io/imagewrite.h"
+#include "imaging/io/bmpwriter.h"
 #include "imaging/io/jpegcodec.h"
 #include "imaging/io/pdfwriter.h"
 #include "imaging/io/pngwriter.h"
@@ -58,7 +59,7 @@ QString writeImageFile(const QImage& source, const QString& path, FileType type,
         ok = writePdfPage(image, imageDpi(image), options.title, out, &reason);
         break;
     case FileType::Bmp:
-        ok = writeWithQt(image, "bmp", out, &reason);
+        ok = bmpWriterTakes(image) ? encodeBmp(image, out, &reason) : writeWithQt(image, "bmp", out, &reason);
         break;
     }
     if (!ok) {

@@ -66,6 +66,8 @@ void Gf5Disp::setImageHandle(int32_t handle)
     if (!m_spare.isNull() && (!img || m_spare.size() != img->size()))
         m_spare = QImage();
     invalidateCache();
+    if (img)
+        takeKeptView(*img);
     updateScrollBars();
     viewport()->update();
 }

@@ -80,6 +80,12 @@ public:
     // caller can keep it (an undo step) without copying. Null otherwise.
     QImage takeReplacedImage();
 
+    // The image `handle` holds the pixels shown now (a copy just taken, or
+    // the shown image itself kept aside): the view worked out for them is
+    // kept, and showing that image again while it is unchanged needs no new
+    // view. Does nothing while drawing is uncommitted or the view is stale.
+    void keepViewFor(int32_t handle);
+
     // True while uncommitted drawing exists.
     bool hasPendingDrawing() const { return !m_work.isNull(); }
     // The image as the user sees it (with uncommitted drawing), for tests.
@@ -137,6 +143,8 @@ private:
     void updateScrollBars();
     void invalidateCache();
     void ensureCache();
+    // The kept view becomes the cache when it is of image; false otherwise.
+    bool takeKeptView(const QImage& image);
     double fitScale() const;
     QPointF scrollOffset() const;
 
@@ -182,6 +190,9 @@ private:
     qint64 m_cacheKey = 0;      // cacheKey of the image the cache shows
     bool m_cacheOnWork = false; // the cache shows the working copy
     QRect m_cacheDirty;         // image pixels the cache has not caught up with
+    QImage m_keptView;          // a view kept for the image of cacheKey m_keptKey
+    double m_keptScale = 0;
+    qint64 m_keptKey = 0;
 
     qint64 m_workBaseKey = 0;   // cacheKey of the stored image m_work was copied from
     QRect m_workDirty;          // where m_work differs from the stored image

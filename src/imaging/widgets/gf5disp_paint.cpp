@@ -2,6 +2,7 @@
 // smaller than actual size) and the selection frame.
 #include "gf5disp.h"
 #include "imaging/effects/shrink.h"
+#include "imaging/store/imagestore.h"
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -25,6 +26,38 @@ void Gf5Disp::invalidateCache()
     m_cacheValid = false;
     m_cacheOnWork = false;
     m_cacheDirty = QRect();
+}
+
+void Gf5Disp::keepViewFor(int32_t handle)
+{
+    m_keptView = QImage();
+    m_keptKey = 0;
+    const QImage* base = baseImage();
+    const QImage* other = ImageStore::image(handle);
+    if (!base || !other || other->size() != base->size() || !m_work.isNull() || !m_cacheValid || m_cacheOnWork ||
+        m_cacheKey != base->cacheKey() || m_cacheScale != currentScale())
+        return;
+    ensureCache(); // catches up with pixels changed since the last paint
+    if (!m_cacheValid || m_cacheKey != base->cacheKey())
+        return;
+    m_keptView = m_cache;
+    m_keptScale = m_cacheScale;
+    m_keptKey = other->cacheKey();
+}
+
+bool Gf5Disp::takeKeptView(const QImage& image)
+{
+    if (m_keptView.isNull() || image.cacheKey() != m_keptKey || image.isNull())
+        return false;
+    m_cache = std::move(m_keptView);
+    m_keptView = QImage();
+    m_keptKey = 0;
+    m_cacheValid = true;
+    m_cacheScale = m_keptScale;
+    m_cacheKey = image.cacheKey();
+    m_cacheOnWork = false;
+    m_cacheDirty = QRect();
+    return true;
 }
 
 void Gf5Disp::ensureCache()

@@ -57,9 +57,7 @@ bool MainWindow::underlayPass(const uchar* greenCurve, bool asUndoStep)
     // first, so that its memory serves the new image.
     QImage target;
     if (asUndoStep) {
-        keepWallsForUndo();
-        document.keepScaleForUndo();
-        ReleaseUndoSnapshot();
+        startReplacingUndoStep();
         target = gf5::ImageStore::allocate(w, h, QImage::Format_RGB32);
         if (target.isNull() || !target.bits()) {
             // No memory for a second image: a snapshot copy, then in place.
@@ -122,8 +120,7 @@ bool MainWindow::underlayPass(const uchar* greenCurve, bool asUndoStep)
             const int32_t made = gf5::ImageStore::add(std::move(target), 24);
             done = made != 0;
             if (done) {
-                fxUndo.ResultImage = canvas;
-                dspCanvas->keepViewFor(canvas);
+                keepCanvasAsUndoSnapshot();
                 dspCanvas->setImageHandle(made);
             }
         }

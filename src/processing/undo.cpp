@@ -60,6 +60,8 @@ void MainWindow::keepCanvasAsUndoSnapshot()
         return;
     ReleaseUndoSnapshot();
     fxUndo.ResultImage = canvas;
+    // Still shown: its view is kept for an undo to show again.
+    dspCanvas->keepViewFor(canvas);
 }
 
 void MainWindow::startDocumentUndo()

@@ -2,6 +2,7 @@
 #include "testsupport/testmain.h"
 #include "testsupport/formfixture.h"
 #include "testsupport/imagecompare.h"
+#include <QPushButton>
 
 using namespace testsupport;
 
@@ -35,6 +36,46 @@ private slots:
         paintOnCanvas(f, QRect(40, 40, 10, 10), qRgb(0, 0, 0));
         f.btnUndo_Click();
         COMPARE_IMAGES(canvasImage(f), between, "undo-after-undo");
+    }
+
+    // After an undo the canvas shows the restored picture: the view kept
+    // with the snapshot is the one a fresh rebuild gives, for a drawing, a
+    // step that changes the canvas in place and one that replaces it.
+    void undoShowsTheRestoredPicture_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("drawing") << "draw";
+        QTest::newRow("in place (brightness)") << "Command14";
+        QTest::newRow("replacing (underlay)") << "btnRGB";
+    }
+
+    void undoShowsTheRestoredPicture()
+    {
+        QFETCH(QString, step);
+        ProgramDir dir;
+        MainWindow f({}, dir.path());
+        f.show();
+        paintOnCanvas(f, QRect(0, 0, 600, 500), qRgb(90, 90, 90));
+        QWidget* view = f.dspCanvas->viewport();
+        QVERIFY(f.dspCanvas->currentScale() < 1.0);
+        view->grab();
+        const QImage before = view->grab().toImage();
+        setSelection(f, 0, 0, 0, 0);
+        if (step == "draw")
+            paintOnCanvas(f, QRect(100, 100, 800, 700), qRgb(0, 0, 0));
+        else
+        {
+            auto* button = f.findChild<QPushButton*>(step);
+            QVERIFY(button);
+            button->click();
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(view->grab().toImage() != before);
+        f.btnUndo_Click();
+        const QImage shown = view->grab().toImage();
+        f.dspCanvas->setImageHandle(f.dspCanvas->ImageHandle()); // a view worked out afresh
+        COMPARE_IMAGES(shown, view->grab().toImage(), "undo-view");
+        COMPARE_IMAGES(shown, before, "undo-view-before");
     }
 
     void undoRestoresTheSelection()

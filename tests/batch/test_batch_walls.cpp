@@ -3,29 +3,14 @@
 #include "batch/batch_options.h"
 #include "batch/batch_walls.h"
 #include "ink/wall_map_json.h"
+#include "testsupport/frameplan.h"
 #include "testsupport/testmain.h"
 #include <QDir>
 #include <QFile>
-#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
-
-// A 300-dpi plan: a frame of 150 mm walls (1/100) split by one partition.
-QString writePlan(const QString& path)
-{
-    QImage img(2400, 1800, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    img.setDotsPerMeterX(11811);
-    img.setDotsPerMeterY(11811);
-    QPainter p(&img);
-    p.setPen(QPen(Qt::black, 18, Qt::SolidLine, Qt::SquareCap));
-    p.drawRect(400, 400, 1600, 1000);
-    p.drawLine(1200, 400, 1200, 1400);
-    p.end();
-    return img.save(path) ? path : QString();
-}
 
 int run(const QStringList& args)
 {
@@ -56,7 +41,8 @@ private slots:
     void writesOneMapPerPicture()
     {
         QTemporaryDir dir;
-        const QString a = writePlan(dir.filePath("a.png")), b = writePlan(dir.filePath("b.png"));
+        const QString a = testsupport::writeFramePlan(dir.filePath("a.png"), 1200);
+        const QString b = testsupport::writeFramePlan(dir.filePath("b.png"), 1200);
         QFile bad(dir.filePath("c.png"));
         QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not a picture") > 0);
         bad.close();

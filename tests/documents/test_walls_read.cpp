@@ -2,10 +2,10 @@
 // picture and again after underlay creation.
 #include "floorplan/trace_assist.h"
 #include "testsupport/formfixture.h"
+#include "testsupport/frameplan.h"
 #include "testsupport/testmain.h"
 #include <QAbstractButton>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 
@@ -18,18 +18,8 @@ private slots:
         testsupport::ProgramDir program;
         MainWindow w({}, program.path());
         QTemporaryDir dir;
-        // A 300-dpi plan: a frame of 150 mm walls (1/100) and a partition.
-        QImage img(2400, 1800, QImage::Format_RGB32);
-        img.fill(Qt::white);
-        img.setDotsPerMeterX(11811);
-        img.setDotsPerMeterY(11811);
-        QPainter p(&img);
-        p.setPen(QPen(Qt::black, 18, Qt::SolidLine, Qt::SquareCap));
-        p.drawRect(400, 400, 1600, 1000);
-        p.drawLine(1200, 400, 1200, 1400);
-        p.end();
-        const QString path = dir.filePath("plan.png");
-        QVERIFY(img.save(path));
+        const QString path = testsupport::writeFramePlan(dir.filePath("plan.png"), 1200);
+        QVERIFY(!path.isEmpty());
         {
             testsupport::FileDialogs dialogs;
             dialogs.answer = path;
@@ -54,16 +44,8 @@ private slots:
     {
         testsupport::ProgramDir program;
         QTemporaryDir dir;
-        QImage img(2400, 1800, QImage::Format_RGB32);
-        img.fill(Qt::white);
-        img.setDotsPerMeterX(11811);
-        img.setDotsPerMeterY(11811);
-        QPainter p(&img);
-        p.setPen(QPen(Qt::black, 18, Qt::SolidLine, Qt::SquareCap));
-        p.drawRect(400, 400, 1600, 1000);
-        p.end();
-        const QString path = dir.filePath("plan.png");
-        QVERIFY(img.save(path));
+        const QString path = testsupport::writeFramePlan(dir.filePath("plan.png"), 0);
+        QVERIFY(!path.isEmpty());
         for (const bool shown : {true, false}) {
             MainWindow w({path}, program.path());
             QVERIFY2(!w.wallReader, "no reading before the picture is on screen");
@@ -82,18 +64,10 @@ private slots:
     {
         testsupport::ProgramDir program;
         MainWindow w({}, program.path());
-        QImage img(2400, 1800, QImage::Format_RGB32);
-        img.fill(Qt::white);
-        img.setDotsPerMeterX(11811);
-        img.setDotsPerMeterY(11811);
-        QPainter p(&img);
-        p.setPen(QPen(Qt::black, 18, Qt::SolidLine, Qt::SquareCap));
-        p.drawRect(400, 400, 1600, 1000);
-        p.drawLine(1000, 400, 1000, 1400); // off centre: a mirror moves it
-        p.end();
         QTemporaryDir dir;
-        const QString path = dir.filePath("plan.png");
-        QVERIFY(img.save(path));
+        // The partition off centre: a mirror moves it.
+        const QString path = testsupport::writeFramePlan(dir.filePath("plan.png"), 1000);
+        QVERIFY(!path.isEmpty());
         {
             testsupport::FileDialogs dialogs;
             dialogs.answer = path;
@@ -148,18 +122,9 @@ private slots:
     {
         testsupport::ProgramDir program;
         MainWindow w({}, program.path());
-        QImage img(2400, 1800, QImage::Format_RGB32);
-        img.fill(Qt::white);
-        img.setDotsPerMeterX(11811);
-        img.setDotsPerMeterY(11811);
-        QPainter p(&img);
-        p.setPen(QPen(Qt::black, 18, Qt::SolidLine, Qt::SquareCap));
-        p.drawRect(400, 400, 1600, 1000);
-        p.drawLine(1000, 400, 1000, 1400);
-        p.end();
         QTemporaryDir dir;
-        const QString path = dir.filePath("plan.png");
-        QVERIFY(img.save(path));
+        const QString path = testsupport::writeFramePlan(dir.filePath("plan.png"), 1000);
+        QVERIFY(!path.isEmpty());
         auto partitionAt = [](const ink::WallMap& m, double x) {
             return std::any_of(m.walls.begin(), m.walls.end(), [&](const ink::Wall& wall) {
                 return std::abs(wall.a.x - x) < 3 && std::abs(wall.b.x - x) < 3 && std::abs(wall.a.y - wall.b.y) > 900;

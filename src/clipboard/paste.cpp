@@ -1,5 +1,6 @@
 // The floating paste: a clipboard picture drawn on the canvas's drawing
 // surface that follows the selection until it is confirmed into the image.
+#include "clipboard/paste_selection.h"
 #include "shell/main_window.h"
 #include <QCheckBox>
 
@@ -59,12 +60,7 @@ void MainWindow::PasteFromClipboard(bool forFill)
     setFloatRect(l, t, r, b);
     if (forFill)
         return; // the caller confirms at once
-    dspCanvas->setSelectionLeft(l);
-    dspCanvas->setSelectionTop(t);
-    dspCanvas->setSelectionRight(r);
-    dspCanvas->setSelectionBottom(b);
-    dspCanvas->setDisplayMode(2);
-    dspCanvas->Refresh();
+    clipboard::showFloatingSelection(*dspCanvas, l, t, r, b);
 }
 
 void MainWindow::dspCanvas_SelectionChanged()

@@ -1,6 +1,7 @@
 // A floating paste is never lost unseen: Escape and undo take it away
 // deliberately, and a command that must see the picture as shown lays it in
 // first and says so.
+#include "clipboard/paste_selection.h"
 #include "shell/main_window.h"
 #include <QCheckBox>
 
@@ -29,14 +30,8 @@ bool MainWindow::layInFloatingPaste(const QString& before)
     const bool transparent = chkToka->isChecked();
     ConfirmPaste(true, transparent);
     // The command that follows sees the rectangle the user had.
-    if (r > 0 && b > 0) {
-        dspCanvas->setSelectionLeft(l);
-        dspCanvas->setSelectionTop(t);
-        dspCanvas->setSelectionRight(r);
-        dspCanvas->setSelectionBottom(b);
-        dspCanvas->setDisplayMode(2);
-        dspCanvas->Refresh();
-    }
+    if (r > 0 && b > 0)
+        clipboard::showFloatingSelection(*dspCanvas, l, t, r, b);
     showStatus(QStringLiteral("%1の前に、挿入中の画像を%2貼付決定しました")
                    .arg(before, transparent ? QStringLiteral("白を透過して") : QString()));
     return true;

@@ -9,6 +9,18 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+namespace {
+
+// Opens the file as the 開く button does, the dialog answered with path.
+void openThroughDialog(MainWindow& w, const QString& path)
+{
+    testsupport::FileDialogs dialogs;
+    dialogs.answer = path;
+    w.btnOpen_Click();
+}
+
+} // namespace
+
 class TestWallsRead : public QObject {
     Q_OBJECT
 
@@ -20,11 +32,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = testsupport::writeFramePlan(dir.filePath("plan.png"), 1200);
         QVERIFY(!path.isEmpty());
-        {
-            testsupport::FileDialogs dialogs;
-            dialogs.answer = path;
-            w.btnOpen_Click();
-        }
+        openThroughDialog(w, path);
         QVERIFY(!w.document.wallMap()); // not yet: the reading runs behind the window
         QTRY_VERIFY_WITH_TIMEOUT(w.document.wallMap() != nullptr, 20000);
         QCOMPARE(int(w.document.wallMap()->walls.size()), 5);
@@ -68,11 +76,7 @@ private slots:
         // The partition off centre: a mirror moves it.
         const QString path = testsupport::writeFramePlan(dir.filePath("plan.png"), 1000);
         QVERIFY(!path.isEmpty());
-        {
-            testsupport::FileDialogs dialogs;
-            dialogs.answer = path;
-            w.btnOpen_Click();
-        }
+        openThroughDialog(w, path);
         QTRY_VERIFY_WITH_TIMEOUT(w.traceAssist().active(), 20000);
         const std::shared_ptr<const ink::WallMap> opened = w.document.wallMap();
         auto partitionAt = [](const ink::WallMap& m, bool vertical, double at) {
@@ -141,11 +145,7 @@ private slots:
         };
         for (const Case& c : {Case{"laid in where it floats", 0, true, 1000}, Case{"moved, then laid in", 200, true, 1200},
                               Case{"taken away", 0, false, -1}}) {
-            {
-                testsupport::FileDialogs dialogs;
-                dialogs.answer = path;
-                w.btnOpen_Click();
-            }
+            openThroughDialog(w, path);
             QTRY_VERIFY_WITH_TIMEOUT(w.traceAssist().active(), 20000);
             const std::shared_ptr<const ink::WallMap> opened = w.document.wallMap();
             QVERIFY(partitionAt(*opened, 1000.5));

@@ -143,17 +143,31 @@ private slots:
     {
         QTest::addColumn<int>("bw");
         QTest::addColumn<int>("bh");
-        QTest::newRow("10 x 10") << 10 << 10;
-        QTest::newRow("7 x 3, blocks cut at the edges") << 7 << 3;
-        QTest::newRow("one pixel") << 1 << 1;
-        QTest::newRow("larger than the image") << 500 << 400;
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("light");
+        const QSize small(203, 151);
+        QTest::newRow("10 x 10") << 10 << 10 << small << false;
+        QTest::newRow("7 x 3, blocks cut at the edges") << 7 << 3 << small << false;
+        QTest::newRow("one pixel") << 1 << 1 << small << false;
+        QTest::newRow("larger than the image") << 500 << 400 << small << false;
+        // Light pixels summed over many rows exceed 16 bits per column.
+        QTest::newRow("light, 300 rows high") << 5 << 300 << QSize(41, 611) << true;
+        QTest::newRow("light, 257 rows high") << 6 << 257 << QSize(37, 600) << true;
     }
 
     void mosaicMatchesBlockAverages()
     {
         QFETCH(int, bw);
         QFETCH(int, bh);
-        const QImage src = noisy(203, 151, 13);
+        QFETCH(QSize, size);
+        QFETCH(bool, light);
+        QImage src = noisy(size.width(), size.height(), 13);
+        if (light)
+            for (int y = 0; y < src.height(); ++y) {
+                QRgb* p = reinterpret_cast<QRgb*>(src.scanLine(y));
+                for (int x = 0; x < src.width(); ++x)
+                    p[x] |= 0xE0E0E0u;
+            }
         const int32_t h = ImageStore::add(src);
         Gf5Effect fx;
         fx.SourceImage = h;
@@ -164,10 +178,11 @@ private slots:
         Gf5Effect sel;
         sel.SourceImage = h;
         sel.AreaMode = 2;
-        const int32_t xs[4] = {13, 190, 190, 13}, ys[4] = {9, 9, 140, 140};
+        const int32_t right = size.width() - 13, bottom = size.height() - 11;
+        const int32_t xs[4] = {13, right, right, 13}, ys[4] = {9, 9, bottom, bottom};
         QVERIFY(sel.Mosaic(xs, ys, 4, bw, bh));
         QImage expected = src.copy();
-        const QImage inner = referenceMosaic(src.copy(13, 9, 177, 131), bw, bh);
+        const QImage inner = referenceMosaic(src.copy(13, 9, right - 13, bottom - 9), bw, bh);
         for (int y = 0; y < inner.height(); ++y)
             for (int x = 0; x < inner.width(); ++x)
                 expected.setPixel(13 + x, 9 + y, inner.pixel(x, y));

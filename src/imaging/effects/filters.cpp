@@ -2,6 +2,7 @@
 // OpenCV reads the rows just outside each band from the whole source, so the
 // banded result equals filtering the region in one go.
 #include "imaging/effects/effectcore.h"
+#include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
 #include <algorithm>
 #include <cstring>
@@ -61,6 +62,46 @@ int32_t Gf5Effect::Blur(const int32_t* xs, const int32_t* ys, int n, int16_t lev
     });
 }
 
+namespace {
+
+// Sums rows [y0, y1) of src per column and channel into sums (four per
+// pixel). Narrow sums halve the traffic of this, the pass that reads every
+// source byte; the caller picks a type the block height cannot overflow.
+template <class Sum>
+void sumColumns(const cv::Mat& src, int y0, int y1, Sum* sums)
+{
+    const int n = src.cols * 4;
+    std::fill(sums, sums + n, Sum(0));
+    for (int y = y0; y < y1; ++y) {
+        const uchar* s = src.ptr<uchar>(y);
+        for (int i = 0; i < n; ++i)
+            sums[i] = Sum(sums[i] + s[i]);
+    }
+}
+
+// One output row of block colours from the column sums of `rows` rows:
+// each block of bw columns (the last one cut by the edge) gets the rounded
+// average of its pixels.
+template <class Sum>
+void paintBlocks(const Sum* sums, int width, int bw, int rows, quint32* painted)
+{
+    for (int x0 = 0; x0 < width; x0 += bw) {
+        const int x1 = std::min(width, x0 + bw);
+        quint64 b = 0, g = 0, r = 0;
+        for (int x = x0; x < x1; ++x) {
+            b += sums[size_t(x) * 4];
+            g += sums[size_t(x) * 4 + 1];
+            r += sums[size_t(x) * 4 + 2];
+        }
+        const quint64 count = quint64(x1 - x0) * quint64(rows);
+        const quint32 colour = 0xFF000000u | quint32((b + count / 2) / count) | quint32((g + count / 2) / count) << 8 |
+                               quint32((r + count / 2) / count) << 16;
+        std::fill(painted + x0, painted + x1, colour);
+    }
+}
+
+} // namespace
+
 int32_t Gf5Effect::Mosaic(const int32_t* xs, const int32_t* ys, int n, int32_t w, int32_t h)
 {
     // Blocks of w x h pixels, counted from the region's top-left corner, each
@@ -69,41 +110,34 @@ int32_t Gf5Effect::Mosaic(const int32_t* xs, const int32_t* ys, int n, int32_t w
     if (w < 1 || h < 1)
         return 0;
     const int bw = int(std::min<int32_t>(w, 1 << 20)), bh = int(std::min<int32_t>(h, 1 << 20));
-    std::vector<quint32> columns; // per column and channel: sum over the block row
-    std::vector<quint32> painted; // one output row of block colours
+    // 16-bit column sums hold up to 257 rows of 255.
+    constexpr int kNarrowRows = 65535 / 255;
     return fx::runRegionOperation(
         *this, xs, ys, n,
         [&](const cv::Mat& src, cv::Mat& dst) {
             const int width = src.cols;
-            columns.resize(size_t(width) * 4);
-            painted.resize(size_t(width));
-            for (int y0 = 0; y0 < src.rows; y0 += bh) {
-                const int y1 = std::min(src.rows, y0 + bh);
-                // Column sums over the block row: one straight pass per row.
-                std::fill(columns.begin(), columns.end(), 0u);
-                for (int y = y0; y < y1; ++y) {
-                    const uchar* s = src.ptr<uchar>(y);
-                    quint32* c = columns.data();
-                    for (int i = 0; i < width * 4; ++i)
-                        c[i] += s[i];
-                }
-                for (int x0 = 0; x0 < width; x0 += bw) {
-                    const int x1 = std::min(width, x0 + bw);
-                    quint64 b = 0, g = 0, r = 0;
-                    for (int x = x0; x < x1; ++x) {
-                        b += columns[size_t(x) * 4];
-                        g += columns[size_t(x) * 4 + 1];
-                        r += columns[size_t(x) * 4 + 2];
+            const int blockRows = (src.rows + bh - 1) / bh;
+            // The block rows of a band are independent: each worker reads its
+            // rows once and writes each output row once.
+            cv::parallel_for_(cv::Range(0, blockRows), [&](const cv::Range& range) {
+                std::vector<quint16> narrow;
+                std::vector<quint32> wide;
+                std::vector<quint32> painted(static_cast<size_t>(width));
+                for (int i = range.start; i < range.end; ++i) {
+                    const int y0 = i * bh, y1 = std::min(src.rows, y0 + bh);
+                    if (y1 - y0 <= kNarrowRows) {
+                        narrow.resize(size_t(width) * 4);
+                        sumColumns(src, y0, y1, narrow.data());
+                        paintBlocks(narrow.data(), width, bw, y1 - y0, painted.data());
+                    } else {
+                        wide.resize(size_t(width) * 4);
+                        sumColumns(src, y0, y1, wide.data());
+                        paintBlocks(wide.data(), width, bw, y1 - y0, painted.data());
                     }
-                    const quint64 count = quint64(x1 - x0) * quint64(y1 - y0);
-                    const quint32 colour = 0xFF000000u | quint32((b + count / 2) / count) |
-                                           quint32((g + count / 2) / count) << 8 |
-                                           quint32((r + count / 2) / count) << 16;
-                    std::fill(painted.begin() + x0, painted.begin() + x1, colour);
+                    for (int y = y0; y < y1; ++y)
+                        std::memcpy(dst.ptr<quint32>(y), painted.data(), size_t(width) * 4);
                 }
-                for (int y = y0; y < y1; ++y)
-                    std::memcpy(dst.ptr<quint32>(y), painted.data(), size_t(width) * 4);
-            }
+            });
         },
         bh);
 }

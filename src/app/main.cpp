@@ -41,14 +41,14 @@ int main(int argc, char** argv)
     // The file named first is opened by the window: it is read while the
     // window is built.
     if (!parsed.files.isEmpty())
-        gf5::Gf5File::readAhead(parsed.files.first());
+        gf5::Gf5File::readAhead(parsed.files.first(), startup::standInBox());
     MainWindow window(parsed.files, userpaths::programFolder(QCoreApplication::applicationDirPath()));
     // Where the user left it last time; the design size the first time.
     placement::restoreMainWindowPlacement(window);
     window.show();
     // A signal or the session's end keeps unsaved work before the program ends.
     recovery::keepWorkAtSessionEnd(app);
-    startup::reportFirstPaintIfAsked(window.dspCanvas->viewport());
+    startup::reportFirstPaintIfAsked(*window.dspCanvas);
     // Asked once the window shows the picture: the scan of the recovery
     // folder does not delay it.
     startup::afterFirstPaint(window.dspCanvas->viewport(), [&window] { window.offerRecovery(); });

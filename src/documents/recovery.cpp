@@ -224,6 +224,12 @@ bool MainWindow::keepUnsavedWork(bool askWhenNotKept)
 
 void MainWindow::offerRecovery()
 {
+    // The file named at start goes in first: a copy taken must not be
+    // replaced by it afterwards.
+    if (firstFilePending) {
+        recoveryAfterFirstFile = true;
+        return;
+    }
     const QString root = recovery::folder();
     std::vector<recovery::OrphanCopy> orphans = recovery::claimOrphans(root);
     recovery::pruneDiscarded(root, QDateTime::currentDateTime());

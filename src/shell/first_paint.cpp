@@ -1,6 +1,9 @@
 #include "shell/first_paint.h"
+#include "imaging/widgets/gf5disp.h"
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPointer>
 #include <QTimer>
 #include <cstdio>
@@ -53,18 +56,42 @@ void afterFirstPaint(QWidget* widget, std::function<void()> fn, int fallbackMs)
     new FirstPaintWatch(widget, std::move(fn), fallbackMs);
 }
 
-void reportFirstPaintIfAsked(QWidget* widget)
+namespace {
+void say(const char* line)
+{
+    std::fputs(line, stdout);
+    std::fflush(stdout);
+}
+
+// "whole" once the canvas has painted without the reduced copy: now, or
+// after a later paint.
+void reportWhole(gf5::Gf5Disp* canvas, bool quit)
+{
+    if (canvas->showsStandIn())
+        return afterFirstPaint(canvas->viewport(), [canvas, quit] { reportWhole(canvas, quit); }, -1);
+    say("whole\n");
+    if (quit)
+        QCoreApplication::quit();
+}
+} // namespace
+
+void reportFirstPaintIfAsked(gf5::Gf5Disp& canvas)
 {
     const QByteArray asked = qgetenv("ZORVAT_REPORT_FIRST_PAINT");
     if (asked.isEmpty())
         return;
     const bool quit = asked == "quit";
-    afterFirstPaint(widget, [quit] {
-        std::fputs("painted\n", stdout);
-        std::fflush(stdout);
-        if (quit)
-            QCoreApplication::quit();
+    gf5::Gf5Disp* shown = &canvas;
+    afterFirstPaint(canvas.viewport(), [shown, quit] {
+        say("painted\n");
+        reportWhole(shown, quit);
     }, -1);
+}
+
+QSize standInBox()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize();
 }
 
 } // namespace startup

@@ -4,6 +4,10 @@
 #include <QWidget>
 #include <functional>
 
+namespace gf5 {
+class Gf5Disp;
+}
+
 namespace startup {
 
 // Runs fn once, from the event loop, after widget has painted for the first
@@ -13,9 +17,16 @@ namespace startup {
 void afterFirstPaint(QWidget* widget, std::function<void()> fn, int fallbackMs = 2000);
 
 // When the environment variable ZORVAT_REPORT_FIRST_PAINT is set, writes
-// the line "painted" to standard output once widget has first painted, then
-// ends the program if the variable's value is "quit". For timing the
-// program's start from outside; otherwise does nothing.
-void reportFirstPaintIfAsked(QWidget* widget);
+// the line "painted" to standard output once the canvas has first painted
+// (the picture, or the reduced copy shown while it is read), then "whole"
+// once it has painted the whole picture, and ends the program if the
+// variable's value is "quit". For timing the program's start from outside;
+// otherwise does nothing.
+void reportFirstPaintIfAsked(gf5::Gf5Disp& canvas);
+
+// The most a picture can take on screen when first shown (fitted to a view
+// no larger than the primary screen): a reduced copy covering it shows the
+// picture as well as the whole would.
+QSize standInBox();
 
 } // namespace startup

@@ -88,20 +88,10 @@ void MainWindow::Form_Load()
     LastArg = m_args.isEmpty() ? QString() : m_args.last();
     // A picture that would take over a gigabyte is read only after asking.
     documents::installLargePictureQuestion(this);
-    if (!FirstArg.isEmpty()) {
-        // A window that is never shown reads them after a second.
-        wallsHeldForFirstPaint = true;
-        startup::afterFirstPaint(dspCanvas->viewport(), [this] { releaseHeldWalls(); }, 1000);
-        fileIo.FileName = FirstArg;
-        if (documents::readWithProgress(*this, false) != 0)
-            AdoptLoadedImage(false);
-        else
-            documents::reportOpenFailure(this, fileIo);
-    } else {
+    if (FirstArg.isEmpty())
         btnNewImage_Click();
-    }
-    if (!LastArg.isEmpty() && LastArg.contains(".JPG", Qt::CaseInsensitive))
-        document.setPath(LastArg);
+    else if (!showStandInForFirstFile())
+        openFirstFile();
 }
 
 QString MainWindow::ReadSetting(const QString& section, const QString& key) const
@@ -172,6 +162,11 @@ void MainWindow::closeEvent(QCloseEvent* e)
         return;
     }
     placement::saveMainWindowPlacement(*this);
+    // A file still being opened at start is not opened into a closing window.
+    if (firstFilePending) {
+        firstFilePending = false;
+        --busyDepth;
+    }
     Form_QueryUnload();
     Form_Unload();
     e->accept();

@@ -174,6 +174,14 @@ public:
     bool wallsWaiting = false;
     void startWallReading();
     void releaseHeldWalls();
+    // The file named at start. Opened at once, or, when a reduced copy of it
+    // was decoded ahead, shown as that copy first and opened after the
+    // window's first paint (input waits until then).
+    void openFirstFile();
+    bool showStandInForFirstFile();
+    void finishFirstFile();
+    bool firstFilePending = false;
+    bool recoveryAfterFirstFile = false;
 
     // ---- Processing: one-level undo ---------------------------------------
     // False when there is no canvas image or no copy could be made.

@@ -4,6 +4,8 @@
 #include "testsupport/formfixture.h"
 #include "testsupport/frameplan.h"
 #include "testsupport/testmain.h"
+#include "imaging/io/gf5file.h"
+#include "imaging/store/imagestore.h"
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,6 +64,55 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(w.document.wallMap() != nullptr, 20000);
             QCOMPARE(int(w.document.wallMap()->walls.size()), 4);
         }
+    }
+
+    // A JPEG named at start is first shown as the reduced copy decoded
+    // ahead: no document and no input until the whole picture is in, after
+    // the first paint (or a second, for a window never shown). What goes in
+    // is the file as it is then, even when it was replaced meanwhile.
+    void jpegNamedAtStartShowsAReducedCopyFirst_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("shown") << true << false;
+        QTest::newRow("never shown") << false << false;
+        QTest::newRow("replaced after the read ahead") << true << true;
+    }
+
+    void jpegNamedAtStartShowsAReducedCopyFirst()
+    {
+        QFETCH(bool, shown);
+        QFETCH(bool, replaced);
+        testsupport::ProgramDir program;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("plan.jpg");
+        QImage first(1600, 1200, QImage::Format_RGB32), second(1000, 1400, QImage::Format_RGB32);
+        first.fill(qRgb(40, 90, 200));
+        second.fill(qRgb(220, 60, 30));
+        QVERIFY(first.save(path, "JPEG", 95));
+        gf5::Gf5File::readAhead(path, QSize(100, 100));
+        const gf5::Gf5File::StandIn standIn = gf5::Gf5File::readAheadStandIn(path);
+        QCOMPARE(standIn.image.size(), QSize(200, 150)); // an eighth still covers the box
+        QCOMPARE(standIn.fullSize, first.size());
+        if (replaced) {
+            QTest::qWait(1100); // a later modification time
+            QVERIFY(second.save(path, "JPEG", 95));
+        }
+        MainWindow w({path}, program.path());
+        QVERIFY(w.dspCanvas->showsStandIn());
+        QCOMPARE(w.dspCanvas->ImageHandle(), 0);
+        QVERIFY(w.busyDepth > 0);
+        if (shown)
+            w.show();
+        QTRY_VERIFY_WITH_TIMEOUT(w.dspCanvas->ImageHandle() != 0, 5000);
+        QVERIFY(!w.dspCanvas->showsStandIn());
+        QCOMPARE(w.busyDepth, 0);
+        const QImage* in = gf5::ImageStore::image(w.dspCanvas->ImageHandle());
+        QVERIFY(in);
+        const QImage& expected = replaced ? second : first;
+        QCOMPARE(in->size(), expected.size());
+        QVERIFY(qAbs(qRed(in->pixel(500, 500)) - qRed(expected.pixel(500, 500))) < 8);
+        QCOMPARE(w.document.path(), path);
     }
 
     // A turn, a mirror, a resize or a cut-out moves the walls: the old map is

@@ -23,6 +23,8 @@ struct PendingRead {
     QString path;
     qint64 size = -1;
     QDateTime modified;
+    QSize fullSize;
+    std::shared_future<QImage> standIn;
     std::future<io::ReadOutcome> result;
 };
 
@@ -40,6 +42,7 @@ std::optional<io::ReadOutcome> takePendingRead(const QString& path)
     if (!p.result.valid())
         return std::nullopt;
     io::ReadOutcome outcome = p.result.get();
+    p.standIn = {};
     const QFileInfo now(path);
     const bool same = p.path == path && now.size() == p.size && now.lastModified() == p.modified;
     p.path.clear();
@@ -49,7 +52,32 @@ std::optional<io::ReadOutcome> takePendingRead(const QString& path)
 }
 } // namespace
 
-void Gf5File::readAhead(const QString& path)
+namespace {
+// The JPEG at path decoded at the smallest of libjpeg's scales (a half, a
+// quarter, an eighth) that still covers box; null for any other file, when
+// no scale is smaller than the whole, or on any error.
+QImage reducedJpeg(const QString& path, const QSize& full, const QSize& box)
+{
+    const QSize fitted = full.scaled(box, Qt::KeepAspectRatio);
+    int reduction = 1;
+    while (reduction < 8 && full.width() / (2 * reduction) >= fitted.width() &&
+           full.height() / (2 * reduction) >= fitted.height())
+        reduction *= 2;
+    if (reduction == 1)
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > fx::maxImageBytes())
+        return {};
+    const QByteArray bytes = file.readAll();
+    if (!io::looksLikeJpeg(bytes.constData(), bytes.size()))
+        return {};
+    io::JpegImage jpeg = io::decodeJpeg(reinterpret_cast<const uchar*>(bytes.constData()), size_t(bytes.size()), nullptr,
+                                        [reduction](const QSize&) { return reduction; });
+    return std::move(jpeg.image);
+}
+} // namespace
+
+void Gf5File::readAhead(const QString& path, const QSize& standInBox)
 {
     PendingRead& p = pendingRead();
     if (p.result.valid() || path.isEmpty())
@@ -61,12 +89,36 @@ void Gf5File::readAhead(const QString& path)
     p.path = path;
     p.size = info.size();
     p.modified = info.lastModified();
+    p.fullSize = peek.size;
     try {
-        p.result = std::async(std::launch::async, [path] { return io::readImageFile(path, nullptr); });
+        auto standIn = std::make_shared<std::promise<QImage>>();
+        p.standIn = standIn->get_future().share();
+        const QSize full = peek.size;
+        // The reduced picture first: it is what a window shows soonest.
+        p.result = std::async(std::launch::async, [path, full, standInBox, standIn] {
+            standIn->set_value(standInBox.isValid() ? reducedJpeg(path, full, standInBox) : QImage());
+            return io::readImageFile(path, nullptr);
+        });
     } catch (...) {
         // No thread to be had: the file is read when it is opened.
         p.path.clear();
+        p.standIn = {};
     }
+}
+
+Gf5File::StandIn Gf5File::readAheadStandIn(const QString& path)
+{
+    const PendingRead& p = pendingRead();
+    if (!p.result.valid() || !p.standIn.valid() || p.path != path)
+        return {};
+    StandIn out;
+    try {
+        out.image = p.standIn.get();
+    } catch (...) {
+        return {}; // the reduced decode failed for want of memory
+    }
+    out.fullSize = out.image.isNull() ? QSize() : p.fullSize;
+    return out;
 }
 
 std::function<QString(bool save)> Gf5File::dialogOverride;

@@ -1,5 +1,6 @@
 #pragma once
 // Reading and writing image files, and the open/save dialogs.
+#include <QImage>
 #include <QObject>
 #include <QSize>
 #include <QString>
@@ -42,8 +43,18 @@ public:
     // program starts, read while the window is built). The next Read of the
     // same unchanged file takes that result instead of reading again, with
     // no progress reported; any other Read drops it. Pictures large enough
-    // to be asked about are not read ahead.
-    static void readAhead(const QString& path);
+    // to be asked about are not read ahead. With a valid standInBox a JPEG
+    // is first decoded reduced, still covering that box: libjpeg's scaled
+    // decode takes a fraction of the whole one, so a window can show the
+    // picture while the whole is still being read.
+    static void readAhead(const QString& path, const QSize& standInBox = QSize());
+    struct StandIn {
+        QImage image;  // reduced; null when there is none
+        QSize fullSize; // the whole picture's
+    };
+    // The reduced picture of the file being read ahead, once decoded; none
+    // when path is not the one read ahead or was not reduced.
+    static StandIn readAheadStandIn(const QString& path);
     // Nonzero when a name was chosen; it is then in FileName.
     int32_t ShowOpenDialog();
     int32_t ShowSaveDialog();

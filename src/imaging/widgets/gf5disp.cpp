@@ -62,6 +62,7 @@ void Gf5Disp::setImageHandle(int32_t handle)
     m_spareKey = 0;
     m_spareReplaced = false;
     m_handle = handle;
+    m_standIn = QImage();
     const QImage* img = baseImage();
     if (!m_spare.isNull() && (!img || m_spare.size() != img->size()))
         m_spare = QImage();
@@ -69,6 +70,13 @@ void Gf5Disp::setImageHandle(int32_t handle)
     if (img)
         takeKeptView(*img);
     updateScrollBars();
+    viewport()->update();
+}
+
+void Gf5Disp::setStandIn(const QImage& reduced, const QSize& fullSize)
+{
+    m_standIn = fullSize.isEmpty() ? QImage() : reduced;
+    m_standInFull = fullSize;
     viewport()->update();
 }
 

@@ -30,6 +30,11 @@ public:
 
     int32_t ImageHandle() const { return m_handle; }
     void setImageHandle(int32_t handle);
+    // While no image is set, shows reduced (a smaller copy of a picture of
+    // fullSize) fitted to the view, where that picture will show once set.
+    // Setting any image drops it.
+    void setStandIn(const QImage& reduced, const QSize& fullSize);
+    bool showsStandIn() const { return !m_standIn.isNull(); }
 
     int16_t DisplayMode() const { return m_mode; }
     void setDisplayMode(int16_t mode) { m_mode = mode; }
@@ -143,6 +148,7 @@ private:
     void updateScrollBars();
     void invalidateCache();
     void ensureCache();
+    void paintStandIn(QPainter& p);
     // The kept view becomes the cache when it is of image; false otherwise.
     bool takeKeptView(const QImage& image);
     double fitScale() const;
@@ -185,6 +191,8 @@ private:
     int32_t m_dc = 0;
     QImage m_work;          // uncommitted drawing (a working copy of the image)
     QImage m_cache;         // the image scaled for the view, when scaled down
+    QImage m_standIn;       // shown while no image is set, see setStandIn
+    QSize m_standInFull;
     double m_cacheScale = 0;
     bool m_cacheValid = false;
     qint64 m_cacheKey = 0;      // cacheKey of the image the cache shows

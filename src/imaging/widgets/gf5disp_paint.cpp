@@ -89,12 +89,28 @@ void Gf5Disp::ensureCache()
     m_cacheDirty = QRect();
 }
 
+void Gf5Disp::paintStandIn(QPainter& p)
+{
+    // Fitted as the whole picture will be: the view shows it in fit mode
+    // when it is set. Smoothed by the painter: it shows for a moment only.
+    const QSize vs = maximumViewportSize();
+    const double s = std::min(double(vs.width()) / m_standInFull.width(), double(vs.height()) / m_standInFull.height());
+    const QSize size(std::max(1, int(std::lround(m_standInFull.width() * s))),
+                     std::max(1, int(std::lround(m_standInFull.height() * s))));
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRect(QPoint(0, 0), size), m_standIn);
+    p.restore();
+}
+
 void Gf5Disp::paintEvent(QPaintEvent* e)
 {
     QPainter p(viewport());
     const QRect exposed = e->rect();
     p.fillRect(exposed, kBackground);
     const QImage* src = visibleImage();
+    if (!src && !m_standIn.isNull())
+        paintStandIn(p);
     if (src) {
         const double s = currentScale();
         const int hs = horizontalScrollBar()->value();

@@ -1,6 +1,7 @@
 #include "imaging/io/bmpcodec.h"
 #include "imaging/effects/effectcore.h"
 #include <QtEndian>
+#include <opencv2/imgproc.hpp>
 #include <bit>
 #include <cstring>
 #include <vector>
@@ -35,15 +36,6 @@ struct Header {
     int paletteEntry = 4;  // bytes per colour table entry
 };
 
-// A mask's channel: where its lowest bit lies, how many bits it has, and
-// for channels of up to 16 bits a table from sample to 8 bits.
-struct Channel {
-    int shift = 0;
-    int bits = 0;
-    quint32 mask = 0;
-    std::vector<uchar> table;
-};
-
 // The sample s of a channel of `bits` bits, rounded to 8 bits.
 inline uint toEightBits(quint64 s, int bits)
 {
@@ -51,9 +43,9 @@ inline uint toEightBits(quint64 s, int bits)
     return uint((s * 255 + max / 2) / max);
 }
 
-Channel channelOf(quint32 mask)
+BmpChannel channelOf(quint32 mask)
 {
-    Channel c;
+    BmpChannel c;
     c.mask = mask;
     if (mask) {
         c.shift = std::countr_zero(mask);
@@ -68,7 +60,7 @@ Channel channelOf(quint32 mask)
 }
 
 // The sample of channel c in pixel value v, rounded to 8 bits.
-inline uint scaled(const Channel& c, quint32 v)
+inline uint scaled(const BmpChannel& c, quint32 v)
 {
     if (!c.bits)
         return 0;
@@ -248,7 +240,7 @@ QString decodeRle(const uchar* d, qint64 size, qint64 at, int bpp, int colours, 
 }
 
 // Converts one row of 16- or 32-bit pixels through the masks.
-void maskedRow(const uchar* s, QRgb* p, qint64 width, int bpp, const Channel ch[4])
+void maskedRow(const uchar* s, QRgb* p, qint64 width, int bpp, const BmpChannel ch[4])
 {
     for (qint64 x = 0; x < width; ++x) {
         const quint32 v = bpp == 16 ? qFromLittleEndian<quint16>(s + 2 * x) : qFromLittleEndian<quint32>(s + 4 * x);
@@ -270,13 +262,19 @@ QSize bmpSize(const uchar* d, qint64 size)
     return QSize(int(h.width), int(h.height));
 }
 
-BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& progress)
+bool bmpLayout(const uchar* d, qint64 headSize, qint64 size, BmpLayout& out, QString& error)
 {
-    BmpImage out;
+    error.clear();
+    if (headSize < size) {
+        // The header (of any size), its masks and the colour table must
+        // all lie in the head.
+        constexpr qint64 kLargestHeader = 14 + 124 + 16;
+        if (headSize < kLargestHeader || headSize < qint64(qFromLittleEndian<quint32>(d + 10)))
+            return false;
+    }
     auto fail = [&](const QString& why) {
-        out.error = why;
-        out.image = QImage();
-        return out;
+        error = why;
+        return false;
     };
     if (!looksLikeBmp(d, size))
         return fail(QStringLiteral("BMP ファイルのヘッダーが壊れています"));
@@ -311,10 +309,9 @@ BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& 
         return fail(QStringLiteral("BMP ファイルのビットフィールドが正しくありません"));
     if (!fx::sizeAllowed(width, height))
         return fail(QStringLiteral("画像が大きすぎてメモリーに収まりません: %1 x %2").arg(width).arg(height));
-    const QString truncated = QStringLiteral("BMP ファイルが途中で切れています");
     // A run of two bytes gives at most 255 pixels.
     if (rle ? height * width > (size - h.offBits) / 2 * 255 : !rowsFit(h.offBits, width, height, bpp, size))
-        return fail(truncated);
+        return fail(QStringLiteral("BMP ファイルが途中で切れています"));
 
     QList<QRgb> palette;
     if (bpp <= 8) {
@@ -332,98 +329,144 @@ BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& 
     } else if (h.coloursUsed > 0 && h.paletteAt + qint64(h.coloursUsed) * 4 > size) {
         return fail(QStringLiteral("BMP ファイルの色表が壊れています"));
     }
-    const int colours = int(palette.size());
 
     const bool alpha = (bpp == 16 || bpp == 32) && h.masks[3] != 0;
-    const QImage::Format format = bpp == 1 ? QImage::Format_Mono
-                                : bpp <= 8 ? QImage::Format_Indexed8
-                                : alpha    ? QImage::Format_ARGB32
-                                           : QImage::Format_RGB32;
-    out.image = fx::allocate(int(width), int(height), format);
-    if (out.image.isNull())
-        return fail(QStringLiteral("画像が大きすぎてメモリーに収まりません: %1 x %2").arg(width).arg(height));
+    out = BmpLayout();
+    out.width = int(width);
+    out.height = int(height);
+    out.bpp = bpp;
+    out.topDown = h.topDown;
+    out.rle = rle;
+    out.offset = h.offBits;
+    out.stride = (width * bpp + 31) / 32 * 4;
+    out.rowBytes = (width * bpp + 7) / 8;
+    out.format = bpp == 1 ? QImage::Format_Mono
+               : bpp <= 8 ? QImage::Format_Indexed8
+               : alpha    ? QImage::Format_ARGB32
+                          : QImage::Format_RGB32;
+    out.colours = int(palette.size());
     if (bpp <= 8) {
-        QList<QRgb> table = palette;
-        while (table.size() < (bpp == 1 ? 2 : 256)) // never indexed: every pixel is checked
-            table << qRgb(0, 0, 0);
-        out.image.setColorTable(table);
+        out.colourTable = palette;
+        while (out.colourTable.size() < (bpp == 1 ? 2 : 256)) // never indexed: every pixel is checked
+            out.colourTable << qRgb(0, 0, 0);
     }
-    const QString badIndex = QStringLiteral("BMP ファイルが壊れています: 色表にない色番号があります");
-    if (rle) {
+    for (int i = 0; i < 4; ++i)
+        out.channels[i] = channelOf(h.masks[i]);
+    out.plain32 = bpp == 32 && h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF && !alpha;
+    out.xppm = h.xppm;
+    out.yppm = h.yppm;
+    return true;
+}
+
+QImage allocateBmpImage(const BmpLayout& l)
+{
+    QImage image = fx::allocate(l.width, l.height, l.format);
+    if (image.isNull())
+        return {};
+    if (!l.colourTable.isEmpty())
+        image.setColorTable(l.colourTable);
+    if (l.xppm > 0)
+        image.setDotsPerMeterX(l.xppm);
+    if (l.yppm > 0)
+        image.setDotsPerMeterY(l.yppm);
+    return image;
+}
+
+QString bmpTooLargeText(const BmpLayout& l)
+{
+    return QStringLiteral("画像が大きすぎてメモリーに収まりません: %1 x %2").arg(l.width).arg(l.height);
+}
+
+QString bmpBadIndexText() { return QStringLiteral("BMP ファイルが壊れています: 色表にない色番号があります"); }
+
+bool convertBmpRow(const BmpLayout& l, const uchar* s, uchar* line)
+{
+    const qint64 width = l.width;
+    uchar highest = 0;
+    switch (l.bpp) {
+    case 1:
+        std::memcpy(line, s, size_t((width + 7) / 8)); // both most significant bit first
+        if (l.colours < 2)
+            for (qint64 x = 0; x < width; ++x)
+                highest |= (s[x / 8] >> (7 - x % 8)) & 1;
+        break;
+    case 2:
+    case 4: {
+        const int bpp = l.bpp, perByte = 8 / bpp, mask = (1 << bpp) - 1;
+        for (qint64 x = 0; x < width; ++x) {
+            line[x] = uchar((s[x / perByte] >> (8 - bpp * (x % perByte + 1))) & mask);
+            highest = std::max(highest, line[x]);
+        }
+        break;
+    }
+    case 8:
+        std::memcpy(line, s, size_t(width));
+        for (qint64 x = 0; x < width; ++x)
+            highest = std::max(highest, line[x]);
+        break;
+    case 24: {
+        // B, G, R to B, G, R, 255: OpenCV's SIMD conversion.
+        const cv::Mat from(1, l.width, CV_8UC3, const_cast<uchar*>(s));
+        cv::Mat to(1, l.width, CV_8UC4, line);
+        cv::cvtColor(from, to, cv::COLOR_BGR2BGRA);
+        break;
+    }
+    default:
+        if (l.plain32) {
+            QRgb* p = reinterpret_cast<QRgb*>(line);
+            std::memcpy(p, s, size_t(width) * 4);
+            for (qint64 x = 0; x < width; ++x)
+                p[x] |= 0xFF000000u;
+        } else {
+            maskedRow(s, reinterpret_cast<QRgb*>(line), width, l.bpp, l.channels);
+        }
+        break;
+    }
+    return l.bpp > 8 || highest < l.colours;
+}
+
+BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& progress)
+{
+    BmpImage out;
+    auto fail = [&](const QString& why) {
+        out.error = why;
+        out.image = QImage();
+        return out;
+    };
+    BmpLayout l;
+    QString error;
+    if (!bmpLayout(d, size, size, l, error))
+        return fail(error);
+    out.image = allocateBmpImage(l);
+    if (out.image.isNull())
+        return fail(bmpTooLargeText(l));
+    if (l.rle) {
         out.image.fill(0);
-        const QString why = decodeRle(d, size, h.offBits, bpp, colours, out.image, progress, out.cancelled);
+        const QString why = decodeRle(d, size, l.offset, l.bpp, l.colours, out.image, progress, out.cancelled);
         if (!why.isEmpty())
             return fail(why);
         if (progress && !progress(100)) {
             out.cancelled = true;
             return fail(QStringLiteral("読み込みを中止しました"));
         }
-    }
-
-    Channel ch[4];
-    for (int i = 0; i < 4; ++i)
-        ch[i] = channelOf(h.masks[i]);
-    const bool plain32 = bpp == 32 && h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF && !alpha;
-    const qint64 stride = (width * bpp + 31) / 32 * 4;
-    int lastPercent = -1;
-    for (qint64 row = 0; row < (rle ? 0 : height); ++row) {
-        const uchar* s = d + h.offBits + stride * (h.topDown ? row : height - 1 - row);
-        uchar* line = out.image.scanLine(int(row));
-        uchar highest = 0;
-        switch (bpp) {
-        case 1:
-            std::memcpy(line, s, size_t((width + 7) / 8)); // both most significant bit first
-            if (colours < 2)
-                for (qint64 x = 0; x < width; ++x)
-                    highest |= (s[x / 8] >> (7 - x % 8)) & 1;
-            break;
-        case 2:
-        case 4: {
-            const int perByte = 8 / bpp, mask = (1 << bpp) - 1;
-            for (qint64 x = 0; x < width; ++x) {
-                line[x] = uchar((s[x / perByte] >> (8 - bpp * (x % perByte + 1))) & mask);
-                highest = std::max(highest, line[x]);
-            }
-            break;
-        }
-        case 8:
-            std::memcpy(line, s, size_t(width));
-            for (qint64 x = 0; x < width; ++x)
-                highest = std::max(highest, line[x]);
-            break;
-        case 24: {
-            QRgb* p = reinterpret_cast<QRgb*>(line);
-            for (qint64 x = 0; x < width; ++x, s += 3)
-                p[x] = 0xFF000000u | (quint32(s[2]) << 16) | (quint32(s[1]) << 8) | s[0];
-            break;
-        }
-        default:
-            if (plain32) {
-                QRgb* p = reinterpret_cast<QRgb*>(line);
-                std::memcpy(p, s, size_t(width) * 4);
-                for (qint64 x = 0; x < width; ++x)
-                    p[x] |= 0xFF000000u;
-            } else {
-                maskedRow(s, reinterpret_cast<QRgb*>(line), width, bpp, ch);
-            }
-            break;
-        }
-        if (bpp <= 8 && highest >= colours)
-            return fail(badIndex);
-        const int percent = int((row + 1) * 100 / height);
-        if (percent != lastPercent) {
-            lastPercent = percent;
-            if (progress && !progress(percent)) {
-                out.cancelled = true;
-                return fail(QStringLiteral("読み込みを中止しました"));
+    } else {
+        const qint64 height = l.height;
+        int lastPercent = -1;
+        for (qint64 row = 0; row < height; ++row) {
+            const uchar* s = d + l.offset + l.stride * (l.topDown ? row : height - 1 - row);
+            if (!convertBmpRow(l, s, out.image.scanLine(int(row))))
+                return fail(bmpBadIndexText());
+            const int percent = int((row + 1) * 100 / height);
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                if (progress && !progress(percent)) {
+                    out.cancelled = true;
+                    return fail(QStringLiteral("読み込みを中止しました"));
+                }
             }
         }
     }
-    if (h.xppm > 0)
-        out.image.setDotsPerMeterX(h.xppm);
-    if (h.yppm > 0)
-        out.image.setDotsPerMeterY(h.yppm);
-    out.bitDepth = bpp == 2 ? 8 : bpp;
+    out.bitDepth = l.bpp == 2 ? 8 : l.bpp;
     return out;
 }
 

@@ -27,6 +27,8 @@ constexpr qint64 kChunk = 1 << 20;
 // would only flash.
 constexpr auto kQuiet = milliseconds(150);
 
+enum class Decision { Pending, Keep, Divert, End };
+
 // What the worker and the caller share; the worker keeps it alive after a
 // cancelled caller has gone.
 struct Shared {
@@ -38,6 +40,15 @@ struct Shared {
     QByteArray bytes;
     QString error;
     std::atomic<bool> stop{false};
+    // The head handed to the caller's divert while the worker waits.
+    bool asking = false;
+    const uchar* head = nullptr;
+    qint64 headSize = 0, headFileSize = 0;
+    Decision decision = Decision::Pending;
+    std::shared_ptr<RecordSink> sink;
+    QString divertError;
+    qint64 taken = 0;     // records the sink has taken
+    bool restart = false; // the file ended before its records: read it again whole
 };
 
 qint64 fileSize(int fd, qint64* changedAgoMs = nullptr)
@@ -80,10 +91,116 @@ bool waitForGrowth(int fd, qint64 have, int ms, const Shared& s)
     return false;
 }
 
-void readOnWorker(const std::shared_ptr<Shared>& s, const QString& path, qint64 limit, GrowthPatience patience)
+QString readErrorText(const QString& path)
+{
+    return QStringLiteral("ファイルを読めませんでした: %1（%2）").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+// Shows the caller the head and waits for its decision (or a cancel).
+Decision askCaller(Shared& s, const QByteArray& head, qint64 size, std::shared_ptr<RecordSink>& sink, QString& error)
+{
+    std::unique_lock lock(s.mutex);
+    s.head = reinterpret_cast<const uchar*>(head.constData());
+    s.headSize = head.size();
+    s.headFileSize = size;
+    s.asking = true;
+    s.changed.notify_all();
+    while (s.decision == Decision::Pending && !s.stop.load())
+        s.changed.wait_for(lock, milliseconds(50));
+    s.asking = false;
+    s.head = nullptr;
+    sink = s.sink;
+    if (s.decision == Decision::End)
+        error = s.divertError;
+    return s.stop.load() ? Decision::End : s.decision;
+}
+
+// Hands the sink its records: those already in the head, then the rest as
+// read from fd (positioned at head's end), about a percent of them per read
+// into a buffer that stays in the cache. Returns with error set, or
+// s.restart when the file ends before its records.
+void streamRecords(int fd, const QByteArray& head, RecordSink& sink, Shared& s, const QString& path, QString& error)
+{
+    const qint64 stride = sink.stride, count = sink.count;
+    const qint64 perRead = std::clamp<qint64>((count + 99) / 100, 1, std::max<qint64>(1, kChunk / stride));
+    std::vector<uchar> chunk(size_t(perRead * stride));
+    std::vector<uchar> carry(static_cast<size_t>(stride)); // a record split between reads
+    qint64 carried = 0, next = 0;
+    qint64 pos = 0; // file offset of the next byte fed
+    auto publish = [&] {
+        std::lock_guard lock(s.mutex);
+        s.taken = next;
+        s.changed.notify_all();
+    };
+    auto take = [&](const uchar* data, qint64 n) {
+        if (!sink.take(next, n, data, error))
+            return false;
+        next += n;
+        publish();
+        return true;
+    };
+    auto feed = [&](const uchar* p, qint64 n) {
+        const qint64 skip = std::clamp<qint64>(sink.offset - pos, 0, n);
+        pos += n;
+        p += skip;
+        n -= skip;
+        while (n > 0 && next < count) {
+            if (carried > 0 || n < stride) {
+                const qint64 part = std::min(stride - carried, n);
+                std::memcpy(carry.data() + carried, p, size_t(part));
+                carried += part;
+                p += part;
+                n -= part;
+                if (carried == stride) {
+                    carried = 0;
+                    if (!take(carry.data(), 1))
+                        return false;
+                }
+            } else {
+                const qint64 whole = std::min(n / stride, count - next);
+                if (!take(p, whole))
+                    return false;
+                p += whole * stride;
+                n -= whole * stride;
+            }
+        }
+        return true;
+    };
+    if (!feed(reinterpret_cast<const uchar*>(head.constData()), head.size()))
+        return;
+    while (next < count) {
+        if (s.stop.load())
+            return;
+        // Reads end on record boundaries once a split record is complete.
+        const qint64 want = qint64(chunk.size()) - carried;
+        const ssize_t n = ::read(fd, chunk.data(), size_t(want));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = readErrorText(path);
+            return;
+        }
+        if (n == 0) {
+            // The last record may end short of its padding.
+            if (next == count - 1 && carried >= sink.lastBytes) {
+                std::memset(carry.data() + carried, 0, size_t(stride - carried));
+                take(carry.data(), 1);
+            } else {
+                s.restart = true;
+            }
+            return;
+        }
+        if (!feed(chunk.data(), n))
+            return;
+    }
+}
+
+void readOnWorker(const std::shared_ptr<Shared>& s, const QString& path, qint64 limit, GrowthPatience patience,
+                  bool divert)
 {
     QByteArray bytes;
     QString error;
+    bool diverted = false;
     [&] {
         QFile file;
         if (!openRegularFile(path, file, &error))
@@ -101,10 +218,13 @@ void readOnWorker(const std::shared_ptr<Shared>& s, const QString& path, qint64 
             std::lock_guard lock(s->mutex);
             s->expected = want;
         }
-        bytes.reserve(want);
+        // A read that may be diverted holds only its head until the caller
+        // has decided.
+        bool asking = divert && limit <= 0;
+        bytes.reserve(asking ? std::min(want, kChunk) : want);
         // The pages of a large buffer are made present on another thread
         // while the file is read into it from the front.
-        BackgroundPrefault prefault(bytes.data(), size_t(bytes.capacity()));
+        auto prefault = std::make_unique<BackgroundPrefault>(bytes.data(), size_t(bytes.capacity()));
         bool growing = false;
         while (!s->stop.load()) {
             const qint64 at = bytes.size();
@@ -115,14 +235,14 @@ void readOnWorker(const std::shared_ptr<Shared>& s, const QString& path, qint64 
             if (room <= 0)
                 return;
             if (at + room > bytes.capacity())
-                prefault.stop();
+                prefault->stop();
             bytes.resize(at + room);
             const ssize_t n = ::read(fd, bytes.data() + at, size_t(room));
             bytes.resize(at + std::max<ssize_t>(n, 0));
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                error = QStringLiteral("ファイルを読めませんでした: %1（%2）").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+                error = readErrorText(path);
                 return;
             }
             if (n > 0) {
@@ -130,10 +250,33 @@ void readOnWorker(const std::shared_ptr<Shared>& s, const QString& path, qint64 
                     error = QStringLiteral("ファイルが大きすぎて読み込めません: %1").arg(path);
                     return;
                 }
-                std::lock_guard lock(s->mutex);
-                s->done = bytes.size();
-                s->expected = std::max(s->expected, s->done);
-                s->changed.notify_all();
+                {
+                    std::lock_guard lock(s->mutex);
+                    s->done = bytes.size();
+                    s->expected = std::max(s->expected, s->done);
+                    s->changed.notify_all();
+                }
+                if (asking) {
+                    asking = false;
+                    std::shared_ptr<RecordSink> sink;
+                    switch (askCaller(*s, bytes, fileSize(fd), sink, error)) {
+                    case Decision::Divert:
+                        diverted = true;
+                        prefault.reset();
+                        streamRecords(fd, bytes, *sink, *s, path, error);
+                        bytes = QByteArray();
+                        return;
+                    case Decision::End:
+                        return;
+                    default:
+                        // The whole file is read after all, into a buffer
+                        // of its size (the prefault stops before it moves).
+                        prefault.reset();
+                        bytes.reserve(want);
+                        prefault = std::make_unique<BackgroundPrefault>(bytes.data(), size_t(bytes.capacity()));
+                        break;
+                    }
+                }
                 continue;
             }
             // At the end of what is there now. A partial read of the file's
@@ -161,6 +304,7 @@ void readOnWorker(const std::shared_ptr<Shared>& s, const QString& path, qint64 
     std::lock_guard lock(s->mutex);
     s->bytes = std::move(bytes);
     s->error = std::move(error);
+    s->decision = diverted ? Decision::Divert : s->decision;
     s->finished = true;
     s->changed.notify_all();
 }
@@ -180,32 +324,106 @@ bool looksWhole(const uchar* d, qint64 size)
 }
 
 LoadedFile loadFile(const QString& path, const std::function<bool(int)>& report, qint64 limit,
-                    const GrowthPatience& patience)
+                    const GrowthPatience& patience, const Divert& divert)
 {
     auto shared = std::make_shared<Shared>();
-    std::thread(readOnWorker, shared, path, limit, patience).detach();
+    std::thread(readOnWorker, shared, path, limit, patience, bool(divert)).detach();
 
     LoadedFile out;
+    auto cancel = [&](std::unique_lock<std::mutex>& lock) {
+        // The worker notices at its next step and drops what it read.
+        shared->stop.store(true);
+        shared->changed.notify_all();
+        lock.unlock();
+        out.cancelled = true;
+        out.error = QStringLiteral("読み込みを中止しました");
+        return out;
+    };
+    // Records taken and reported so far, and the last percent reported.
+    qint64 reported = 0;
+    int percentShown = -1;
+    auto lastReport = Clock::now();
     const auto start = Clock::now();
     std::unique_lock lock(shared->mutex);
     while (!shared->finished) {
-        shared->changed.wait_for(lock, milliseconds(50));
+        // A question, or records to report, that arrived before this wait
+        // are answered at once.
+        const bool question = shared->asking && shared->decision == Decision::Pending;
+        const bool records = shared->decision == Decision::Divert && shared->taken != reported;
+        if (!question && !records)
+            shared->changed.wait_for(lock, milliseconds(50));
+        if (shared->asking && shared->decision == Decision::Pending) {
+            const uchar* head = shared->head;
+            const qint64 headSize = shared->headSize, fileSize = shared->headFileSize;
+            lock.unlock();
+            Diversion d = divert(head, headSize, fileSize);
+            lock.lock();
+            shared->sink = d.sink;
+            shared->divertError = d.error;
+            shared->decision = !d.error.isEmpty() ? Decision::End : d.sink ? Decision::Divert : Decision::Keep;
+            shared->changed.notify_all();
+            continue;
+        }
+        if (shared->decision == Decision::Divert) {
+            // Every percent of the records is reported in order; a read
+            // that waits is reported again, so that it can be left.
+            const RecordSink& sink = *shared->sink;
+            const qint64 taken = shared->taken;
+            const bool waiting = taken == reported && Clock::now() - start >= kQuiet &&
+                                 Clock::now() - lastReport >= milliseconds(50);
+            if (!sink.progress || (taken == reported && !waiting))
+                continue;
+            lock.unlock();
+            bool goOn = true;
+            if (waiting)
+                goOn = sink.progress(std::max(percentShown, 0));
+            for (; goOn && reported < taken; ++reported) {
+                const int percent = int((reported + 1) * 100 / sink.count);
+                if (percent != percentShown) {
+                    percentShown = percent;
+                    goOn = sink.progress(percent);
+                }
+            }
+            lastReport = Clock::now();
+            lock.lock();
+            if (!goOn)
+                return cancel(lock);
+            continue;
+        }
         if (shared->finished || !report || Clock::now() - start < kQuiet)
             continue;
         const int percent = shared->expected > 0 ? int(std::min<qint64>(99, shared->done * 100 / shared->expected)) : 0;
         lock.unlock();
         const bool goOn = report(percent);
         lock.lock();
-        if (!goOn) {
-            // The worker notices at its next step and drops what it read.
-            shared->stop.store(true);
-            out.cancelled = true;
-            out.error = QStringLiteral("読み込みを中止しました");
-            return out;
-        }
+        if (!goOn)
+            return cancel(lock);
+    }
+    if (shared->restart) {
+        lock.unlock();
+        return loadFile(path, report, limit, patience);
     }
     out.bytes = std::move(shared->bytes);
     out.error = std::move(shared->error);
+    out.diverted = shared->decision == Decision::Divert;
+    if (out.diverted && out.error.isEmpty() && shared->sink->progress) {
+        // The records taken since the last report.
+        const std::shared_ptr<RecordSink> sink = shared->sink;
+        const qint64 taken = shared->taken;
+        lock.unlock();
+        for (; reported < taken; ++reported) {
+            const int percent = int((reported + 1) * 100 / sink->count);
+            if (percent != percentShown) {
+                percentShown = percent;
+                if (!sink->progress(percent)) {
+                    out.bytes.clear();
+                    out.cancelled = true;
+                    out.error = QStringLiteral("読み込みを中止しました");
+                    return out;
+                }
+            }
+        }
+    }
     return out;
 }
 

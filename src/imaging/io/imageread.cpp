@@ -8,6 +8,8 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QtEndian>
+#include <memory>
 
 namespace gf5::io {
 
@@ -192,6 +194,66 @@ ReadOutcome decodeBytes(QByteArray& bytes, const std::function<bool(int)>& progr
 
 QString noSize(const QString& path) { return QStringLiteral("画像ファイルの大きさを読み取れません: %1").arg(path); }
 
+QString declinedText() { return QStringLiteral("大きな画像を開くのをやめました"); }
+
+// A BMP's image filled row by row on the reading thread.
+struct BmpRowsInto {
+    BmpLayout layout;
+    QImage image;
+    uchar* bits = nullptr;
+    qsizetype bytesPerLine = 0;
+};
+
+// The rows of an uncompressed BMP go straight into its image as they are
+// read, when the head holds the header and colour table and the file is
+// already as long as its header says (one still being written is read
+// whole first, as are run-length files). The file is refused or approved
+// as decodeBmp would refuse it and readImageFile approve it; when the image
+// cannot be had the file is read whole and refused then, as before.
+std::shared_ptr<RecordSink> bmpRowSink(const uchar* head, qint64 headSize, qint64 fileSize,
+                                       const std::function<bool(const QSize&)>& approve, bool& asked, bool& declined,
+                                       std::shared_ptr<BmpRowsInto>& into)
+{
+    if (!looksLikeBmp(head, headSize) || headSize < 6 || fileSize < qint64(qFromLittleEndian<quint32>(head + 2)))
+        return nullptr;
+    auto rows = std::make_shared<BmpRowsInto>();
+    QString error;
+    if (!bmpLayout(head, headSize, fileSize, rows->layout, error) || rows->layout.rle)
+        return nullptr;
+    const BmpLayout& l = rows->layout;
+    if (approve) {
+        asked = true;
+        if (!approve(QSize(l.width, l.height))) {
+            declined = true;
+            return nullptr;
+        }
+    }
+    rows->image = allocateBmpImage(l);
+    if (rows->image.isNull())
+        return nullptr;
+    rows->bits = rows->image.bits();
+    rows->bytesPerLine = rows->image.bytesPerLine();
+    auto sink = std::make_shared<RecordSink>();
+    sink->offset = l.offset;
+    sink->stride = l.stride;
+    sink->count = l.height;
+    sink->lastBytes = l.rowBytes;
+    sink->take = [rows](qint64 first, qint64 n, const uchar* data, QString& error) {
+        const BmpLayout& l = rows->layout;
+        for (qint64 i = 0; i < n; ++i) {
+            const qint64 row = first + i;
+            uchar* line = rows->bits + rows->bytesPerLine * (l.topDown ? row : l.height - 1 - row);
+            if (!convertBmpRow(l, data + i * l.stride, line)) {
+                error = bmpBadIndexText();
+                return false;
+            }
+        }
+        return true;
+    };
+    into = rows;
+    return sink;
+}
+
 } // namespace
 
 ImagePeek peekImageFile(const QString& path)
@@ -231,28 +293,50 @@ ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& r
     // A read that takes long (a slow folder, a file still being written)
     // reports its bytes in the first half and the decoding in the second.
     bool slowRead = false;
-    LoadedFile in = loadFile(path, [&](int percent) {
-        slowRead = true;
-        return !report || report(percent / 2);
-    });
+    auto progress = [&](int percent) { return !report || report(slowRead ? 50 + percent / 2 : percent); };
+    // A BMP's rows may be decoded as they arrive (reported as its decoding).
+    bool asked = false, declined = false;
+    std::shared_ptr<BmpRowsInto> rows;
+    auto divert = [&](const uchar* head, qint64 headSize, qint64 fileSize) {
+        Diversion d;
+        d.sink = bmpRowSink(head, headSize, fileSize, approve, asked, declined, rows);
+        if (declined)
+            d.error = declinedText();
+        else if (d.sink)
+            d.sink->progress = progress;
+        return d;
+    };
+    LoadedFile in = loadFile(
+        path,
+        [&](int percent) {
+            slowRead = true;
+            return !report || report(percent / 2);
+        },
+        0, GrowthPatience(), divert);
     if (!in.error.isEmpty()) {
         out.error = in.error;
-        out.stopped = in.cancelled;
+        out.stopped = in.cancelled || declined;
+        return out;
+    }
+    if (in.diverted) {
+        out.image = normaliseImage(std::move(rows->image), ImageUse::Store);
+        out.depth = rows->layout.bpp == 2 ? 8 : rows->layout.bpp;
+        if (out.image.isNull())
+            out.error = QStringLiteral("画像を変換できませんでした");
         return out;
     }
     if (in.bytes.isEmpty()) {
         out.error = QStringLiteral("ファイルが空です: %1").arg(path);
         return out;
     }
-    if (approve) {
+    if (approve && !asked) {
         const QSize claimed = claimedSize(in.bytes);
         if (claimed.isValid() && !claimed.isEmpty() && !approve(claimed)) {
-            out.error = QStringLiteral("大きな画像を開くのをやめました");
+            out.error = declinedText();
             out.stopped = true;
             return out;
         }
     }
-    auto progress = [&](int percent) { return !report || report(slowRead ? 50 + percent / 2 : percent); };
     out = decodeBytes(in.bytes, progress, box);
     out.stopped = out.image.isNull() && out.error == cancelledText();
     return out;

@@ -114,6 +114,40 @@ private slots:
         QCOMPARE(read.error, QStringLiteral("読み込みを中止しました"));
     }
 
+    void aFileShortenedWhileItsRecordsAreTakenIsReadAgainWhole()
+    {
+        // Records of 1000 bytes after a 100-byte head, 3 MB in all.
+        QByteArray bytes(100 + 3000 * 1000, '\0');
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 7 % 251);
+        const QString path = dir_.filePath("shortened.dat");
+        QVERIFY(writeBytes(path, bytes));
+        constexpr qint64 kShort = 1500 * 1000;
+        qint64 taken = 0, asked = 0;
+        const auto divert = [&](const uchar*, qint64, qint64 fileSize) {
+            ++asked;
+            io::Diversion d;
+            d.sink = std::make_shared<io::RecordSink>();
+            d.sink->offset = 100;
+            d.sink->stride = d.sink->lastBytes = 1000;
+            d.sink->count = (fileSize - 100) / 1000;
+            d.sink->take = [&, path](qint64 first, qint64 n, const uchar* data, QString&) {
+                // Another program cuts the file short while it is read.
+                if (taken == 0)
+                    QFile::resize(path, kShort);
+                taken += n;
+                return first >= 0 && data[0] == uchar((100 + first * 1000) * 7 % 251);
+            };
+            return d;
+        };
+        const io::LoadedFile read = io::loadFile(path, nullptr, 0, io::GrowthPatience(), divert);
+        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        QVERIFY(!read.diverted);
+        QCOMPARE(asked, 1);
+        QVERIFY(taken > 0 && taken < 3000);
+        QCOMPARE(read.bytes, bytes.left(kShort));
+    }
+
     void aHeadOnlyReadStopsAtItsLimit()
     {
         const QByteArray bytes = encoded("bmp");

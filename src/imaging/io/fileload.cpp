@@ -133,8 +133,12 @@ void streamRecords(int fd, const QByteArray& head, RecordSink& sink, Shared& s, 
         s.changed.notify_all();
     };
     auto take = [&](const uchar* data, qint64 n) {
-        if (!sink.take(next, n, data, error))
+        if (!sink.take(next, n, data, error)) {
+            // A refusal never passes for a finished read.
+            if (error.isEmpty())
+                error = QStringLiteral("ファイルを読めませんでした: %1").arg(path);
             return false;
+        }
         next += n;
         publish();
         return true;
@@ -369,9 +373,13 @@ LoadedFile loadFile(const QString& path, const std::function<bool(int)>& report,
             // that waits is reported again, so that it can be left.
             const RecordSink& sink = *shared->sink;
             const qint64 taken = shared->taken;
+            if (!sink.progress) {
+                reported = taken;
+                continue;
+            }
             const bool waiting = taken == reported && Clock::now() - start >= kQuiet &&
                                  Clock::now() - lastReport >= milliseconds(50);
-            if (!sink.progress || (taken == reported && !waiting))
+            if (taken == reported && !waiting)
                 continue;
             lock.unlock();
             bool goOn = true;

@@ -25,6 +25,7 @@ struct PendingRead {
     QDateTime modified;
     QSize fullSize;
     std::shared_future<QImage> standIn;
+    std::promise<void> go; // lets the whole be read after a reduced copy
     std::future<io::ReadOutcome> result;
 };
 
@@ -41,6 +42,11 @@ std::optional<io::ReadOutcome> takePendingRead(const QString& path)
     PendingRead& p = pendingRead();
     if (!p.result.valid())
         return std::nullopt;
+    try {
+        p.go.set_value();
+    } catch (const std::future_error&) {
+        // already let go
+    }
     io::ReadOutcome outcome = p.result.get();
     p.standIn = {};
     const QFileInfo now(path);
@@ -93,10 +99,16 @@ void Gf5File::readAhead(const QString& path, const QSize& standInBox)
     try {
         auto standIn = std::make_shared<std::promise<QImage>>();
         p.standIn = standIn->get_future().share();
+        p.go = std::promise<void>();
+        std::shared_future<void> go = p.go.get_future().share();
         const QSize full = peek.size;
         // The reduced picture first: it is what a window shows soonest.
-        p.result = std::async(std::launch::async, [path, full, standInBox, standIn] {
+        p.result = std::async(std::launch::async, [path, full, standInBox, standIn, go] {
             standIn->set_value(standInBox.isValid() ? reducedJpeg(path, full, standInBox) : QImage());
+            // The whole is read once the window has shown the reduced copy
+            // (its read is taken then): both at once would slow the window.
+            if (standInBox.isValid())
+                go.wait_for(std::chrono::seconds(1));
             return io::readImageFile(path, nullptr);
         });
     } catch (...) {

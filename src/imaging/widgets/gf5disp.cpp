@@ -62,7 +62,7 @@ void Gf5Disp::setImageHandle(int32_t handle)
     m_spareKey = 0;
     m_spareReplaced = false;
     m_handle = handle;
-    m_standIn = QImage();
+    m_standIn = m_standInView = QImage();
     const QImage* img = baseImage();
     if (!m_spare.isNull() && (!img || m_spare.size() != img->size()))
         m_spare = QImage();
@@ -75,8 +75,10 @@ void Gf5Disp::setImageHandle(int32_t handle)
 
 void Gf5Disp::setStandIn(const QImage& reduced, const QSize& fullSize)
 {
-    m_standIn = fullSize.isEmpty() ? QImage() : reduced;
+    // One format to shrink (a grey JPEG decodes to grey).
+    m_standIn = fullSize.isEmpty() ? QImage() : reduced.convertToFormat(QImage::Format_RGB32);
     m_standInFull = fullSize;
+    m_standInView = QImage();
     viewport()->update();
 }
 

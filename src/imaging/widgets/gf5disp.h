@@ -148,7 +148,7 @@ private:
     void updateScrollBars();
     void invalidateCache();
     void ensureCache();
-    void paintStandIn(QPainter& p);
+    void paintStandIn(QPainter& p, const QRect& exposed);
     // The kept view becomes the cache when it is of image; false otherwise.
     bool takeKeptView(const QImage& image);
     double fitScale() const;
@@ -193,6 +193,7 @@ private:
     QImage m_cache;         // the image scaled for the view, when scaled down
     QImage m_standIn;       // shown while no image is set, see setStandIn
     QSize m_standInFull;
+    QImage m_standInView; // m_standIn fitted to the view
     double m_cacheScale = 0;
     bool m_cacheValid = false;
     qint64 m_cacheKey = 0;      // cacheKey of the image the cache shows

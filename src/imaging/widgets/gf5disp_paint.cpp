@@ -89,17 +89,44 @@ void Gf5Disp::ensureCache()
     m_cacheDirty = QRect();
 }
 
-void Gf5Disp::paintStandIn(QPainter& p)
+namespace {
+// image at half its size, each pixel the mean of four; on this thread alone,
+// as the picture's decoding keeps the other processor busy.
+QImage halved(const QImage& image)
+{
+    QImage out(image.width() / 2, image.height() / 2, QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        const uchar* a = image.constScanLine(2 * y);
+        const uchar* b = image.constScanLine(2 * y + 1);
+        uchar* o = out.scanLine(y);
+        for (int x = 0; x < out.width() * 4; ++x) {
+            const int i = (x / 4) * 8 + x % 4;
+            o[x] = uchar((a[i] + a[i + 4] + b[i] + b[i + 4] + 2) / 4);
+        }
+    }
+    return out;
+}
+} // namespace
+
+void Gf5Disp::paintStandIn(QPainter& p, const QRect& exposed)
 {
     // Fitted as the whole picture will be: the view shows it in fit mode
-    // when it is set. Smoothed by the painter: it shows for a moment only.
+    // when it is set. Halved while twice as large or more, then smoothed by
+    // the painter, so the switch to the whole picture's view hardly shows.
     const QSize vs = maximumViewportSize();
     const double s = std::min(double(vs.width()) / m_standInFull.width(), double(vs.height()) / m_standInFull.height());
     const QSize size(std::max(1, int(std::lround(m_standInFull.width() * s))),
                      std::max(1, int(std::lround(m_standInFull.height() * s))));
+    if (m_standInView.isNull() || m_standInView.width() < size.width() || m_standInView.height() < size.height() ||
+        m_standInView.width() >= 2 * size.width() || m_standInView.height() >= 2 * size.height()) {
+        m_standInView = m_standIn;
+        while (m_standInView.width() >= 2 * size.width() && m_standInView.height() >= 2 * size.height())
+            m_standInView = halved(m_standInView);
+    }
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(QRect(QPoint(0, 0), size), m_standIn);
+    p.setClipRect(exposed);
+    p.drawImage(QRect(QPoint(0, 0), size), m_standInView);
     p.restore();
 }
 
@@ -110,7 +137,7 @@ void Gf5Disp::paintEvent(QPaintEvent* e)
     p.fillRect(exposed, kBackground);
     const QImage* src = visibleImage();
     if (!src && !m_standIn.isNull())
-        paintStandIn(p);
+        paintStandIn(p, exposed);
     if (src) {
         const double s = currentScale();
         const int hs = horizontalScrollBar()->value();

@@ -104,10 +104,12 @@ void Gf5File::readAhead(const QString& path, const QSize& standInBox)
         const QSize full = peek.size;
         // The reduced picture first: it is what a window shows soonest.
         p.result = std::async(std::launch::async, [path, full, standInBox, standIn, go] {
-            standIn->set_value(standInBox.isValid() ? reducedJpeg(path, full, standInBox) : QImage());
+            QImage reduced = standInBox.isValid() ? reducedJpeg(path, full, standInBox) : QImage();
+            const bool reducedCopy = !reduced.isNull();
+            standIn->set_value(std::move(reduced));
             // The whole is read once the window has shown the reduced copy
             // (its read is taken then): both at once would slow the window.
-            if (standInBox.isValid())
+            if (reducedCopy)
                 go.wait_for(std::chrono::seconds(1));
             return io::readImageFile(path, nullptr);
         });

@@ -46,7 +46,8 @@ public:
     // to be asked about are not read ahead. With a valid standInBox a JPEG
     // is first decoded reduced, still covering that box: libjpeg's scaled
     // decode takes a fraction of the whole one, so a window can show the
-    // picture while the whole is still being read.
+    // picture first; the whole is then read once the next Read asks for it
+    // (or after a second), not while the window is being shown.
     static void readAhead(const QString& path, const QSize& standInBox = QSize());
     struct StandIn {
         QImage image;  // reduced; null when there is none

@@ -79,6 +79,7 @@ void Gf5Disp::setStandIn(const QImage& reduced, const QSize& fullSize)
     m_standIn = fullSize.isEmpty() ? QImage() : reduced.convertToFormat(QImage::Format_RGB32);
     m_standInFull = fullSize;
     m_standInView = QImage();
+    m_standInViewFor = QSize();
     viewport()->update();
 }
 

@@ -193,7 +193,8 @@ private:
     QImage m_cache;         // the image scaled for the view, when scaled down
     QImage m_standIn;       // shown while no image is set, see setStandIn
     QSize m_standInFull;
-    QImage m_standInView; // m_standIn fitted to the view
+    QImage m_standInView; // m_standIn halved towards the view
+    QSize m_standInViewFor;
     double m_cacheScale = 0;
     bool m_cacheValid = false;
     qint64 m_cacheKey = 0;      // cacheKey of the image the cache shows

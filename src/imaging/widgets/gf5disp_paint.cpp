@@ -95,6 +95,8 @@ namespace {
 QImage halved(const QImage& image)
 {
     QImage out(image.width() / 2, image.height() / 2, QImage::Format_RGB32);
+    if (out.isNull())
+        return out;
     for (int y = 0; y < out.height(); ++y) {
         const uchar* a = image.constScanLine(2 * y);
         const uchar* b = image.constScanLine(2 * y + 1);
@@ -117,11 +119,15 @@ void Gf5Disp::paintStandIn(QPainter& p, const QRect& exposed)
     const double s = std::min(double(vs.width()) / m_standInFull.width(), double(vs.height()) / m_standInFull.height());
     const QSize size(std::max(1, int(std::lround(m_standInFull.width() * s))),
                      std::max(1, int(std::lround(m_standInFull.height() * s))));
-    if (m_standInView.isNull() || m_standInView.width() < size.width() || m_standInView.height() < size.height() ||
-        m_standInView.width() >= 2 * size.width() || m_standInView.height() >= 2 * size.height()) {
+    if (m_standInViewFor != size) {
+        m_standInViewFor = size;
         m_standInView = m_standIn;
-        while (m_standInView.width() >= 2 * size.width() && m_standInView.height() >= 2 * size.height())
-            m_standInView = halved(m_standInView);
+        while (m_standInView.width() >= 2 * size.width() && m_standInView.height() >= 2 * size.height()) {
+            QImage half = halved(m_standInView);
+            if (half.isNull())
+                break;
+            m_standInView = std::move(half);
+        }
     }
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -109,6 +109,7 @@ Outcome clickThenUndo(const Context& c, const char* button)
     const double ms = msSince(start);
     pressKey(f, Qt::Key_Z, Qt::ControlModifier);
     untilIdle(f);
+    untilWallsRead(f);
     return Outcome{clicked && showsPlan(f, c), 0, ms};
 }
 

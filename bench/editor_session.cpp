@@ -79,16 +79,19 @@ bool openFile(MainWindow& f, const QString& file)
     const bool clicked = clickButton(f, "Command1");
     gf5::Gf5File::dialogOverride = nullptr;
     untilIdle(f);
-    // The window reads the plan's walls behind the scenes after an open; the
-    // rows time commands on an idle machine, so the reading ends first.
+    untilWallsRead(f);
+    gf5::Gf5Common info;
+    info.ImageHandle = f.dspCanvas->ImageHandle();
+    return clicked && info.IsValid() != 0 && f.document.path() == file;
+}
+
+void untilWallsRead(MainWindow& f)
+{
     QElapsedTimer reading;
     reading.start();
     while (f.wallReader && f.wallReader->busy() && reading.elapsed() < 60000)
         QTest::qWait(20);
     untilIdle(f);
-    gf5::Gf5Common info;
-    info.ImageHandle = f.dspCanvas->ImageHandle();
-    return clicked && info.IsValid() != 0 && f.document.path() == file;
 }
 
 void untilIdle(MainWindow& f)

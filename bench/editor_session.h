@@ -25,6 +25,10 @@ bool openFile(MainWindow& f, const QString& file);
 // painted since the call before (a command that changed nothing on screen
 // still gets one repaint, as a user's window would).
 void untilIdle(MainWindow& f);
+// The window reads the plan's walls behind the scenes after an open or an
+// underlay step; rows time commands on an idle machine, so the reading
+// ends first (then the window is idle again).
+void untilWallsRead(MainWindow& f);
 
 // Keys as the platform delivers them; keypad keys carry the keypad modifier.
 void pressKeypad(MainWindow& f, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);

@@ -10,7 +10,7 @@ void MainWindow::openFirstFile()
 {
     // Its walls are read once the window has painted the picture; a window
     // that is never shown reads them after a second.
-    wallsHeldForFirstPaint = true;
+    wallsHeldForPaint = true;
     startup::afterFirstPaint(dspCanvas->viewport(), [this] { releaseHeldWalls(); }, 1000);
     fileIo.FileName = FirstArg;
     if (documents::readWithProgress(*this, false) != 0)

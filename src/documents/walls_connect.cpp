@@ -7,13 +7,18 @@
 #include "floorplan/trace_assist.h"
 #include "imaging/store/bufferpool.h"
 #include "imaging/store/imagestore.h"
+#include "shell/first_paint.h"
 #include "shell/main_window.h"
 
 void MainWindow::readWalls(bool underlay)
 {
     forgetWalls();
     wallsNow.underlay = underlay;
-    if (wallsHeldForFirstPaint) {
+    if (!wallsHeldForPaint && dspCanvas->isVisible()) {
+        wallsHeldForPaint = true;
+        startup::afterFirstPaint(dspCanvas->viewport(), [this] { releaseHeldWalls(); }, 1000);
+    }
+    if (wallsHeldForPaint) {
         wallsWaiting = true;
         return;
     }
@@ -22,7 +27,7 @@ void MainWindow::readWalls(bool underlay)
 
 void MainWindow::releaseHeldWalls()
 {
-    wallsHeldForFirstPaint = false;
+    wallsHeldForPaint = false;
     if (!wallsWaiting)
         return;
     wallsWaiting = false;

@@ -167,10 +167,10 @@ public:
         int traced = 0;
     };
     WallsReading wallsNow, wallsOfUndo;
-    // The file opened at start has its walls read once the window has
-    // painted it: the reading would otherwise share the processor with the
-    // first picture.
-    bool wallsHeldForFirstPaint = false;
+    // A reading starts once the canvas has painted the picture it reads
+    // (the file opened at start, or any new picture in a shown window): it
+    // would otherwise share the processors with that paint.
+    bool wallsHeldForPaint = false;
     bool wallsWaiting = false;
     void startWallReading();
     void releaseHeldWalls();

@@ -1,5 +1,6 @@
 // The window reads the plan's walls in the background after opening a
 // picture and again after underlay creation.
+#include "documents/wall_reader.h"
 #include "floorplan/trace_assist.h"
 #include "testsupport/formfixture.h"
 #include "testsupport/frameplan.h"
@@ -31,6 +32,7 @@ private slots:
     {
         testsupport::ProgramDir program;
         MainWindow w({}, program.path());
+        w.show();
         QTemporaryDir dir;
         const QString path = testsupport::writeFramePlan(dir.filePath("plan.png"), 1200);
         QVERIFY(!path.isEmpty());
@@ -44,6 +46,8 @@ private slots:
         QVERIFY(underlay);
         underlay->click();
         QVERIFY(!w.document.wallMap());
+        // In a shown window the reading starts once the new picture is painted.
+        QVERIFY(!w.wallReader->busy());
         QTRY_VERIFY_WITH_TIMEOUT(w.document.wallMap() != nullptr, 20000);
         QCOMPARE(int(w.document.wallMap()->walls.size()), 5);
     }

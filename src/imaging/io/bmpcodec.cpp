@@ -466,7 +466,7 @@ BmpImage decodeBmp(const uchar* d, qint64 size, const std::function<bool(int)>& 
             }
         }
     }
-    out.bitDepth = l.bpp == 2 ? 8 : l.bpp;
+    out.bitDepth = l.depth();
     return out;
 }
 

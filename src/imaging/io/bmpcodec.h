@@ -52,6 +52,8 @@ struct BmpLayout {
     BmpChannel channels[4];  // red, green, blue, alpha (16 and 32 bits)
     bool plain32 = false;    // 32 bits as B, G, R and an unused byte
     qint32 xppm = 0, yppm = 0;
+    // The depth reported for the file: 2-bit pictures are read as 8-bit.
+    int depth() const { return bpp == 2 ? 8 : bpp; }
 };
 
 // Works out the layout from a file's first headSize bytes when the whole

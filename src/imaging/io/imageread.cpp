@@ -15,6 +15,8 @@ namespace gf5::io {
 
 namespace {
 
+QString conversionFailedText() { return QStringLiteral("画像を変換できませんでした"); }
+
 // The bit depth reported for a picture in a store format: 1-, 4- and 8-bit
 // pictures keep their indexed or grey format, full colour is RGB32 (24 or
 // the file's 32) and pictures with alpha ARGB32 (32).
@@ -111,7 +113,7 @@ ReadOutcome readWithQt(QIODevice& file, qint64 size, const QSize& box)
     }
     out.image = normaliseImage(std::move(out.image), ImageUse::Store);
     if (out.image.isNull())
-        out.error = QStringLiteral("画像を変換できませんでした");
+        out.error = conversionFailedText();
     else
         out.depth = storedDepth(out.image, 0);
     return out;
@@ -165,7 +167,7 @@ ReadOutcome decodeBytes(QByteArray& bytes, const std::function<bool(int)>& progr
         PngImage png = decodePng(data, size, progress);
         out.image = normaliseImage(std::move(png.image), ImageUse::Store);
         out.depth = png.bitDepth;
-        out.error = out.image.isNull() ? (png.error.isEmpty() ? QStringLiteral("画像を変換できませんでした") : png.error)
+        out.error = out.image.isNull() ? (png.error.isEmpty() ? conversionFailedText() : png.error)
                                        : QString();
         return out;
     }
@@ -173,7 +175,7 @@ ReadOutcome decodeBytes(QByteArray& bytes, const std::function<bool(int)>& progr
         BmpImage bmp = decodeBmp(data, size, progress);
         out.image = normaliseImage(std::move(bmp.image), ImageUse::Store);
         out.depth = bmp.bitDepth;
-        out.error = out.image.isNull() ? (bmp.error.isEmpty() ? QStringLiteral("画像を変換できませんでした") : bmp.error)
+        out.error = out.image.isNull() ? (bmp.error.isEmpty() ? conversionFailedText() : bmp.error)
                                        : QString();
         return out;
     }
@@ -320,9 +322,9 @@ ReadOutcome readImageFile(const QString& path, const std::function<bool(int)>& r
     }
     if (in.diverted) {
         out.image = normaliseImage(std::move(rows->image), ImageUse::Store);
-        out.depth = rows->layout.bpp == 2 ? 8 : rows->layout.bpp;
+        out.depth = rows->layout.depth();
         if (out.image.isNull())
-            out.error = QStringLiteral("画像を変換できませんでした");
+            out.error = conversionFailedText();
         return out;
     }
     if (in.bytes.isEmpty()) {
